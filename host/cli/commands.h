@@ -1,0 +1,24 @@
+// The subcommands of `quelvix`. Each adds itself to the app; its callback
+// writes the process's exit status to `status`.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace qx::cli {
+
+// Exit statuses shared by every command.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;    // a run or a file operation failed
+inline constexpr int kExitUsage = 2;      // a bad command line or input; nothing was written
+inline constexpr int kExitCancelled = 3;  // the user cancelled the filter (STOP)
+
+void addInfoCommand(CLI::App& app, int& status);
+void addAboutCommand(CLI::App& app, int& status);
+void addRenderCommand(CLI::App& app, int& status);
+void addGuiCommand(CLI::App& app, int& status);  // also runs when no subcommand is given and a display exists
+
+// True when `quelvix` without arguments should open the desktop app.
+bool guiAvailable();
+int runGuiDefault(int argc, char** argv);
+
+}  // namespace qx::cli

@@ -1,0 +1,22 @@
+#include <cstdio>
+
+#include "host/cli/commands.h"
+
+int main(int argc, char** argv) {
+  if (argc == 1 && qx::cli::guiAvailable()) return qx::cli::runGuiDefault(argc, argv);
+
+  CLI::App app{"quelvix: generative lattice art from the Quelvix filter plug-in"};
+  app.require_subcommand(1);
+  int status = qx::cli::kExitOk;
+  qx::cli::addInfoCommand(app, status);
+  qx::cli::addAboutCommand(app, status);
+  qx::cli::addRenderCommand(app, status);
+  qx::cli::addGuiCommand(app, status);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    int code = app.exit(e);
+    return code == 0 ? 0 : qx::cli::kExitUsage;
+  }
+  return status;
+}

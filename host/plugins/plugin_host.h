@@ -1,0 +1,91 @@
+// Loads plug-ins from their files, sends them messages and keeps what a host
+// keeps for them: globals across unload and reload, their resources, and the
+// filters they register.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/suites/host_context.h"
+#include "qx_sdk.h"
+
+namespace qx::host {
+
+class PluginResources;
+struct LoadedPlugin;
+
+struct RegisteredFilter {
+  QxFilterHandle handle = nullptr;
+  LoadedPlugin* plugin = nullptr;
+  std::string name;      // e.g. "Quelvix"
+  std::string category;  // menu category, e.g. "Torvik <Create>"
+  std::string title;     // menu title, e.g. "Quelvix..."
+  QxMenuItemHandle menuItem = nullptr;
+  bool autoUpdate = false;
+  int32_t autoUpdateValues[7] = {};
+  QxMemHandle parameters = nullptr;  // the filter's parameter block, kept between uses
+};
+
+class PluginHost {
+ public:
+  // Installs the registry with every suite into `context` (context.suites,
+  // context.plugins) for as long as the host lives.
+  explicit PluginHost(HostContext& context);
+  ~PluginHost();  // shuts down and unloads what is still loaded
+  PluginHost(const PluginHost&) = delete;
+  PluginHost& operator=(const PluginHost&) = delete;
+
+  // Plug-in files (*.aip) in `dir`, sorted.
+  static std::vector<std::string> findPluginFiles(const std::string& dir);
+
+  // Read the file's resources, check its property list, load it and find its
+  // entry point. nullptr and a one-line reason ("FILE: why") on failure.
+  LoadedPlugin* load(const std::string& path, std::string* error);
+
+  QxErr startup(LoadedPlugin* plugin);   // "SP Interface"/"Startup"
+  QxErr shutdown(LoadedPlugin* plugin);  // "SP Interface"/"Shutdown"; the library stays loaded
+  QxErr about(LoadedPlugin* plugin);     // "SP Interface"/"About"
+  QxErr unload(LoadedPlugin* plugin);    // "SP Access"/"Unload", then dlclose
+  QxErr reload(LoadedPlugin* plugin);    // dlopen again, then "SP Access"/"Reload"
+  // Any message with a plain header; the host fills the header and keeps the
+  // globals slot the plug-in leaves.
+  QxErr send(LoadedPlugin* plugin, const char* caller, const char* selector);
+  // A filter message ("AI Get Parameters" or "AI Go") with the filter's
+  // parameter block, which the host keeps afterwards.
+  QxErr sendFilter(RegisteredFilter& filter, const char* selector);
+
+  std::vector<RegisteredFilter>& filters() { return filters_; }
+  RegisteredFilter* findFilter(QxFilterHandle handle);
+  RegisteredFilter* findFilterByTitle(const std::string& title);
+
+  // The filter's parameter block as bytes (nullopt when it has none), and a
+  // new block holding `bytes` (the old one is disposed).
+  std::optional<std::vector<uint8_t>> filterParameters(const RegisteredFilter& filter) const;
+  QxErr setFilterParameters(RegisteredFilter& filter, const std::vector<uint8_t>& bytes);
+
+  const PluginResources* resources(const LoadedPlugin* plugin) const;
+  const std::string& path(const LoadedPlugin* plugin) const;
+  QxPluginRef ref(const LoadedPlugin* plugin) const;
+  LoadedPlugin* fromRef(QxPluginRef ref) const;  // nullptr when unknown
+  bool isLoaded(const LoadedPlugin* plugin) const;  // library mapped now
+  void* globalsSlot(const LoadedPlugin* plugin) const;
+  const std::vector<std::unique_ptr<LoadedPlugin>>& plugins() const { return plugins_; }
+
+  // Depth of plug-in messages in progress (nested messages count).
+  int messageDepth() const { return depth_; }
+
+  // Used by the filter suite.
+  RegisteredFilter& addFilter(LoadedPlugin* plugin);
+
+ private:
+  QxErr dispatch(LoadedPlugin* plugin, const char* caller, const char* selector, void* message);
+  HostContext& context_;
+  std::vector<std::unique_ptr<LoadedPlugin>> plugins_;
+  std::vector<RegisteredFilter> filters_;
+  int depth_ = 0;
+};
+
+}  // namespace qx::host

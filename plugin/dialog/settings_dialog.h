@@ -1,0 +1,9 @@
+// The settings dialog, run modally by Get Parameters with the record as its
+// user data.
+#pragma once
+
+#include "qx_sdk.h"
+
+// The dialog's initialisation procedure: builds every control, gathers the
+// selection, restores the last page and draws the first preview. Answers 0.
+QxErr InitSettingsDialog(QxDialogRef dialog);

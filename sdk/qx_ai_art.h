@@ -1,0 +1,267 @@
+/* The document's art: objects, paths, styles, shapes and transforms. */
+#ifndef QX_AI_ART_H
+#define QX_AI_ART_H
+
+#include "qx_plugin.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Art types. */
+#define QX_ART_UNKNOWN 0
+#define QX_ART_GROUP 1
+#define QX_ART_PATH 2
+#define QX_ART_COMPOUND_PATH 3
+#define QX_ART_PLACED 7
+#define QX_ART_RASTER 9
+#define QX_ART_MESH 11
+#define QX_ART_SYMBOL 13
+
+/* Paint-order codes: where new or duplicated art goes. 1 and 2 place it
+ * above or below the reference art; 3 and 4 put it on top of or at the bottom
+ * of a group or compound path given as reference; 5 and 6 put it above or below
+ * every top-level object (no reference art). */
+#define QX_PLACE_ABOVE 1
+#define QX_PLACE_BELOW 2
+#define QX_PLACE_INSIDE_ON_TOP 3
+#define QX_PLACE_INSIDE_ON_BOTTOM 4
+#define QX_PLACE_ABOVE_ALL 5
+#define QX_PLACE_BELOW_ALL 6
+
+/* Art attribute bits. */
+#define QX_ATTR_SELECTED 1
+
+/* One point of a path: the anchor, the handle towards the previous point,
+ * the handle towards the next one, and whether the point is a corner. */
+typedef struct QxPathSegment {
+  QxRealPoint p;
+  QxRealPoint in;
+  QxRealPoint out;
+  int32_t corner;
+} QxPathSegment;
+
+/* Colour kinds. */
+#define QX_COLOR_GRAY 0     /* gray: 0 white .. 1 black */
+#define QX_COLOR_PROCESS 1  /* cyan, magenta, yellow, black: 0 no ink .. 1 full */
+#define QX_COLOR_PATTERN 2  /* opaque to the colour rules */
+#define QX_COLOR_SPOT 3     /* opaque to the colour rules */
+#define QX_COLOR_GRADIENT 4 /* opaque to the colour rules */
+#define QX_COLOR_RGB 5      /* red, green, blue: 0 dark .. 1 full light */
+#define QX_COLOR_NONE 6
+
+/* A colour: its kind and a union whose members all begin at the same place. */
+typedef struct QxColor {
+  int32_t kind;
+  union {
+    QxReal gray;
+    struct { QxReal cyan, magenta, yellow, black; } process;
+    struct { QxReal red, green, blue; } rgb;
+    struct { int32_t id; QxReal tint; } spot;
+    struct {
+      int32_t id;
+      QxReal shiftDistance, shiftAngle, scaleX, scaleY, rotate;
+      int32_t reflect;
+      QxReal reflectAngle, shearAngle, shearAxis;
+      QxRealMatrix transform;
+    } pattern;
+    struct {
+      int32_t id;
+      QxRealPoint origin;
+      QxReal angle, length;
+      QxRealMatrix matrix;
+      QxReal hiliteAngle, hiliteLength;
+    } gradient;
+    int32_t words[16];
+  } c;
+} QxColor;
+
+typedef struct QxFillStyle {
+  QxColor color;
+  QxBool overprint;
+} QxFillStyle;
+
+#define QX_DASH_MAX 6
+typedef struct QxDashStyle {
+  int32_t length; /* entries used in array; 0 is a solid line */
+  QxReal offset;
+  QxReal array[QX_DASH_MAX];
+} QxDashStyle;
+
+#define QX_CAP_BUTT 0
+#define QX_CAP_ROUND 1
+#define QX_CAP_SQUARE 2
+#define QX_JOIN_MITER 0
+#define QX_JOIN_ROUND 1
+#define QX_JOIN_BEVEL 2
+
+typedef struct QxStrokeStyle {
+  QxColor color;
+  QxBool overprint;
+  QxReal width;
+  QxDashStyle dash;
+  int32_t cap;
+  int32_t join;
+  QxReal miterLimit;
+} QxStrokeStyle;
+
+/* A path's paint: always read and written whole (118 words). */
+typedef struct QxPathStyle {
+  QxBool fillPaint;
+  QxFillStyle fill;
+  QxBool strokePaint;
+  QxStrokeStyle stroke;
+  QxBool evenOdd;
+  QxReal resolution;
+  int32_t reserved[66]; /* kept as written */
+} QxPathStyle;
+
+/* "AI Art Suite" version 9. */
+typedef struct QxArtSuite {
+  /* Create an empty object of `type` (path, compound path or group) placed by
+   * `paintOrder` relative to `prep` (NULL for codes 5 and 6); writes it to
+   * *newArt. QX_ERR_BAD_PARAM for another type, code or reference;
+   * QX_ERR_OUT_OF_MEMORY when the document's art budget is spent. */
+  QxErr (*NewArt)(int16_t type, int16_t paintOrder, QxArtHandle prep, QxArtHandle* newArt);
+  /* Remove `art` (and its children) from the document. QX_ERR_BAD_PARAM for
+   * a bad handle. The handle is dead afterwards. */
+  QxErr (*DisposeArt)(QxArtHandle art);
+  /* Copy `art` with its children and styles, placed like NewArt; writes the
+   * copy to *newArt. Errors as NewArt. */
+  QxErr (*DuplicateArt)(QxArtHandle art, int16_t paintOrder, QxArtHandle prep, QxArtHandle* newArt);
+  /* Write the object's QX_ART_* type to *type. QX_ERR_BAD_PARAM for a bad handle. */
+  QxErr (*GetArtType)(QxArtHandle art, int16_t* type);
+  /* Write the tight bounds of the object's curves (stroke width not counted)
+   * to *bounds; an empty object gives all zeros. QX_ERR_BAD_PARAM for a bad handle. */
+  QxErr (*GetArtBounds)(QxArtHandle art, QxRealRect* bounds);
+  /* Write the first child of a group or compound path (NULL when it has none
+   * or is another type) to *child. QX_ERR_BAD_PARAM for a bad handle. */
+  QxErr (*GetArtFirstChild)(QxArtHandle art, QxArtHandle* child);
+  /* Write the next object in paint order under the same parent (NULL after
+   * the last) to *sibling. QX_ERR_BAD_PARAM for a bad handle. */
+  QxErr (*GetArtSibling)(QxArtHandle art, QxArtHandle* sibling);
+  /* Write the object's attribute bits (QX_ATTR_*) to *attributes. */
+  QxErr (*GetArtUserAttr)(QxArtHandle art, int32_t* attributes);
+} QxArtSuite;
+
+/* "AI Path Suite" version 4. Indexes count from 0; a path holds at most
+ * 32767 segments. */
+typedef struct QxPathSuite {
+  /* Grow or cut the path to `count` segments; new ones are zero corners.
+   * QX_ERR_BAD_PARAM for a bad handle, a non-path or a negative count. */
+  QxErr (*SetPathSegmentCount)(QxArtHandle path, int16_t count);
+  /* Write the segment count to *count. */
+  QxErr (*GetPathSegmentCount)(QxArtHandle path, int16_t* count);
+  /* Copy `count` records from `segments` to indexes index .. index+count-1,
+   * growing the path when they pass its end. QX_ERR_BAD_PARAM for a bad
+   * handle, a non-path, a negative index or count, or an index past the end. */
+  QxErr (*SetPathSegments)(QxArtHandle path, int16_t index, int16_t count, const QxPathSegment* segments);
+  /* Copy segments index .. index+count-1 to `segments`. QX_ERR_BAD_PARAM when
+   * the range passes the end. */
+  QxErr (*GetPathSegments)(QxArtHandle path, int16_t index, int16_t count, QxPathSegment* segments);
+  QxErr (*SetPathClosed)(QxArtHandle path, QxBool closed);
+  QxErr (*GetPathClosed)(QxArtHandle path, QxBool* closed);
+} QxPathSuite;
+
+/* "AI Path Style Suite" version 5. */
+typedef struct QxPathStyleSuite {
+  /* Copy the object's whole style to *style. QX_ERR_BAD_PARAM for a bad handle
+   * or an object that has no style of its own (a group). */
+  QxErr (*GetPathStyle)(QxArtHandle art, QxPathStyle* style);
+  /* Give the object a copy of *style. Errors as GetPathStyle. */
+  QxErr (*SetPathStyle)(QxArtHandle art, const QxPathStyle* style);
+} QxPathStyleSuite;
+
+/* "AI Shape Construction Suite" version 4. Each makes a new closed path above
+ * all art with the document's current style and writes it to *newArt.
+ * Negative sizes count by their absolute value; polygons with fewer than 3
+ * sides and stars with fewer than 2 points give degenerate paths. Paths start
+ * with a vertex straight up; `reversed` turns the point order clockwise.
+ * QX_ERR_OUT_OF_MEMORY when the art budget is spent. */
+typedef struct QxShapeConstructionSuite {
+  QxErr (*NewRect)(QxReal centerX, QxReal centerY, QxReal height, QxReal width, QxBool reversed,
+                   QxArtHandle* newArt);
+  /* Four smooth cubic segments fitting the height x width box. */
+  QxErr (*NewOval)(QxReal centerX, QxReal centerY, QxReal height, QxReal width, QxBool reversed,
+                   QxArtHandle* newArt);
+  QxErr (*NewRegularPolygon)(int32_t numSides, QxReal centerX, QxReal centerY, QxReal radius,
+                             QxBool reversed, QxArtHandle* newArt);
+  /* Points alternate between radius1 (the first, straight up) and radius2. */
+  QxErr (*NewStar)(int32_t numPoints, QxReal centerX, QxReal centerY, QxReal radius1, QxReal radius2,
+                   QxBool reversed, QxArtHandle* newArt);
+} QxShapeConstructionSuite;
+
+/* Flags for TransformArt. */
+#define QX_TRANSFORM_OBJECTS 1
+
+/* "AI Transform Art Suite" version 1. */
+typedef struct QxTransformArtSuite {
+  /* Apply `matrix` to every point and handle of `art` (and its children);
+   * stroke widths are multiplied by `lineScale` when `flags` asks for it
+   * (bit 2). QX_ERR_BAD_PARAM for a bad handle, a NULL or non-finite matrix. */
+  QxErr (*TransformArt)(QxArtHandle art, const QxRealMatrix* matrix, QxReal lineScale, int32_t flags);
+} QxTransformArtSuite;
+
+/* "AI Blend Style Suite" version 2. */
+typedef struct QxBlendStyleSuite {
+  /* Set the object's opacity, 0 (clear) to 1 (opaque); other values are
+   * QX_ERR_BAD_PARAM. */
+  QxErr (*SetOpacity)(QxArtHandle art, QxReal opacity);
+  QxErr (*GetOpacity)(QxArtHandle art, QxReal* opacity);
+} QxBlendStyleSuite;
+
+/* One request of the matching-art suite: objects of `type` whose attribute
+ * bits under `whichAttr` equal `attr`. */
+typedef struct QxMatchingArtSpec {
+  int16_t type;
+  int32_t whichAttr;
+  int32_t attr;
+} QxMatchingArtSpec;
+
+/* "AI Matching Art Suite" version 4. */
+typedef struct QxMatchingArtSuite {
+  /* Find the objects (top level and inside groups and compound paths) that
+   * match any of the `numSpecs` records, in paint order. Writes a new memory
+   * handle holding an array of QxArtHandle to *matches (NULL when nothing
+   * matched) and the entry count to *numMatches. The caller disposes of the
+   * handle through the memory suite. QX_ERR_BAD_PARAM for NULL arguments. */
+  QxErr (*GetMatchingArt)(const QxMatchingArtSpec* specs, int16_t numSpecs, QxMemHandle* matches,
+                          int32_t* numMatches);
+} QxMatchingArtSuite;
+
+/* "AI Tag Suite" version 2. */
+typedef struct QxTagSuite {
+  /* Write the number of named tags on the object to *count. */
+  QxErr (*CountTags)(QxArtHandle art, int32_t* count);
+} QxTagSuite;
+
+/* "AI Art Style Suite" version 3. */
+typedef struct QxArtStyleSuite {
+  /* Write non-zero to *hasStyle when the object carries an appearance of its
+   * own beyond its path style. */
+  QxErr (*HasArtStyle)(QxArtHandle art, QxBool* hasStyle);
+} QxArtStyleSuite;
+
+/* "AI Symbol Suite" version 1. */
+typedef struct QxSymbolSuite {
+  /* Write the number of symbol definitions in the document to *count. */
+  QxErr (*CountSymbolPatterns)(int32_t* count);
+} QxSymbolSuite;
+
+/* "AI Envelope Suite" version 1. */
+typedef struct QxEnvelopeSuite {
+  /* Write non-zero to *isEnvelope when the object is an envelope distortion. */
+  QxErr (*IsEnvelope)(QxArtHandle art, QxBool* isEnvelope);
+} QxEnvelopeSuite;
+
+/* "AI Layer Suite" version 9. */
+typedef struct QxLayerSuite {
+  /* Write the number of layers of the document to *count. */
+  QxErr (*CountLayers)(int32_t* count);
+} QxLayerSuite;
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,160 @@
+/* Document-wide services: memory, maths, random numbers, swatches, the
+ * document and its views, undo, text conversion, filters and menus. */
+#ifndef QX_AI_SERVICES_H
+#define QX_AI_SERVICES_H
+
+#include "qx_ai_art.h"
+#include "qx_plugin.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* "AI MdMemory Suite" version 1: relocatable blocks behind a handle. */
+typedef struct QxMemorySuite {
+  /* Make a handle to `size` bytes, cleared to zero; writes it to *handle.
+   * QX_ERR_OUT_OF_MEMORY when it cannot, QX_ERR_BAD_PARAM for a NULL
+   * out-parameter. The caller owns it until MdMemoryDisposeHandle. */
+  QxErr (*MdMemoryNewHandle)(size_t size, QxMemHandle* handle);
+  /* Free a handle from MdMemoryNewHandle (or handed out by another suite).
+   * QX_ERR_BAD_PARAM for a handle that is not live. */
+  QxErr (*MdMemoryDisposeHandle)(QxMemHandle handle);
+  /* Write the handle's size in bytes to *size. */
+  QxErr (*MdMemoryGetSize)(QxMemHandle handle, size_t* size);
+} QxMemorySuite;
+
+/* "AI Real Math Suite" version 1. Matrix operations build transforms; a
+ * Concat operation appends a step that is applied after the matrix's own. */
+typedef struct QxRealMathSuite {
+  QxErr (*DegreeToRadian)(QxReal degrees, QxReal* radians);
+  QxErr (*RadianToDegree)(QxReal radians, QxReal* degrees);
+  /* *result = a + (b - a) * t: a at t = 0, b at t = 1. */
+  QxErr (*Interpolate)(QxReal a, QxReal b, QxReal t, QxReal* result);
+  /* Angle in radians of the line from p1 to p2, counter-clockwise from +x,
+   * in (-pi, pi]. */
+  QxErr (*PointAngle)(const QxRealPoint* p1, const QxRealPoint* p2, QxReal* radians);
+  QxErr (*MatrixSetIdentity)(QxRealMatrix* m);
+  QxErr (*MatrixSetTranslate)(QxRealMatrix* m, QxReal tx, QxReal ty);
+  QxErr (*MatrixSetScale)(QxRealMatrix* m, QxReal sx, QxReal sy);
+  /* Counter-clockwise turn by `radians` about the origin. */
+  QxErr (*MatrixSetRotate)(QxRealMatrix* m, QxReal radians);
+  QxErr (*MatrixConcatTranslate)(QxRealMatrix* m, QxReal tx, QxReal ty);
+  QxErr (*MatrixConcatScale)(QxRealMatrix* m, QxReal sx, QxReal sy);
+  QxErr (*MatrixConcatRotate)(QxRealMatrix* m, QxReal radians);
+  /* *m = *m followed by *next. */
+  QxErr (*MatrixConcat)(QxRealMatrix* m, const QxRealMatrix* next);
+} QxRealMathSuite;
+
+/* "AI Random Suite" version 3. */
+typedef struct QxRandomSuite {
+  /* Write the next uniform real r, 0 <= r < 1, to *r. QX_ERR_NO_RANDOM when a
+   * scripted sequence has run out (the host then ends the run). */
+  QxErr (*FloatRnd)(QxReal* r);
+} QxRandomSuite;
+
+/* "AI Swatch List Suite" version 4. A NULL list is the current document's. */
+typedef struct QxSwatchListSuite {
+  /* Write the number of swatches of the list to *count. */
+  QxErr (*CountSwatches)(QxSwatchListRef list, int32_t* count);
+  /* Write swatch `index` (from 0) to *swatch. QX_ERR_BAD_PARAM, and *swatch
+   * NULL, when the index is outside 0 .. count-1. */
+  QxErr (*GetNthSwatch)(QxSwatchListRef list, int32_t index, QxSwatchRef* swatch);
+  /* Copy the swatch's colour to *color. QX_ERR_BAD_PARAM for a NULL or
+   * stale swatch. */
+  QxErr (*GetSwatchColor)(QxSwatchRef swatch, QxColor* color);
+  /* Copy the swatch's name, zero-terminated and cut to size - 1 bytes. */
+  QxErr (*GetSwatchName)(QxSwatchRef swatch, char* buffer, int32_t size);
+} QxSwatchListSuite;
+
+/* The document's setup; the first two reals are the page size in points. */
+typedef struct QxDocumentSetup {
+  QxReal width;
+  QxReal height;
+  QxBool showPlacedImages;
+  int32_t pageView;
+  QxReal outputResolution;
+  QxBool splitLongPaths;
+  QxBool useDefaultScreen;
+  QxBool compatibleGradients;
+  QxBool printTiles;
+  QxBool tileFullPages;
+} QxDocumentSetup;
+
+/* "AI Document Suite" version 7. */
+typedef struct QxDocumentSuite {
+  /* Copy the current document's setup to *setup. QX_ERR_NO_DOCUMENT without one. */
+  QxErr (*GetDocumentSetup)(QxDocumentSetup* setup);
+  /* Ask the front end to show the document's art as it now stands. */
+  QxErr (*RedrawDocument)(void);
+} QxDocumentSuite;
+
+/* "AI Document View Suite" version 7. View coordinates are pixels of the
+ * view, y down; artwork coordinates are points, y up. */
+typedef struct QxDocumentViewSuite {
+  /* Write view `n` (from 0) of the current document to *view.
+   * QX_ERR_BAD_PARAM when there is no such view. */
+  QxErr (*GetNthDocumentView)(int32_t n, QxDocumentViewRef* view);
+  /* Set the view's zoom: 1 is actual size. Values outside 0.01 .. 64 are
+   * QX_ERR_BAD_PARAM. */
+  QxErr (*SetDocumentViewZoom)(QxDocumentViewRef view, QxReal zoom);
+  QxErr (*GetDocumentViewZoom)(QxDocumentViewRef view, QxReal* zoom);
+  /* Convert a point of the view into artwork coordinates. */
+  QxErr (*ViewPointToArtworkPoint)(QxDocumentViewRef view, const QxPoint* viewPoint,
+                                   QxRealPoint* artworkPoint);
+  QxErr (*ArtworkPointToViewPoint)(QxDocumentViewRef view, const QxRealPoint* artworkPoint,
+                                   QxPoint* viewPoint);
+} QxDocumentViewSuite;
+
+/* "AI Undo Suite" version 4. */
+typedef struct QxUndoSuite {
+  /* Name the current message's changes for the Undo and Redo menu items. */
+  QxErr (*SetUndoText)(const char* undoText, const char* redoText);
+  /* Take back every change to the document since the outermost message
+   * began: new art goes, changed or disposed art comes back. */
+  QxErr (*UndoChanges)(void);
+} QxUndoSuite;
+
+/* "AI User Suite" version 5. Texts are length-prefixed: a length byte, then
+ * that many characters, no terminating zero; buffers hold 256 bytes. */
+typedef struct QxUserSuite {
+  /* Write `value` rounded to `precision` decimals (0 to 10) as text into
+   * `text`. QX_ERR_BAD_PARAM for a NULL buffer or a precision out of range. */
+  QxErr (*RealToText)(QxReal value, int16_t precision, unsigned char* text);
+  /* Read a decimal number from `text` (leading blanks allowed, trailing text
+   * ignored); text that starts no number reads as 0. */
+  QxErr (*TextToReal)(const unsigned char* text, QxReal* value);
+} QxUserSuite;
+
+/* Category and title of a filter's menu entry, both length-prefixed. */
+typedef struct QxPlatformFilterData {
+  unsigned char* category;
+  unsigned char* title;
+} QxPlatformFilterData;
+
+/* "AI Filter Suite" version 2. */
+typedef struct QxFilterSuite {
+  /* Register a filter named `name` with its menu category and title (copied);
+   * writes its handle to *filter. QX_ERR_BAD_PARAM for NULL arguments, an
+   * unknown plug-in or an empty title. */
+  QxErr (*AddFilter)(QxPluginRef self, const char* name, const QxPlatformFilterData* data,
+                     int32_t options, QxFilterHandle* filter);
+  /* Write the filter's menu item to *menuItem. */
+  QxErr (*GetFilterMenuItem)(QxFilterHandle filter, QxMenuItemHandle* menuItem);
+} QxFilterSuite;
+
+/* "AI Menu Suite" version 7. */
+typedef struct QxMenuSuite {
+  /* Let the host enable or dim the item by itself: `action` says what to
+   * change, the four QX_IF_* condition sets and the must / must-not
+   * conditions say when. */
+  QxErr (*UpdateMenuItemAutomatically)(QxMenuItemHandle item, int32_t action, int32_t ifObjectIsInArtwork,
+                                       int32_t ifObjectIsNotInArtwork, int32_t ifObjectIsSelected,
+                                       int32_t ifObjectIsNotSelected, int32_t ifIsTrue,
+                                       int32_t ifIsNotTrue);
+} QxMenuSuite;
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
