@@ -1,0 +1,28 @@
+// Host memory handed to plug-ins: blocks ("SP Blocks Suite") and handles
+// ("AI MdMemory Suite"). Every allocation is tracked, so a test can see a
+// leak and a bad pointer is refused instead of freed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "qx_plugin.h"
+
+namespace qx::host {
+
+// A new zero-filled handle of `size` bytes, or nullptr when out of memory.
+QxMemHandle newMemHandle(size_t size);
+// False (and nothing freed) when `handle` is not live.
+bool disposeMemHandle(QxMemHandle handle);
+bool isLiveMemHandle(QxMemHandle handle);
+size_t memHandleSize(QxMemHandle handle);  // 0 when not live
+size_t liveMemHandles();
+
+// Blocks: nullptr when out of memory; free answers false for a foreign pointer.
+void* allocateBlock(size_t size, const char* label);
+bool freeBlock(void* block);
+size_t liveBlocks();
+std::string blockLabel(const void* block);  // "" when not live
+
+}  // namespace qx::host
