@@ -1,0 +1,364 @@
+// The host's dialog manager: modal dialogs, their items, popup lists,
+// notifications and mouse tracking, independent of any window system. A
+// front end (the scripted runner, the Qt app) runs the modal loop through a
+// DialogRunner and changes items only through this model, so a click in a
+// window and a line of a script reach the plug-in the same way.
+//
+// References handed to the plug-in (dialog, item, list, entry, notifier,
+// tracker) are opaque numbers looked up in one table on every use: a stale or
+// foreign reference is answered with nullptr, never dereferenced.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "host/plugins/dialog_template.h"
+#include "qx_adm.h"
+
+namespace qx::host {
+
+class DialogRunner;
+class DialogManager;
+class Dialog;
+
+// The notification sent when the user changes an item.
+inline constexpr const char* kUserChangedNotifier = "ADM User Changed Notifier";
+
+// Closing answers of a modal run.
+inline constexpr int32_t kItemOk = 1;      // the default item
+inline constexpr int32_t kItemCancel = 2;  // the "Cancel" item
+
+enum class ItemKind : uint8_t {
+  TextCheckBox,       // "ADM Text Check Box Type"
+  SpinEdit,           // "ADM Spin Edit Type"
+  PicturePushButton,  // "ADM Picture Push Button Type"
+  TextStatic,         // "ADM Text Static Type"
+  PopupList,          // "ADM Popup List Type"
+  TextPushButton,     // "ADM Text Push Button Type"
+  // Kinds that only come from dialog templates.
+  Frame,     // "ADM Frame Type": a framed box
+  TextEdit,  // "ADM Text Edit Type"
+  ListBox,   // "ADM List Box Type"
+  ScrollBar, // "ADM Scrollbar Type"
+  User,      // "ADM User Type": a window class the host does not know
+};
+
+// The host's type name of a kind, e.g. "ADM Spin Edit Type".
+const char* itemTypeName(ItemKind kind);
+// The kind of a host type name; nullopt for a name the host does not offer.
+std::optional<ItemKind> itemKindFromTypeName(std::string_view name);
+
+// Dialog units of an 8-point "MS Sans Serif" template to pixels: a dialog
+// unit is a quarter of the font's average character width (6 px) across and
+// an eighth of its height (13 px) down, so x * 1.5 and y * 1.625, rounded to
+// the nearest pixel.
+int32_t dialogUnitsToPixelsX(int32_t units);
+int32_t dialogUnitsToPixelsY(int32_t units);
+
+// One entry of a popup list.
+struct ListEntry {
+  int32_t id = 0;
+  std::string text;
+  uint64_t key = 0;  // the model's own identity of the entry (stable across inserts)
+};
+
+// A snapshot of an item, for reports and tests.
+struct ItemState {
+  int32_t id = 0;
+  ItemKind kind = ItemKind::User;
+  std::string typeName;
+  QxRect bounds{};
+  std::string text;
+  int32_t font = QX_FONT_DEFAULT;
+  bool visible = true;
+  bool enabled = true;
+  bool booleanValue = false;
+  double value = 0;  // numeric value (spin edits; popups: the active entry's id)
+  double minValue = 0, maxValue = 0;
+  bool hasLimits = false;
+  bool integer = false;  // an integer spin edit
+  int32_t decimals = 0;
+  int32_t units = QX_UNITS_NONE;
+  std::vector<ListEntry> entries;
+  int32_t activeEntry = -1;  // index into entries, -1 when none is chosen
+};
+
+// The notification in progress: which item, of which type.
+struct Notification {
+  Dialog* dialog = nullptr;
+  int32_t itemId = 0;
+  std::string type;
+};
+
+// The mouse event in progress: the point in pixels of the document view and
+// QX_MODIFIER_* flags (0x20: the button is held while dragging).
+struct TrackEvent {
+  QxPoint point{};
+  int32_t modifiers = 0;
+};
+
+class Item {
+ public:
+  Item(Dialog& dialog, int32_t id, ItemKind kind, const QxRect& bounds);
+
+  Dialog& dialog() const { return *dialog_; }
+  int32_t id() const { return id_; }
+  ItemKind kind() const { return kind_; }
+  const char* typeName() const { return itemTypeName(kind_); }
+
+  const QxRect& bounds() const { return bounds_; }
+  void setBounds(const QxRect& bounds) { bounds_ = bounds; }
+  const std::string& text() const { return text_; }
+  void setText(std::string text) { text_ = std::move(text); }
+  int32_t font() const { return font_; }
+  // False for a font code other than QX_FONT_*.
+  bool setFont(int32_t font);
+  bool visible() const { return visible_; }
+  void show(bool visible) { visible_ = visible; }
+  bool enabled() const { return enabled_; }
+  void enable(bool enabled) { enabled_ = enabled; }
+  int32_t units() const { return units_; }
+  void setUnits(int32_t units) { units_ = units; }
+  // Decimals shown, 0 to 6; false otherwise. More than 0 makes a spin edit a
+  // real one.
+  bool setPrecision(int32_t decimals);
+  int32_t precision() const { return decimals_; }
+
+  bool booleanValue() const { return boolean_; }
+  void setBooleanValue(bool value) { boolean_ = value; }
+
+  // Numeric value. A spin edit clamps every value set on it (and its current
+  // value whenever a limit changes) to its limits; an integer spin edit keeps
+  // whole numbers, truncating toward zero. Popups answer the active entry's id
+  // and take a value by choosing the entry with that id.
+  double value() const;
+  void setValue(double value);
+  int32_t intValue() const;
+  void setMinValue(double value, bool integerLimit);
+  void setMaxValue(double value, bool integerLimit);
+  bool hasLimits() const { return hasMin_ || hasMax_; }
+  double minValue() const { return min_; }
+  double maxValue() const { return max_; }
+  // A spin edit whose limits were set as integers and that shows no decimals.
+  bool isInteger() const { return integer_ && decimals_ == 0; }
+  // The value clamped to the limits (and truncated when integer), unchanged otherwise.
+  double constrain(double value) const;
+
+  // Popup entries. Entry indices run from 0 to entryCount() - 1.
+  bool hasList() const { return kind_ == ItemKind::PopupList || kind_ == ItemKind::ListBox; }
+  const std::vector<ListEntry>& entries() const { return entries_; }
+  int32_t entryCount() const { return static_cast<int32_t>(entries_.size()); }
+  // Insert an empty entry at `index` (0 to entryCount()); nullptr when out of range.
+  ListEntry* insertEntry(int32_t index);
+  ListEntry* entryAt(int32_t index);
+  // Index of the entry with model key `key`, -1 when it is gone.
+  int32_t indexOfKey(uint64_t key) const;
+  // Index of the first entry with identifier `id`, -1 when none.
+  int32_t indexOfId(int32_t id) const;
+  int32_t activeIndex() const { return active_; }
+  ListEntry* activeEntry();
+  // Choose the entry at `index` (-1 chooses none); false when out of range.
+  bool selectIndex(int32_t index);
+  // The entry the user has picked and the default handling will make active
+  // (-1 when none is pending).
+  int32_t pendingIndex() const { return pending_; }
+  void setPendingIndex(int32_t index) { pending_ = index; }
+
+  QxItemNotifyProc notifyProc() const { return notify_; }
+  void setNotifyProc(QxItemNotifyProc proc) { notify_ = proc; }
+  QxItemTrackProc trackProc() const { return track_; }
+  void setTrackProc(QxItemTrackProc proc) { track_ = proc; }
+
+  // The item that closes the dialog with 1 (the default item) or with 2.
+  bool isDefaultItem() const { return id_ == kItemOk; }
+  bool isCancelItem() const;
+
+  ItemState state() const;
+
+ private:
+  friend class DialogManager;
+  Dialog* dialog_;
+  int32_t id_;
+  ItemKind kind_;
+  QxRect bounds_;
+  std::string text_;
+  int32_t font_ = QX_FONT_DEFAULT;
+  bool visible_ = true;
+  bool enabled_ = true;
+  int32_t units_ = QX_UNITS_NONE;
+  int32_t decimals_ = 0;
+  bool boolean_ = false;
+  double value_ = 0;
+  bool hasMin_ = false, hasMax_ = false;
+  double min_ = 0, max_ = 0;
+  bool integer_ = false;
+  std::vector<ListEntry> entries_;
+  int32_t active_ = -1;
+  int32_t pending_ = -1;
+  QxItemNotifyProc notify_ = nullptr;
+  QxItemTrackProc track_ = nullptr;
+};
+
+class Dialog {
+ public:
+  Dialog(DialogManager& manager, std::string name, int32_t templateId, QxPluginRef plugin);
+  Dialog(const Dialog&) = delete;
+  Dialog& operator=(const Dialog&) = delete;
+
+  DialogManager& manager() const { return *manager_; }
+  const std::string& name() const { return name_; }
+  int32_t templateId() const { return templateId_; }
+  QxPluginRef plugin() const { return plugin_; }
+  // True when the items came from the template (the about box, the error
+  // dialog), false for a dialog whose items the plug-in creates.
+  bool fromTemplateItems() const { return fromTemplateItems_; }
+
+  const std::string& caption() const { return caption_; }
+  void setCaption(std::string caption) { caption_ = std::move(caption); }
+  const std::string& fontName() const { return fontName_; }
+  int fontPointSize() const { return fontPointSize_; }
+
+  // Client area in pixels.
+  int32_t width() const { return width_; }
+  int32_t height() const { return height_; }
+  // False for a negative size.
+  bool setSize(int32_t width, int32_t height);
+  // The frame on the screen in pixels; follows the size unless set.
+  const QxRect& boundsRect() const { return bounds_; }
+  void setBoundsRect(const QxRect& bounds) { bounds_ = bounds; }
+
+  QxUserData userData() const { return userData_; }
+  void setUserData(QxUserData data) { userData_ = data; }
+  QxDialogInitProc initProc() const { return init_; }
+  QxDialogDestroyProc destroyProc() const { return destroy_; }
+  void setDestroyProc(QxDialogDestroyProc proc) { destroy_ = proc; }
+
+  // Items in creation order.
+  const std::vector<std::unique_ptr<Item>>& items() const { return items_; }
+  Item* item(int32_t id) const;
+  // nullptr when `id` is taken.
+  Item* createItem(int32_t id, ItemKind kind, const QxRect& bounds);
+
+  // Ending the modal run: the first end wins.
+  void endModal(int32_t itemHit);
+  bool ended() const { return ended_; }
+  int32_t itemHit() const { return itemHit_; }
+
+  std::vector<ItemState> state() const;
+
+ private:
+  friend class DialogManager;
+  DialogManager* manager_;
+  std::string name_;
+  int32_t templateId_;
+  QxPluginRef plugin_;
+  bool fromTemplateItems_ = false;
+  std::string caption_;
+  std::string fontName_;
+  int fontPointSize_ = 0;
+  int32_t width_ = 0, height_ = 0;
+  QxRect bounds_{};
+  bool boundsSet_ = false;
+  QxUserData userData_ = nullptr;
+  QxDialogInitProc init_ = nullptr;
+  QxDialogDestroyProc destroy_ = nullptr;
+  std::vector<std::unique_ptr<Item>> items_;
+  bool ended_ = false;
+  int32_t itemHit_ = 0;
+};
+
+class DialogManager {
+ public:
+  DialogManager();
+  ~DialogManager();
+  DialogManager(const DialogManager&) = delete;
+  DialogManager& operator=(const DialogManager&) = delete;
+
+  // The front end that runs modal dialogs and shows alerts. Without one a
+  // modal run answers 1 right after initialisation and alerts go to stderr.
+  void setRunner(DialogRunner* runner) { runner_ = runner; }
+  DialogRunner* runner() const { return runner_; }
+
+  // Show `text` in a modal alert with an OK button (through the runner).
+  void alert(const std::string& text);
+  // Every alert shown since construction, oldest first.
+  const std::vector<std::string>& alerts() const { return alerts_; }
+
+  // A new, empty dialog (no items, size 0 x 0).
+  Dialog& createDialog(const std::string& name, int32_t templateId, QxPluginRef plugin);
+  // A dialog made from a template: caption, font, size and items converted
+  // from dialog units to pixels.
+  Dialog& createFromTemplate(const DialogTemplate& tmpl, const std::string& name, QxPluginRef plugin);
+  // Call the destroy procedure (items still readable), then drop the dialog
+  // and invalidate every reference into it.
+  void destroy(Dialog& dialog);
+  // Dialogs that exist now, oldest first.
+  std::vector<Dialog*> dialogs() const;
+
+  // Create the dialog from `tmpl`, give it `userData`, call `init`, hand the
+  // run to the runner, destroy the dialog and write the closing item to
+  // *itemHit. A non-zero answer of `init` destroys the dialog at once and is
+  // returned (*itemHit untouched).
+  QxErr runModal(const DialogTemplate& tmpl, QxPluginRef plugin, const std::string& name,
+                 QxDialogInitProc init, QxUserData userData, int32_t* itemHit);
+
+  // Notifications. notify() calls the item's notify procedure, or the default
+  // handling when it has none. defaultNotify() is the host's own handling: a
+  // check box toggles, a popup takes its pending entry, the default item ends
+  // the modal run with 1 and the Cancel item with 2.
+  void notify(Item& item, const std::string& type = kUserChangedNotifier);
+  void defaultNotify(Item& item, const Notification& notification);
+  // Mouse events: track() calls the item's track procedure (default handling
+  // without one) and answers whether the event was handled. The host's own
+  // tracking handles nothing.
+  bool track(Item& item, const TrackEvent& event);
+  bool defaultTrack(Item& item, const TrackEvent& event);
+
+  // References for the plug-in, and their checked way back (nullptr for a
+  // stale, foreign or null reference).
+  QxDialogRef ref(const Dialog& dialog) const;
+  QxItemRef ref(const Item& item) const;
+  QxListRef listRef(const Item& item) const;  // nullptr for an item without a list
+  QxEntryRef ref(const Item& item, const ListEntry& entry);
+  Dialog* dialog(QxDialogRef ref) const;
+  Item* item(QxItemRef ref) const;
+  Item* list(QxListRef ref) const;
+  // The entry and its popup; {nullptr, nullptr} when stale.
+  std::pair<Item*, ListEntry*> entry(QxEntryRef ref) const;
+  // Valid only during the notify or track call that handed them out.
+  Notification* notification(QxNotifierRef ref) const;
+  TrackEvent* tracker(QxTrackerRef ref) const;
+
+ private:
+  enum class RefKind : uint8_t { Dialog, Item, List, Entry, Notifier, Tracker };
+  struct RefTarget {
+    RefKind kind;
+    void* object;        // Dialog*, Item*, Notification*, TrackEvent*
+    uint64_t entryKey;   // for entries
+  };
+  uintptr_t newRef(RefKind kind, void* object, uint64_t entryKey = 0);
+  const RefTarget* lookup(const void* ref, RefKind kind) const;
+  void forgetItem(Item& item);
+  void forgetRef(uintptr_t ref);
+  void registerItem(Item& item);
+
+  DialogRunner* runner_ = nullptr;
+  std::vector<std::unique_ptr<Dialog>> dialogs_;
+  std::vector<std::string> alerts_;
+  std::unordered_map<uintptr_t, RefTarget> refs_;
+  // Reverse maps so a model object hands out the same reference every time.
+  std::unordered_map<const void*, uintptr_t> dialogRefs_, itemRefs_, listRefs_;
+  std::unordered_map<uint64_t, uintptr_t> entryRefs_;
+  uintptr_t nextRef_ = 0;
+  uint64_t nextEntryKey_ = 0;
+
+  friend class Dialog;
+  friend class Item;
+};
+
+}  // namespace qx::host
