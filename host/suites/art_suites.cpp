@@ -1,0 +1,310 @@
+// The "AI" art suites: thin adapters from the C interface onto the current
+// document. Each checks for a document and for null out-parameters; the
+// document checks handles and values.
+#include <cstring>
+
+#include "host/document/document.h"
+#include "host/suites/all_suites.h"
+#include "host/suites/host_context.h"
+#include "host/suites/instrument.h"
+#include "host/suites/memory_store.h"
+#include "qx_names.h"
+
+namespace qx::host {
+namespace {
+
+#define QX_DOC_OR_FAIL(doc)                          \
+  Document* doc = hostContext().document;            \
+  if (doc == nullptr) return QX_ERR_NO_DOCUMENT
+
+// ---- "AI Art Suite" ----
+const OpId kNewArt = registerOp(QX_ART_SUITE, "NewArt");
+const OpId kDisposeArt = registerOp(QX_ART_SUITE, "DisposeArt");
+const OpId kDuplicateArt = registerOp(QX_ART_SUITE, "DuplicateArt");
+const OpId kGetArtType = registerOp(QX_ART_SUITE, "GetArtType");
+const OpId kGetArtBounds = registerOp(QX_ART_SUITE, "GetArtBounds");
+const OpId kGetArtFirstChild = registerOp(QX_ART_SUITE, "GetArtFirstChild");
+const OpId kGetArtSibling = registerOp(QX_ART_SUITE, "GetArtSibling");
+const OpId kGetArtUserAttr = registerOp(QX_ART_SUITE, "GetArtUserAttr");
+
+QxErr NewArt(int16_t type, int16_t paintOrder, QxArtHandle prep, QxArtHandle* newArt) {
+  QX_OP_ENTER(kNewArt);
+  if (newArt == nullptr) return QX_ERR_BAD_PARAM;
+  *newArt = nullptr;
+  QX_DOC_OR_FAIL(doc);
+  // Plug-ins make only the kinds they can fill; the rest arrive from files.
+  if (type != QX_ART_PATH && type != QX_ART_COMPOUND_PATH && type != QX_ART_GROUP) return QX_ERR_BAD_PARAM;
+  return doc->newArt(type, paintOrder, prep, newArt);
+}
+
+QxErr DisposeArt(QxArtHandle art) {
+  QX_OP_ENTER(kDisposeArt);
+  QX_DOC_OR_FAIL(doc);
+  return doc->disposeArt(art);
+}
+
+QxErr DuplicateArt(QxArtHandle art, int16_t paintOrder, QxArtHandle prep, QxArtHandle* newArt) {
+  QX_OP_ENTER(kDuplicateArt);
+  if (newArt == nullptr) return QX_ERR_BAD_PARAM;
+  *newArt = nullptr;
+  QX_DOC_OR_FAIL(doc);
+  return doc->duplicateArt(art, paintOrder, prep, newArt);
+}
+
+QxErr GetArtType(QxArtHandle art, int16_t* type) {
+  QX_OP_ENTER(kGetArtType);
+  if (type == nullptr) return QX_ERR_BAD_PARAM;
+  QX_DOC_OR_FAIL(doc);
+  return doc->artType(art, type);
+}
+
+QxErr GetArtBounds(QxArtHandle art, QxRealRect* bounds) {
+  QX_OP_ENTER(kGetArtBounds);
+  if (bounds == nullptr) return QX_ERR_BAD_PARAM;
+  QX_DOC_OR_FAIL(doc);
+  return doc->bounds(art, bounds);
+}
+
+QxErr GetArtFirstChild(QxArtHandle art, QxArtHandle* child) {
+  QX_OP_ENTER(kGetArtFirstChild);
+  if (child == nullptr) return QX_ERR_BAD_PARAM;
+  QX_DOC_OR_FAIL(doc);
+  return doc->firstChild(art, child);
+}
+
+QxErr GetArtSibling(QxArtHandle art, QxArtHandle* sibling) {
+  QX_OP_ENTER(kGetArtSibling);
+  if (sibling == nullptr) return QX_ERR_BAD_PARAM;
+  QX_DOC_OR_FAIL(doc);
+  return doc->nextSibling(art, sibling);
+}
+
+QxErr GetArtUserAttr(QxArtHandle art, int32_t* attributes) {
+  QX_OP_ENTER(kGetArtUserAttr);
+  if (attributes == nullptr) return QX_ERR_BAD_PARAM;
+  QX_DOC_OR_FAIL(doc);
+  return doc->attributes(art, attributes);
+}
+
+const QxArtSuite kArtSuite = {NewArt,       DisposeArt,       DuplicateArt,  GetArtType,
+                              GetArtBounds, GetArtFirstChild, GetArtSibling, GetArtUserAttr};
+
+// ---- "AI Path Suite" ----
+const OpId kSetPathSegmentCount = registerOp(QX_PATH_SUITE, "SetPathSegmentCount");
+const OpId kGetPathSegmentCount = registerOp(QX_PATH_SUITE, "GetPathSegmentCount");
+const OpId kSetPathSegments = registerOp(QX_PATH_SUITE, "SetPathSegments");
+const OpId kGetPathSegments = registerOp(QX_PATH_SUITE, "GetPathSegments");
+const OpId kSetPathClosed = registerOp(QX_PATH_SUITE, "SetPathClosed");
+const OpId kGetPathClosed = registerOp(QX_PATH_SUITE, "GetPathClosed");
+
+QxErr SetPathSegmentCount(QxArtHandle path, int16_t count) {
+  QX_OP_ENTER(kSetPathSegmentCount);
+  QX_DOC_OR_FAIL(doc);
+  return doc->setSegmentCount(path, count);
+}
+
+QxErr GetPathSegmentCount(QxArtHandle path, int16_t* count) {
+  QX_OP_ENTER(kGetPathSegmentCount);
+  if (count == nullptr) return QX_ERR_BAD_PARAM;
+  QX_DOC_OR_FAIL(doc);
+  return doc->segmentCount(path, count);
+}
+
+QxErr SetPathSegments(QxArtHandle path, int16_t index, int16_t count, const QxPathSegment* segments) {
+  QX_OP_ENTER(kSetPathSegments);
+  if (segments == nullptr && count != 0) return QX_ERR_BAD_PARAM;
+  QX_DOC_OR_FAIL(doc);
+  return doc->setSegments(path, index, count, segments);
+}
+
+QxErr GetPathSegments(QxArtHandle path, int16_t index, int16_t count, QxPathSegment* segments) {
+  QX_OP_ENTER(kGetPathSegments);
+  if (segments == nullptr && count != 0) return QX_ERR_BAD_PARAM;
+  QX_DOC_OR_FAIL(doc);
+  return doc->getSegments(path, index, count, segments);
+}
+
+QxErr SetPathClosed(QxArtHandle path, QxBool closed) {
+  QX_OP_ENTER(kSetPathClosed);
+  QX_DOC_OR_FAIL(doc);
+  return doc->setClosed(path, closed != 0);
+}
+
+QxErr GetPathClosed(QxArtHandle path, QxBool* closed) {
+  QX_OP_ENTER(kGetPathClosed);
+  if (closed == nullptr) return QX_ERR_BAD_PARAM;
+  QX_DOC_OR_FAIL(doc);
+  bool value = false;
+  QxErr err = doc->closed(path, &value);
+  if (err == QX_ERR_NONE) *closed = value ? 1 : 0;
+  return err;
+}
+
+const QxPathSuite kPathSuite = {SetPathSegmentCount, GetPathSegmentCount, SetPathSegments,
+                                GetPathSegments,     SetPathClosed,       GetPathClosed};
+
+// ---- "AI Path Style Suite" ----
+const OpId kGetPathStyle = registerOp(QX_PATH_STYLE_SUITE, "GetPathStyle");
+const OpId kSetPathStyle = registerOp(QX_PATH_STYLE_SUITE, "SetPathStyle");
+
+QxErr GetPathStyle(QxArtHandle art, QxPathStyle* style) {
+  QX_OP_ENTER(kGetPathStyle);
+  if (style == nullptr) return QX_ERR_BAD_PARAM;
+  QX_DOC_OR_FAIL(doc);
+  return doc->pathStyle(art, style);
+}
+
+QxErr SetPathStyle(QxArtHandle art, const QxPathStyle* style) {
+  QX_OP_ENTER(kSetPathStyle);
+  if (style == nullptr) return QX_ERR_BAD_PARAM;
+  QX_DOC_OR_FAIL(doc);
+  return doc->setPathStyle(art, *style);
+}
+
+const QxPathStyleSuite kPathStyleSuite = {GetPathStyle, SetPathStyle};
+
+// ---- "AI Blend Style Suite" ----
+const OpId kSetOpacity = registerOp(QX_BLEND_STYLE_SUITE, "SetOpacity");
+const OpId kGetOpacity = registerOp(QX_BLEND_STYLE_SUITE, "GetOpacity");
+
+QxErr SetOpacity(QxArtHandle art, QxReal opacity) {
+  QX_OP_ENTER(kSetOpacity);
+  QX_DOC_OR_FAIL(doc);
+  return doc->setOpacity(art, opacity);
+}
+
+QxErr GetOpacity(QxArtHandle art, QxReal* opacity) {
+  QX_OP_ENTER(kGetOpacity);
+  if (opacity == nullptr) return QX_ERR_BAD_PARAM;
+  QX_DOC_OR_FAIL(doc);
+  return doc->opacity(art, opacity);
+}
+
+const QxBlendStyleSuite kBlendStyleSuite = {SetOpacity, GetOpacity};
+
+// ---- "AI Matching Art Suite" ----
+const OpId kGetMatchingArt = registerOp(QX_MATCHING_ART_SUITE, "GetMatchingArt");
+
+bool matchesAny(const Document& doc, QxArtHandle art, const QxMatchingArtSpec* specs, int16_t numSpecs) {
+  int16_t type = QX_ART_UNKNOWN;
+  int32_t attrs = 0;
+  doc.artType(art, &type);
+  doc.attributes(art, &attrs);
+  for (int16_t i = 0; i < numSpecs; ++i) {
+    if (specs[i].type == type && (attrs & specs[i].whichAttr) == (specs[i].attr & specs[i].whichAttr))
+      return true;
+  }
+  return false;
+}
+
+// Depth first in paint order: a container is listed before its children.
+void collectMatches(const Document& doc, QxArtHandle first, const QxMatchingArtSpec* specs, int16_t numSpecs,
+                    std::vector<QxArtHandle>& found) {
+  for (QxArtHandle art = first; art != nullptr;) {
+    if (matchesAny(doc, art, specs, numSpecs)) found.push_back(art);
+    QxArtHandle child = nullptr;
+    doc.firstChild(art, &child);
+    if (child != nullptr) collectMatches(doc, child, specs, numSpecs, found);
+    QxArtHandle next = nullptr;
+    doc.nextSibling(art, &next);
+    art = next;
+  }
+}
+
+QxErr GetMatchingArt(const QxMatchingArtSpec* specs, int16_t numSpecs, QxMemHandle* matches,
+                     int32_t* numMatches) {
+  QX_OP_ENTER(kGetMatchingArt);
+  if (matches == nullptr || numMatches == nullptr) return QX_ERR_BAD_PARAM;
+  *matches = nullptr;
+  *numMatches = 0;
+  if (numSpecs < 0 || (specs == nullptr && numSpecs > 0)) return QX_ERR_BAD_PARAM;
+  QX_DOC_OR_FAIL(doc);
+  std::vector<QxArtHandle> found;
+  collectMatches(*doc, doc->firstTopLevel(), specs, numSpecs, found);
+  if (found.empty()) return QX_ERR_NONE;
+  QxMemHandle handle = newMemHandle(found.size() * sizeof(QxArtHandle));
+  if (handle == nullptr) return QX_ERR_OUT_OF_MEMORY;
+  std::memcpy(*handle, found.data(), found.size() * sizeof(QxArtHandle));
+  *matches = handle;
+  *numMatches = static_cast<int32_t>(found.size());
+  return QX_ERR_NONE;
+}
+
+const QxMatchingArtSuite kMatchingArtSuite = {GetMatchingArt};
+
+// ---- Suites the plug-in acquires but whose answers are fixed here ----
+const OpId kCountTags = registerOp(QX_TAG_SUITE, "CountTags");
+const OpId kHasArtStyle = registerOp(QX_ART_STYLE_SUITE, "HasArtStyle");
+const OpId kCountSymbolPatterns = registerOp(QX_SYMBOL_SUITE, "CountSymbolPatterns");
+const OpId kIsEnvelope = registerOp(QX_ENVELOPE_SUITE, "IsEnvelope");
+const OpId kCountLayers = registerOp(QX_LAYER_SUITE, "CountLayers");
+
+// Our art carries no tags, appearances or envelopes, and the document has
+// one layer.
+QxErr CountTags(QxArtHandle art, int32_t* count) {
+  QX_OP_ENTER(kCountTags);
+  if (count == nullptr) return QX_ERR_BAD_PARAM;
+  QX_DOC_OR_FAIL(doc);
+  if (!doc->isValid(art)) return QX_ERR_BAD_PARAM;
+  *count = 0;
+  return QX_ERR_NONE;
+}
+
+QxErr HasArtStyle(QxArtHandle art, QxBool* hasStyle) {
+  QX_OP_ENTER(kHasArtStyle);
+  if (hasStyle == nullptr) return QX_ERR_BAD_PARAM;
+  QX_DOC_OR_FAIL(doc);
+  if (!doc->isValid(art)) return QX_ERR_BAD_PARAM;
+  *hasStyle = 0;
+  return QX_ERR_NONE;
+}
+
+QxErr CountSymbolPatterns(int32_t* count) {
+  QX_OP_ENTER(kCountSymbolPatterns);
+  if (count == nullptr) return QX_ERR_BAD_PARAM;
+  QX_DOC_OR_FAIL(doc);
+  (void)doc;
+  *count = 0;
+  return QX_ERR_NONE;
+}
+
+QxErr IsEnvelope(QxArtHandle art, QxBool* isEnvelope) {
+  QX_OP_ENTER(kIsEnvelope);
+  if (isEnvelope == nullptr) return QX_ERR_BAD_PARAM;
+  QX_DOC_OR_FAIL(doc);
+  if (!doc->isValid(art)) return QX_ERR_BAD_PARAM;
+  *isEnvelope = 0;
+  return QX_ERR_NONE;
+}
+
+QxErr CountLayers(int32_t* count) {
+  QX_OP_ENTER(kCountLayers);
+  if (count == nullptr) return QX_ERR_BAD_PARAM;
+  QX_DOC_OR_FAIL(doc);
+  (void)doc;
+  *count = 1;
+  return QX_ERR_NONE;
+}
+
+const QxTagSuite kTagSuite = {CountTags};
+const QxArtStyleSuite kArtStyleSuite = {HasArtStyle};
+const QxSymbolSuite kSymbolSuite = {CountSymbolPatterns};
+const QxEnvelopeSuite kEnvelopeSuite = {IsEnvelope};
+const QxLayerSuite kLayerSuite = {CountLayers};
+
+}  // namespace
+
+void registerArtSuites(SuiteRegistry& registry) {
+  registry.add(QX_ART_SUITE, QX_ART_SUITE_VERSION, &kArtSuite);
+  registry.add(QX_PATH_SUITE, QX_PATH_SUITE_VERSION, &kPathSuite);
+  registry.add(QX_PATH_STYLE_SUITE, QX_PATH_STYLE_SUITE_VERSION, &kPathStyleSuite);
+  registry.add(QX_BLEND_STYLE_SUITE, QX_BLEND_STYLE_SUITE_VERSION, &kBlendStyleSuite);
+  registry.add(QX_MATCHING_ART_SUITE, QX_MATCHING_ART_SUITE_VERSION, &kMatchingArtSuite);
+  registry.add(QX_TAG_SUITE, QX_TAG_SUITE_VERSION, &kTagSuite);
+  registry.add(QX_ART_STYLE_SUITE, QX_ART_STYLE_SUITE_VERSION, &kArtStyleSuite);
+  registry.add(QX_SYMBOL_SUITE, QX_SYMBOL_SUITE_VERSION, &kSymbolSuite);
+  registry.add(QX_ENVELOPE_SUITE, QX_ENVELOPE_SUITE_VERSION, &kEnvelopeSuite);
+  registry.add(QX_LAYER_SUITE, QX_LAYER_SUITE_VERSION, &kLayerSuite);
+}
+
+}  // namespace qx::host
