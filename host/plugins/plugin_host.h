@@ -15,6 +15,7 @@
 namespace qx::host {
 
 class PluginResources;
+struct PluginPropertyList;
 struct LoadedPlugin;
 
 struct RegisteredFilter {
@@ -45,21 +46,33 @@ class PluginHost {
   // entry point. nullptr and a one-line reason ("FILE: why") on failure.
   LoadedPlugin* load(const std::string& path, std::string* error);
 
+  // Every message answers the plug-in's code, or QX_ERR_BAD_PARAM when the
+  // plug-in is unknown or its library is not mapped.
   QxErr startup(LoadedPlugin* plugin);   // "SP Interface"/"Startup"
-  QxErr shutdown(LoadedPlugin* plugin);  // "SP Interface"/"Shutdown"; the library stays loaded
+  // "SP Interface"/"Shutdown"; the library stays loaded. The plug-in's filters
+  // leave the registry (their parameter blocks are disposed); the globals slot
+  // keeps what the plug-in left in it (an empty slot after a sound shutdown).
+  QxErr shutdown(LoadedPlugin* plugin);
   QxErr about(LoadedPlugin* plugin);     // "SP Interface"/"About"
-  QxErr unload(LoadedPlugin* plugin);    // "SP Access"/"Unload", then dlclose
-  QxErr reload(LoadedPlugin* plugin);    // dlopen again, then "SP Access"/"Reload"
+  // "SP Access"/"Unload", then dlclose. The library stays mapped when the
+  // plug-in answers an error; QX_ERR_BAD_PARAM while one of its messages runs.
+  QxErr unload(LoadedPlugin* plugin);
+  // dlopen again, then "SP Access"/"Reload" with the kept globals slot.
+  // QX_ERR_BAD_PARAM when the library is mapped or cannot be opened (reason
+  // in lastError()).
+  QxErr reload(LoadedPlugin* plugin);
   // Any message with a plain header; the host fills the header and keeps the
   // globals slot the plug-in leaves.
   QxErr send(LoadedPlugin* plugin, const char* caller, const char* selector);
   // A filter message ("AI Get Parameters" or "AI Go") with the filter's
-  // parameter block, which the host keeps afterwards.
+  // parameter block; afterwards the host keeps the block the plug-in leaves
+  // (none when that is not a live memory handle).
   QxErr sendFilter(RegisteredFilter& filter, const char* selector);
 
   std::vector<RegisteredFilter>& filters() { return filters_; }
   RegisteredFilter* findFilter(QxFilterHandle handle);
   RegisteredFilter* findFilterByTitle(const std::string& title);
+  RegisteredFilter* findFilterByMenuItem(QxMenuItemHandle item);
 
   // The filter's parameter block as bytes (nullopt when it has none), and a
   // new block holding `bytes` (the old one is disposed).
@@ -67,6 +80,7 @@ class PluginHost {
   QxErr setFilterParameters(RegisteredFilter& filter, const std::vector<uint8_t>& bytes);
 
   const PluginResources* resources(const LoadedPlugin* plugin) const;
+  const PluginPropertyList* propertyList(const LoadedPlugin* plugin) const;
   const std::string& path(const LoadedPlugin* plugin) const;
   QxPluginRef ref(const LoadedPlugin* plugin) const;
   LoadedPlugin* fromRef(QxPluginRef ref) const;  // nullptr when unknown
@@ -77,15 +91,24 @@ class PluginHost {
   // Depth of plug-in messages in progress (nested messages count).
   int messageDepth() const { return depth_; }
 
-  // Used by the filter suite.
+  // Why the last reload failed ("FILE: why").
+  const std::string& lastError() const { return lastError_; }
+
+  // Used by the filter suite: a new entry with fresh filter and menu item
+  // handles. References into filters() last until the next addFilter.
   RegisteredFilter& addFilter(LoadedPlugin* plugin);
 
  private:
   QxErr dispatch(LoadedPlugin* plugin, const char* caller, const char* selector, void* message);
+  bool isKnown(const LoadedPlugin* plugin) const;
+  void dropFilters(const LoadedPlugin* plugin);
   HostContext& context_;
+  std::unique_ptr<SuiteRegistry> registry_;
   std::vector<std::unique_ptr<LoadedPlugin>> plugins_;
   std::vector<RegisteredFilter> filters_;
+  uintptr_t nextHandle_ = 1;
   int depth_ = 0;
+  std::string lastError_;
 };
 
 }  // namespace qx::host

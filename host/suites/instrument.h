@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,8 +46,13 @@ std::vector<OpInfo> allOps();
 void resetCounts();
 // Make the nth call (1 = the next one) of the operation from now answer
 // `code`. Several faults may be armed at once; each fires once.
-// Returns false for an unknown operation.
+// Returns false for an unknown operation, nth 0 or code 0.
 bool failNthCall(std::string_view suite, std::string_view op, uint64_t nth, QxErr code);
+// Run `action` when the nth call of the operation from now begins, before the
+// operation does its work (a test sends a nested message this way). Fires
+// once; false for an unknown operation.
+bool onNthCall(std::string_view suite, std::string_view op, uint64_t nth, std::function<void()> action);
+// Disarm every fault and every action.
 void clearFaults();
 
 }  // namespace qx::host

@@ -11,7 +11,11 @@
 
 namespace qx::host {
 
-// A new zero-filled handle of `size` bytes, or nullptr when out of memory.
+// Larger requests are refused as out of memory rather than tried.
+inline constexpr size_t kMaxAllocation = size_t{1} << 30;
+
+// A new zero-filled handle of `size` bytes (0 allowed), or nullptr when out
+// of memory.
 QxMemHandle newMemHandle(size_t size);
 // False (and nothing freed) when `handle` is not live.
 bool disposeMemHandle(QxMemHandle handle);
@@ -19,10 +23,12 @@ bool isLiveMemHandle(QxMemHandle handle);
 size_t memHandleSize(QxMemHandle handle);  // 0 when not live
 size_t liveMemHandles();
 
-// Blocks: nullptr when out of memory; free answers false for a foreign pointer.
+// Blocks: nullptr when out of memory or for size 0; free answers false (and
+// frees nothing) for a foreign or already freed pointer.
 void* allocateBlock(size_t size, const char* label);
 bool freeBlock(void* block);
 size_t liveBlocks();
 std::string blockLabel(const void* block);  // "" when not live
+size_t blockSize(const void* block);        // 0 when not live
 
 }  // namespace qx::host

@@ -33,6 +33,7 @@ class SuiteRegistry {
     int refs;
   };
   Entry* lookup(const char* name, int32_t version);
+  const Entry* lookup(const char* name, int32_t version) const;
   std::vector<Entry> entries_;
 };
 
