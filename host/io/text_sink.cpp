@@ -1,0 +1,29 @@
+#include "host/io/text_sink.h"
+
+#include "host/io/atomic_file.h"
+
+namespace qx::host {
+
+TextSink::TextSink(std::string& out) : buf_(new char[kCapacity]), string_(&out) {}
+TextSink::TextSink(AtomicFile& file) : buf_(new char[kCapacity]), file_(&file) {}
+TextSink::~TextSink() { flush(); }
+
+void TextSink::deliver(const char* data, size_t size) {
+  delivered_ += size;
+  if (failed_) return;  // a failed file takes nothing more
+  if (string_) {
+    string_->append(data, size);
+  } else if (!file_->write(data, size)) {
+    failed_ = true;
+  }
+}
+
+bool TextSink::flush() {
+  if (pos_ > 0) {
+    deliver(buf_.get(), pos_);
+    pos_ = 0;
+  }
+  return !failed_;
+}
+
+}  // namespace qx::host
