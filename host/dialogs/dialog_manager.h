@@ -168,14 +168,19 @@ class Item {
   // (-1 when none is pending).
   int32_t pendingIndex() const { return pending_; }
   void setPendingIndex(int32_t index) { pending_ = index; }
+  // A click on a check box waiting for the default handling to toggle it. A
+  // notification the program sends carries no click, so it toggles nothing.
+  bool pendingToggle() const { return pendingToggle_; }
+  void setPendingToggle(bool pending) { pendingToggle_ = pending; }
 
   QxItemNotifyProc notifyProc() const { return notify_; }
   void setNotifyProc(QxItemNotifyProc proc) { notify_ = proc; }
   QxItemTrackProc trackProc() const { return track_; }
   void setTrackProc(QxItemTrackProc proc) { track_ = proc; }
 
-  // The item that closes the dialog with 1 (the default item) or with 2.
-  bool isDefaultItem() const { return id_ == kItemOk; }
+  // Buttons that close the dialog in the default handling: the default item
+  // (identifier 1) with 1, the Cancel item (identifier 2 or text "Cancel") with 2.
+  bool isDefaultItem() const;
   bool isCancelItem() const;
 
   ItemState state() const;
@@ -200,6 +205,7 @@ class Item {
   std::vector<ListEntry> entries_;
   int32_t active_ = -1;
   int32_t pending_ = -1;
+  bool pendingToggle_ = false;
   QxItemNotifyProc notify_ = nullptr;
   QxItemTrackProc track_ = nullptr;
 };
@@ -308,9 +314,10 @@ class DialogManager {
                  QxDialogInitProc init, QxUserData userData, int32_t* itemHit);
 
   // Notifications. notify() calls the item's notify procedure, or the default
-  // handling when it has none. defaultNotify() is the host's own handling: a
-  // check box toggles, a popup takes its pending entry, the default item ends
-  // the modal run with 1 and the Cancel item with 2.
+  // handling when it has none; a click or pick still pending afterwards is
+  // dropped. defaultNotify() is the host's own handling: a clicked check box
+  // toggles, a popup takes the entry picked, the default item ends the modal
+  // run with 1 and the Cancel item with 2.
   void notify(Item& item, const std::string& type = kUserChangedNotifier);
   void defaultNotify(Item& item, const Notification& notification);
   // Mouse events: track() calls the item's track procedure (default handling
