@@ -1,4 +1,5 @@
 // Items of a dialog: values, limits and popup entries.
+#include <cctype>
 #include <cmath>
 #include <limits>
 
@@ -33,6 +34,15 @@ int32_t toInt32(double value) {
   if (value >= 2147483647.0) return std::numeric_limits<int32_t>::max();
   if (value <= -2147483648.0) return std::numeric_limits<int32_t>::min();
   return static_cast<int32_t>(value);
+}
+
+std::string trimmedLower(std::string_view text) {
+  size_t b = 0, e = text.size();
+  while (b < e && std::isspace(static_cast<unsigned char>(text[b]))) ++b;
+  while (e > b && std::isspace(static_cast<unsigned char>(text[e - 1]))) --e;
+  std::string out;
+  for (size_t i = b; i < e; ++i) out += static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+  return out;
 }
 
 bool isButton(ItemKind kind) {
@@ -158,6 +168,15 @@ int32_t Item::indexOfKey(uint64_t key) const {
 int32_t Item::indexOfId(int32_t id) const {
   for (size_t i = 0; i < entries_.size(); ++i)
     if (entries_[i].id == id) return static_cast<int32_t>(i);
+  return -1;
+}
+
+int32_t Item::indexOfText(std::string_view text) const {
+  for (size_t i = 0; i < entries_.size(); ++i)
+    if (entries_[i].text == text) return static_cast<int32_t>(i);
+  std::string wanted = trimmedLower(text);
+  for (size_t i = 0; i < entries_.size(); ++i)
+    if (trimmedLower(entries_[i].text) == wanted) return static_cast<int32_t>(i);
   return -1;
 }
 

@@ -160,6 +160,9 @@ class Item {
   int32_t indexOfKey(uint64_t key) const;
   // Index of the first entry with identifier `id`, -1 when none.
   int32_t indexOfId(int32_t id) const;
+  // Index of the entry whose text is `text`; failing an exact match, the
+  // first one equal to it without surrounding blanks and case. -1 when none.
+  int32_t indexOfText(std::string_view text) const;
   int32_t activeIndex() const { return active_; }
   ListEntry* activeEntry();
   // Choose the entry at `index` (-1 chooses none); false when out of range.

@@ -65,8 +65,11 @@ class ScriptedRunner : public DialogRunner {
   using ViewMapper = std::function<QxPoint(QxRealPoint)>;
 
   struct Options {
-    // Refuse (instead of clamping) a spin edit value outside the item's limits.
+    // Refuse (instead of clamping) a spin edit value outside the item's
+    // limits, or a fraction for an integer spin edit.
     bool rejectOutOfRange = false;
+    // Let actions change disabled items, which a person could not do.
+    bool allowDisabled = false;
   };
 
   // Reports go to `out` (about box lines) and `err` (error dialog, alerts).
