@@ -1,0 +1,59 @@
+// Everything `quelvix render` was asked to do, checked and ready to run.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/cli/dialog_actions.h"
+
+namespace qx::cli {
+
+enum class OutputFormat { Svg, Json, Png, Pdf };
+
+// The format named by the file's extension (case-insensitive); nullopt for
+// any other extension.
+std::optional<OutputFormat> formatFromPath(std::string_view path);
+const char* formatName(OutputFormat format);
+
+struct PageSize {
+  double width = 612;
+  double height = 792;
+};
+// "WxH" in points (both positive, at most kMaxPageSide), "letter" or "a4".
+std::optional<PageSize> parsePageSize(std::string_view text, std::string* error);
+inline constexpr double kMaxPageSide = 100000;
+
+// A whole number in [min, max] written in decimal; nullopt otherwise.
+std::optional<uint64_t> parseCount(std::string_view text, uint64_t min, uint64_t max);
+
+// The state file used without --state: $XDG_CONFIG_HOME/quelvix/state.bin,
+// else $HOME/.config/quelvix/state.bin; nullopt when neither is set.
+std::optional<std::string> defaultStatePath();
+
+// The folder searched for plug-ins without --plugins: $QUELVIX_PLUGINS when
+// set, else "plugins" beside the running executable.
+std::string defaultPluginDir();
+
+struct RenderRequest {
+  std::string outputPath = "quelvix.svg";
+  OutputFormat format = OutputFormat::Svg;
+  std::optional<uint64_t> seed;
+  std::string randomFile;  // empty: the seeded generator
+  std::string randomLog;   // empty: no log
+  PageSize page;
+  std::string statePath;   // empty: no kept settings (no configuration folder)
+  bool fresh = false;      // do not read the state
+  std::string pluginDir;
+  std::optional<size_t> artLimit;
+  // The dialog actions in command-line order as (verb, argument); a --script
+  // file stands in its place as ("script", path). Checked against the
+  // document before the plug-in is loaded.
+  std::vector<std::pair<std::string, std::string>> actionWords;
+  bool printSettings = false;
+};
+
+}  // namespace qx::cli
