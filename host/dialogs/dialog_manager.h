@@ -237,9 +237,14 @@ class Dialog {
   int32_t height() const { return height_; }
   // False for a negative size.
   bool setSize(int32_t width, int32_t height);
-  // The frame on the screen in pixels; follows the size unless set.
+  // The frame on the screen in pixels. Sizing keeps its top-left corner;
+  // setting it sizes the client area to match (right >= left, bottom >= top).
   const QxRect& boundsRect() const { return bounds_; }
-  void setBoundsRect(const QxRect& bounds) { bounds_ = bounds; }
+  void setBoundsRect(const QxRect& bounds) {
+    bounds_ = bounds;
+    width_ = bounds.right - bounds.left;
+    height_ = bounds.bottom - bounds.top;
+  }
 
   QxUserData userData() const { return userData_; }
   void setUserData(QxUserData data) { userData_ = data; }
@@ -272,7 +277,6 @@ class Dialog {
   int fontPointSize_ = 0;
   int32_t width_ = 0, height_ = 0;
   QxRect bounds_{};
-  bool boundsSet_ = false;
   QxUserData userData_ = nullptr;
   QxDialogInitProc init_ = nullptr;
   QxDialogDestroyProc destroy_ = nullptr;
