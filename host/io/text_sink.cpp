@@ -4,6 +4,7 @@
 
 namespace qx::host {
 
+TextSink::TextSink() : buf_(new char[kCapacity]) {}
 TextSink::TextSink(std::string& out) : buf_(new char[kCapacity]), string_(&out) {}
 TextSink::TextSink(AtomicFile& file) : buf_(new char[kCapacity]), file_(&file) {}
 TextSink::~TextSink() { flush(); }
@@ -13,7 +14,7 @@ void TextSink::deliver(const char* data, size_t size) {
   if (failed_) return;  // a failed file takes nothing more
   if (string_) {
     string_->append(data, size);
-  } else if (!file_->write(data, size)) {
+  } else if (file_ && !file_->write(data, size)) {
     failed_ = true;
   }
 }

@@ -1,6 +1,7 @@
 // The writers' output: a fixed buffer that is handed on in large chunks,
 // either to a string (for tests and small documents) or to an AtomicFile (so
-// a document of millions of objects never has to sit in memory as text).
+// a document of millions of objects never has to sit in memory as text), or
+// only counted (to measure a writer, or the size of its output).
 // Numbers are written with the shortest text that reads back to the same
 // value, straight into the buffer.
 #pragma once
@@ -20,6 +21,7 @@ class AtomicFile;
 
 class TextSink {
  public:
+  TextSink();                           // counts the bytes and drops them
   explicit TextSink(std::string& out);  // appends to `out`
   explicit TextSink(AtomicFile& file);  // writes to the open file
   ~TextSink();                          // flushes what is left

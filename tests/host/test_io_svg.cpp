@@ -1,0 +1,267 @@
+// The SVG writer: the flip to SVG's downward axis, path data, paint, the
+// viewBox, the seed, and that a real renderer accepts the file.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <limits>
+#include <string>
+
+#include "host/document/document.h"
+#include "host/io/svg_writer.h"
+#include "test_io_documents.h"
+
+namespace qx::host {
+namespace {
+
+using namespace iotest;
+
+// The `d` text of every <path>, in file order.
+std::vector<std::string> pathData(const std::string& svg) {
+  std::vector<std::string> all;
+  size_t at = 0;
+  while ((at = svg.find("<path d=\"", at)) != std::string::npos) {
+    at += 9;
+    all.push_back(svg.substr(at, svg.find('"', at) - at));
+  }
+  return all;
+}
+
+// The attributes after the `d` of the path whose data is `d`.
+std::string paintOf(const std::string& svg, const std::string& d) {
+  const size_t at = svg.find("d=\"" + d + "\"");
+  if (at == std::string::npos) return "(no such path)";
+  const size_t start = at + d.size() + 4;
+  return svg.substr(start, svg.find("/>", start) - start);
+}
+
+TEST(SvgWriter, FlipsOnceAndWritesTheDocumentsOwnCoordinates) {
+  Document doc(200, 100);
+  const QxPathStyle style = paintStyle(rgbColor(1, 0, 0), processColor(0, 0, 0, 1), 2);
+  addPath(doc, {corner(10, 20), corner(50, 20), corner(30.1f, 60)}, true, &style);
+  const std::string svg = svgText(doc);
+
+  // Artwork y runs up from the page's bottom edge: (x, y) is drawn at
+  // (x, 100 - y), so the page's own rectangle covers 0..100 both ways.
+  EXPECT_NE(svg.find("<g transform=\"matrix(1 0 0 -1 0 100)\">"), std::string::npos) << svg;
+  EXPECT_EQ(pathData(svg), std::vector<std::string>{"M10 20L50 20L30.1 60Z"});
+  EXPECT_EQ(paintOf(svg, "M10 20L50 20L30.1 60Z"), " fill=\"#ff0000\" stroke=\"#000000\" stroke-width=\"2\"");
+
+  // The page outline comes first, thin and unfilled; the file is well closed.
+  const size_t page = svg.find("<rect x=\"0\" y=\"0\" width=\"200\" height=\"100\" fill=\"none\"");
+  ASSERT_NE(page, std::string::npos) << svg;
+  EXPECT_LT(page, svg.find("<path"));
+  EXPECT_EQ(svg.rfind("</g>\n</svg>\n"), svg.size() - 12);
+}
+
+TEST(SvgWriter, CurvesLinesAndClosingPieces) {
+  Document doc(200, 100);
+  // Open: a curve, then a straight piece (both handles on their anchors),
+  // then a piece with only one handle pulled, which is still a curve.
+  addPath(doc,
+          {smooth(0, 0, 0, 0, 10, 0), smooth(20, 20, 20, 10, 20, 20), corner(40, 20),
+           smooth(60, 0, 50, 0, 60, 0)},
+          false);
+  // Closed with a curved closing piece: drawn as C back to the start, then Z.
+  addPath(doc, {smooth(100, 50, 90, 50, 110, 50), smooth(120, 70, 120, 60, 120, 80)}, true);
+  // A single point, open and closed.
+  addPath(doc, {corner(5, 5)}, false);
+  addPath(doc, {corner(6, 6)}, true);
+  // No segments: nothing to draw.
+  addPath(doc, {}, false);
+
+  EXPECT_EQ(pathData(svgText(doc)), (std::vector<std::string>{
+                                        "M0 0C10 0 20 10 20 20L40 20C40 20 50 0 60 0",
+                                        "M100 50C110 50 120 60 120 70C120 80 90 50 100 50Z",
+                                        "M5 5",
+                                        "M6 6Z",
+                                    }));
+}
+
+TEST(SvgWriter, ViewBoxShowsThePageAndAllArtWithItsStroke) {
+  Document doc(200, 100);
+  SvgBox box = svgViewBox(doc);
+  EXPECT_EQ(box.x, 0);
+  EXPECT_EQ(box.y, 0);
+  EXPECT_EQ(box.width, 200);
+  EXPECT_EQ(box.height, 100);
+  const std::string empty = svgText(doc);
+  EXPECT_NE(empty.find("width=\"200pt\" height=\"100pt\" viewBox=\"0 0 200 100\""), std::string::npos);
+
+  // A round join reaches half the stroke width past the outline.
+  QxPathStyle round = paintStyle(grayColor(0), grayColor(1), 2);
+  round.stroke.join = QX_JOIN_ROUND;
+  addPath(doc, {corner(-10, -20), corner(250, 130)}, false, &round);
+  box = svgViewBox(doc);
+  EXPECT_EQ(box.x, -11);
+  EXPECT_EQ(box.y, 100 - 131);  // the top edge, counted down from the page's top
+  EXPECT_EQ(box.width, 262);
+  EXPECT_EQ(box.height, 152);
+  EXPECT_NE(svgText(doc).find("width=\"262pt\" height=\"152pt\" viewBox=\"-11 -31 262 152\""), std::string::npos);
+
+  // A miter join may run out to its limit (4 x half the width) ...
+  Document miter(200, 100);
+  const QxPathStyle sharp = paintStyle(grayColor(0), grayColor(1), 2);
+  addPath(miter, {corner(190, 50), corner(210, 50)}, false, &sharp);
+  EXPECT_EQ(svgViewBox(miter).width, 214);
+  // ... and an unpainted stroke reaches nowhere.
+  Document bare(200, 100);
+  QxPathStyle noStroke = sharp;
+  noStroke.strokePaint = 0;
+  addPath(bare, {corner(190, 50), corner(210, 50)}, false, &noStroke);
+  EXPECT_EQ(svgViewBox(bare).width, 210);
+}
+
+TEST(SvgWriter, SeedIsInTheMetadataOnlyWhenKnown) {
+  Document doc(200, 100);
+  EXPECT_NE(svgText(doc).find("<metadata><qx:document xmlns:qx=\"urn:quelvix:document\" version=\"1\"/></metadata>"),
+            std::string::npos);
+  doc.setSeed(18446744073709551615ull);
+  EXPECT_NE(svgText(doc).find("version=\"1\" seed=\"18446744073709551615\"/></metadata>"), std::string::npos);
+}
+
+TEST(SvgWriter, PaintOrderGroupsAndCompoundPaths) {
+  Document doc(200, 100);
+  addPath(doc, {corner(1, 1), corner(2, 2)}, false);                         // A
+  addPath(doc, {corner(3, 3), corner(4, 4)}, false);                         // B above A
+  addPath(doc, {corner(5, 5), corner(6, 6)}, false, nullptr, QX_PLACE_BELOW_ALL);  // C below all
+  EXPECT_EQ(pathData(svgText(doc)), (std::vector<std::string>{"M5 5L6 6", "M1 1L2 2", "M3 3L4 4"}));
+
+  Document grouped(200, 100);
+  QxArtHandle group = addContainer(grouped, QX_ART_GROUP);
+  addPath(grouped, {corner(1, 1), corner(2, 2)}, false, nullptr, QX_PLACE_INSIDE_ON_TOP, group);
+  addPath(grouped, {corner(3, 3), corner(4, 4)}, false, nullptr, QX_PLACE_INSIDE_ON_TOP, group);
+  ASSERT_EQ(grouped.setOpacity(group, 0.5f), QX_ERR_NONE);
+  QxArtHandle compound = addContainer(grouped, QX_ART_COMPOUND_PATH);
+  QxPathStyle evenOdd = paintStyle(grayColor(0.5f), grayColor(1), 1);
+  evenOdd.evenOdd = 1;
+  ASSERT_EQ(grouped.setPathStyle(compound, evenOdd), QX_ERR_NONE);
+  addPath(grouped, {corner(0, 0), corner(10, 0), corner(10, 10)}, true, nullptr, QX_PLACE_INSIDE_ON_TOP, compound);
+  addPath(grouped, {corner(2, 2), corner(4, 2), corner(4, 4)}, true, nullptr, QX_PLACE_INSIDE_ON_TOP, compound);
+
+  const std::string svg = svgText(grouped);
+  const size_t open = svg.find("<g opacity=\"0.5\">\n<path d=\"M1 1L2 2\"");
+  ASSERT_NE(open, std::string::npos) << svg;
+  const size_t close = svg.find("</g>", open);
+  EXPECT_LT(svg.find("M3 3L4 4"), close);
+  // The compound is one path with both outlines, in its own paint.
+  EXPECT_EQ(pathData(svg), (std::vector<std::string>{"M1 1L2 2", "M3 3L4 4", "M0 0L10 0L10 10Z M2 2L4 2L4 4Z"}));
+  EXPECT_GT(svg.find("M0 0L10 0"), close);
+  EXPECT_EQ(paintOf(svg, "M0 0L10 0L10 10Z M2 2L4 2L4 4Z"),
+            " fill=\"#808080\" fill-rule=\"evenodd\" stroke=\"#000000\" stroke-width=\"1\"");
+}
+
+TEST(SvgWriter, PaintAttributes) {
+  Document doc(200, 100);
+  QxPathStyle s = paintStyle(processColor(0, 0, 0, 0), processColor(1, 0, 0, 0), 0.5f);
+  s.stroke.cap = QX_CAP_ROUND;
+  s.stroke.join = QX_JOIN_BEVEL;
+  s.stroke.miterLimit = 10;
+  s.stroke.dash.length = 2;
+  s.stroke.dash.array[0] = 3;
+  s.stroke.dash.array[1] = 1.5f;
+  s.stroke.dash.offset = 1;
+  QxArtHandle a = addPath(doc, {corner(0, 0), corner(1, 0)}, false, &s);
+  ASSERT_EQ(doc.setOpacity(a, 0.25f), QX_ERR_NONE);
+
+  QxPathStyle off = paintStyle(rgbColor(0, 1, 0), rgbColor(0, 0, 1), 1);
+  off.fillPaint = 0;
+  off.stroke.dash.length = 2;  // all-zero dashes draw solid
+  addPath(doc, {corner(0, 1), corner(1, 1)}, false, &off);
+
+  QxPathStyle opaque = paintStyle(rgbColor(0, 1, 0), rgbColor(0, 0, 1), 0);  // zero width: no stroke
+  opaque.fill.color.kind = QX_COLOR_PATTERN;
+  addPath(doc, {corner(0, 2), corner(1, 2)}, false, &opaque);
+
+  QxPathStyle none = paintStyle(rgbColor(0, 1, 0), rgbColor(0, 0, 1), 1);
+  none.fill.color.kind = QX_COLOR_NONE;
+  none.strokePaint = 0;
+  none.stroke.miterLimit = 0.5f;  // below SVG's minimum, but not drawn anyway
+  addPath(doc, {corner(0, 3), corner(1, 3)}, false, &none);
+
+  const std::string svg = svgText(doc);
+  EXPECT_EQ(paintOf(svg, "M0 0L1 0"),
+            " fill=\"#ffffff\" stroke=\"#00ffff\" stroke-width=\"0.5\" stroke-linecap=\"round\""
+            " stroke-linejoin=\"bevel\" stroke-miterlimit=\"10\" stroke-dasharray=\"3 1.5\""
+            " stroke-dashoffset=\"1\" opacity=\"0.25\"");
+  EXPECT_EQ(paintOf(svg, "M0 1L1 1"), " fill=\"none\" stroke=\"#0000ff\" stroke-width=\"1\"");
+  EXPECT_EQ(paintOf(svg, "M0 2L1 2"), " fill=\"#808080\"");
+  EXPECT_EQ(paintOf(svg, "M0 3L1 3"), " fill=\"none\"");
+}
+
+TEST(SvgWriter, PathsWithNonFiniteCoordinatesAreLeftOut) {
+  Document doc(200, 100);
+  const QxReal inf = std::numeric_limits<QxReal>::infinity();
+  QxArtHandle bad = addPath(doc, {corner(0, 0)}, false);
+  const QxPathSegment far = corner(inf, 5);
+  if (doc.setSegments(bad, 1, 1, &far) != QX_ERR_NONE) GTEST_SKIP() << "the document refuses non-finite points";
+  addPath(doc, {corner(1, 1), corner(2, 2)}, false);
+  const std::string svg = svgText(doc);
+  EXPECT_EQ(pathData(svg), std::vector<std::string>{"M1 1L2 2"});
+  EXPECT_NE(svg.find("<!--"), std::string::npos);
+  EXPECT_EQ(svgViewBox(doc).width, 200);
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+uint32_t bigEndian(const std::string& bytes, size_t at) {
+  return (static_cast<uint32_t>(static_cast<uint8_t>(bytes[at])) << 24) |
+         (static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 1])) << 16) |
+         (static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 2])) << 8) |
+         static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3]));
+}
+
+TEST(SvgWriter, RsvgConvertRendersTheFileAtItsSize) {
+  if (std::system("command -v rsvg-convert >/dev/null 2>&1") != 0) GTEST_SKIP() << "rsvg-convert is not installed";
+  std::string folder = ::testing::TempDir() + "qx_svg_XXXXXX";
+  ASSERT_NE(mkdtemp(folder.data()), nullptr);
+
+  Document doc(200, 100);
+  doc.setSeed(7);
+  QxPathStyle s = paintStyle(processColor(0.2f, 0.4f, 0.6f, 0.1f), grayColor(1), 2);
+  s.stroke.join = QX_JOIN_ROUND;
+  s.stroke.dash.length = 1;
+  s.stroke.dash.array[0] = 4;
+  QxArtHandle a = addPath(doc, {smooth(20, 20, 10, 20, 40, 20), smooth(60, 80, 60, 60, 60, 90), corner(250, 50)},
+                          true, &s);
+  ASSERT_EQ(doc.setOpacity(a, 0.5f), QX_ERR_NONE);
+  QxArtHandle group = addContainer(doc, QX_ART_GROUP);
+  addPath(doc, {corner(0, 0), corner(5, 5)}, false, nullptr, QX_PLACE_INSIDE_ON_TOP, group);
+
+  const std::string svgPath = folder + "/drawing.svg";
+  const std::string pngPath = folder + "/drawing.png";
+  std::string error;
+  ASSERT_TRUE(saveSvg(doc, svgPath, &error)) << error;
+  EXPECT_EQ(readFile(svgPath), svgText(doc));
+
+  // 72 pixels per inch: one pixel per point.
+  const std::string cmd =
+      "rsvg-convert --dpi-x 72 --dpi-y 72 -o '" + pngPath + "' '" + svgPath + "' 2>'" + folder + "/err.txt'";
+  const int status = std::system(cmd.c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << readFile(folder + "/err.txt");
+  const std::string png = readFile(pngPath);
+  ASSERT_GE(png.size(), 24u);
+  EXPECT_EQ(png.substr(1, 3), "PNG");
+  const SvgBox box = svgViewBox(doc);
+  EXPECT_NEAR(bigEndian(png, 16), box.width, 1.0);
+  EXPECT_NEAR(bigEndian(png, 20), box.height, 1.0);
+
+  (void)std::system(("rm -rf '" + folder + "'").c_str());
+}
+
+TEST(SvgWriter, SavingIntoAMissingFolderFailsCleanly) {
+  Document doc(200, 100);
+  std::string error;
+  EXPECT_FALSE(saveSvg(doc, "/nonexistent-quelvix-folder/out.svg", &error));
+  EXPECT_NE(error.find("/nonexistent-quelvix-folder/out.svg"), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace qx::host
