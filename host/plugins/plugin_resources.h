@@ -32,6 +32,8 @@ class PluginResources {
   // reason in *error when the file cannot be read, is not an ELF library, has
   // no resource section, or the section is not a well-formed resource file.
   static std::optional<PluginResources> readFile(const std::string& path, std::string* error);
+  // The same for a library file already in memory.
+  static std::optional<PluginResources> readElfImage(const std::vector<uint8_t>& file, std::string* error);
   // Parse a .res image (for tests and other containers).
   static std::optional<PluginResources> parse(const std::vector<uint8_t>& res, std::string* error);
 
@@ -40,10 +42,14 @@ class PluginResources {
   std::optional<PluginPropertyList> propertyList(std::string* error) const;
   // String number `id` of the string tables; nullopt when absent.
   std::optional<std::string> string(uint32_t id) const;
-  std::optional<DialogTemplate> dialog(int32_t id) const;
-  std::optional<VersionRecord> version() const;
+  // Dialog template `id`; nullopt when missing or malformed (reason in *error).
+  std::optional<DialogTemplate> dialog(int32_t id, std::string* error = nullptr) const;
+  // The version record, whatever its number; nullopt when missing or malformed.
+  std::optional<VersionRecord> version(std::string* error = nullptr) const;
+  // True when the group exists and every image it lists is there.
   bool hasIconGroup(int32_t id) const;
   bool hasCursorGroup(int32_t id) const;
+  size_t size() const { return resources_.size(); }  // resources, the empty first entry not counted
   // Raw data of a resource by numeric type (e.g. 6 string table) or type name.
   std::optional<std::vector<uint8_t>> raw(uint16_t type, uint16_t id) const;
   std::optional<std::vector<uint8_t>> raw(const std::string& typeName, uint16_t id) const;
