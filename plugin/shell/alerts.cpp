@@ -1,0 +1,82 @@
+#include "alerts.h"
+
+#include <cstring>
+
+#include "error_list.h"
+#include "suites.h"
+
+namespace {
+
+constexpr int32_t kAboutDialogId = 16050;
+constexpr int32_t kErrorDialogId = 16051;
+
+// What the error dialog shows, handed to it as its user data.
+struct ErrorReport {
+  char message[kErrorTextSize];
+  char codeText[kErrorTextSize];
+};
+
+// The OK button keeps the host's own handling, which ends the modal dialog.
+void PassThroughNotify(QxItemRef item, QxNotifierRef notifier) {
+  if (gAdmItemSuite != nullptr) gAdmItemSuite->DefaultNotify(item, notifier);
+}
+
+// The item suite comes after the dialog suite in the acquisition, so a
+// failure to get it is itself reported here, without it: the dialog then keeps
+// its template's texts.
+void GiveOkButtonPassThrough(QxDialogRef dialog) {
+  if (gAdmItemSuite == nullptr) return;
+  QxItemRef okButton = nullptr;
+  if (gAdmDialogSuite->GetItem(dialog, 1, &okButton) == 0) gAdmItemSuite->SetNotifyProc(okButton, PassThroughNotify);
+}
+
+void SetItemText(QxDialogRef dialog, int32_t itemId, const char* text) {
+  QxItemRef item = nullptr;
+  if (gAdmDialogSuite->GetItem(dialog, itemId, &item) == 0) gAdmItemSuite->SetText(item, text);
+}
+
+QxErr InitErrorDialog(QxDialogRef dialog) {
+  GiveOkButtonPassThrough(dialog);
+  QxUserData data = nullptr;
+  gAdmDialogSuite->GetUserData(dialog, &data);
+  const ErrorReport* report = static_cast<const ErrorReport*>(data);
+  if (report != nullptr && gAdmItemSuite != nullptr) {
+    SetItemText(dialog, 2, report->message);
+    SetItemText(dialog, 3, report->codeText);
+  }
+  return 0;
+}
+
+QxErr InitAboutBox(QxDialogRef dialog) {
+  GiveOkButtonPassThrough(dialog);
+  return 0;
+}
+
+}  // namespace
+
+void ReportError(QxMessageData* message, QxErr code) {
+  if (code == 0 || code == QX_ERR_STOP) return;
+  if (gAdmBasicSuite == nullptr || gAdmDialogSuite == nullptr) return;
+  if (gUserSuite == nullptr) return;  // the codes cannot be read without it
+
+  ErrorReport report;
+  std::memset(&report, 0, sizeof report);
+  if (!LookUpErrorMessage(gAdmBasicSuite, gUserSuite, message->self, code, report.message)) return;
+  WriteErrorCodeText(gUserSuite, code, report.codeText);
+
+  int32_t itemHit = 0;
+  gAdmDialogSuite->Modal(message->self, "Error Dialog", kErrorDialogId, QX_DIALOG_MODAL, InitErrorDialog, &report,
+                         &itemHit);
+}
+
+void ShowAboutBox(QxMessageData* message) {
+  if (gAdmDialogSuite == nullptr) return;
+  int32_t itemHit = 0;
+  gAdmDialogSuite->Modal(message->self, "About Dialog", kAboutDialogId, QX_DIALOG_MODAL, InitAboutBox, nullptr,
+                         &itemHit);
+}
+
+QxErr AboutPlugin(QxMessageData* message) {
+  ShowAboutBox(message);
+  return 0;
+}
