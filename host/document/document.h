@@ -26,6 +26,8 @@
 
 namespace qx::host {
 
+struct DocumentStore;  // the arrays behind a document (document_impl.h)
+
 // What a front end or writer needs to know of one object, read in one call.
 struct ArtInfo {
   int16_t type = QX_ART_UNKNOWN;
@@ -51,6 +53,9 @@ struct ViewTransform {
   QxRealPoint origin{0, 0};
   double pixelsPerPoint = 1;
 };
+
+// TransformArt flag bit: multiply stroke widths by the line scale.
+inline constexpr int32_t kTransformLineWidths = 2;
 
 class Document final : public MessageObserver {
  public:
@@ -84,7 +89,8 @@ class Document final : public MessageObserver {
   QxErr newArt(int16_t type, int16_t paintOrder, QxArtHandle ref, QxArtHandle* out);
   // Remove `art` with its children. QX_ERR_BAD_PARAM for a bad handle.
   QxErr disposeArt(QxArtHandle art);
-  // Copy `art` with its children, styles and segments, placed as newArt.
+  // Copy `art` with its children, styles and segments, placed as newArt. The
+  // copy is not selected. With codes 5 and 6 `ref` is ignored.
   QxErr duplicateArt(QxArtHandle art, int16_t paintOrder, QxArtHandle ref, QxArtHandle* out);
 
   // ---- Reading the tree ----
@@ -122,6 +128,9 @@ class Document final : public MessageObserver {
   QxErr getSegments(QxArtHandle path, int32_t index, int32_t count, QxPathSegment* segments) const;
   QxErr setClosed(QxArtHandle path, bool closed);
   QxErr closed(QxArtHandle path, bool* closed) const;
+  // Placed, raster, symbol and mesh art: the box it covers (its bounds and
+  // what transforms move). QX_ERR_BAD_PARAM for paths and containers.
+  QxErr setItemOutline(QxArtHandle art, const QxRealRect& box);
 
   // ---- Styles ----
   // Path and compound path only; QX_ERR_BAD_PARAM for other art.
@@ -159,8 +168,11 @@ class Document final : public MessageObserver {
   QxSwatchRef swatchRef(int32_t index) const;
   // The swatch behind a reference; nullptr for a bad one.
   const Swatch* swatch(QxSwatchRef ref) const;
-  // Replace the list (tests, documents read from files).
+  // Replace the list (tests, documents read from files); references to the
+  // old list go stale.
   void setSwatches(std::vector<Swatch> swatches);
+  // "[None]", "[Registration]", "White", "Black", then our palette.
+  static std::vector<Swatch> defaultSwatches();
 
   // ---- Redraw ----
   void redraw();
@@ -171,8 +183,10 @@ class Document final : public MessageObserver {
   QxReal zoom() const { return zoom_; }
   // QX_ERR_BAD_PARAM outside 0.01 .. 64.
   QxErr setZoom(QxReal zoom);
-  void setViewTransform(const ViewTransform& view) { view_ = view; }
-  ViewTransform viewTransform() const { return view_; }
+  // A front end shows the page its own way; until it sets a transform the
+  // view follows the page's top-left corner at one pixel per point.
+  void setViewTransform(const ViewTransform& view);
+  ViewTransform viewTransform() const;
   QxRealPoint viewToArtwork(QxPoint view) const;
   // QX_ERR_BAD_PARAM when the pixel falls outside the 32-bit range or is not finite.
   QxErr artworkToView(QxRealPoint artwork, QxPoint* view) const;
@@ -204,10 +218,7 @@ class Document final : public MessageObserver {
   size_t memoryBytes() const;
 
  private:
-  struct Record;
-  struct Mark;
-  struct StyleTable;
-  struct Impl;
+  friend struct DocumentStore;
 
   QxDocumentSetup setup_{};
   std::optional<uint64_t> seed_;
@@ -222,7 +233,7 @@ class Document final : public MessageObserver {
   size_t budget_ = kDefaultArtBudget;
   bool budgetHit_ = false;
   size_t liveCount_ = 0;
-  Impl* impl_;
+  DocumentStore* impl_;
 };
 
 }  // namespace qx::host

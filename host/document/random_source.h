@@ -51,7 +51,8 @@ class RandomSource {
   // created.
   bool openLog(const std::string& path, std::string* error);
   // Flush and move the log into place; false with a message on failure
-  // (the temporary file is removed). True when no log is open.
+  // (the temporary file is removed). True when no log is open. A log still
+  // open when the source is destroyed is removed, never left half-written.
   bool closeLog(std::string* error);
   bool logging() const { return log_ != nullptr; }
   // Record that the plug-in asked for its changes to be undone.

@@ -1,0 +1,125 @@
+// Shape construction: rectangles, ovals, regular polygons and stars as new
+// closed paths above all art, counter-clockwise from their first vertex
+// unless reversed.
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <numbers>
+#include <vector>
+
+#include "host/document/document.h"
+#include "host/document/document_impl.h"
+
+namespace qx::host {
+namespace {
+
+// Control-handle length of a quarter ellipse, as a fraction of its radius.
+constexpr double kKappa = 0.5522847498;
+
+QxPathSegment corner(double x, double y) {
+  QxRealPoint p{static_cast<QxReal>(x), static_cast<QxReal>(y)};
+  return QxPathSegment{p, p, p, 1};
+}
+
+// Clockwise order: the same first vertex, the others in reverse, and each
+// point's handles swapped.
+void reverseOrder(std::vector<QxPathSegment>& seg) {
+  std::reverse(seg.begin() + 1, seg.end());
+  for (QxPathSegment& s : seg) std::swap(s.in, s.out);
+}
+
+bool allFinite(std::initializer_list<QxReal> values) {
+  for (QxReal v : values) {
+    if (!std::isfinite(v)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+// Makes the closed path; on a failed segment write the half-made path goes.
+static QxErr makeShape(Document& doc, std::vector<QxPathSegment>& seg, bool reversed, QxArtHandle* out) {
+  if (reversed && seg.size() > 2) reverseOrder(seg);
+  QxArtHandle art = nullptr;
+  if (QxErr err = doc.newArt(QX_ART_PATH, QX_PLACE_ABOVE_ALL, nullptr, &art)) return err;
+  QxErr err = doc.setSegments(art, 0, static_cast<int32_t>(seg.size()), seg.data());
+  if (err == QX_ERR_NONE) err = doc.setClosed(art, true);
+  if (err != QX_ERR_NONE) {
+    doc.disposeArt(art);
+    return err;
+  }
+  *out = art;
+  return QX_ERR_NONE;
+}
+
+QxErr Document::newRect(QxReal cx, QxReal cy, QxReal height, QxReal width, bool reversed, QxArtHandle* out) {
+  if (out == nullptr) return QX_ERR_BAD_PARAM;
+  *out = nullptr;
+  if (!allFinite({cx, cy, height, width})) return QX_ERR_BAD_PARAM;
+  const double hw = std::fabs(double(width)) / 2, hh = std::fabs(double(height)) / 2;
+  const double l = cx - hw, r = cx + hw, b = cy - hh, t = cy + hh;
+  std::vector<QxPathSegment> seg = {corner(r, t), corner(l, t), corner(l, b), corner(r, b)};
+  return makeShape(*this, seg, reversed, out);
+}
+
+QxErr Document::newOval(QxReal cx, QxReal cy, QxReal height, QxReal width, bool reversed, QxArtHandle* out) {
+  if (out == nullptr) return QX_ERR_BAD_PARAM;
+  *out = nullptr;
+  if (!allFinite({cx, cy, height, width})) return QX_ERR_BAD_PARAM;
+  const double rx = std::fabs(double(width)) / 2, ry = std::fabs(double(height)) / 2;
+  const double kx = kKappa * rx, ky = kKappa * ry;
+  auto smooth = [](double px, double py, double inx, double iny, double outx, double outy) {
+    return QxPathSegment{{static_cast<QxReal>(px), static_cast<QxReal>(py)},
+                         {static_cast<QxReal>(inx), static_cast<QxReal>(iny)},
+                         {static_cast<QxReal>(outx), static_cast<QxReal>(outy)},
+                         0};
+  };
+  // Top, left, bottom, right.
+  std::vector<QxPathSegment> seg = {
+      smooth(cx, cy + ry, cx + kx, cy + ry, cx - kx, cy + ry),
+      smooth(cx - rx, cy, cx - rx, cy + ky, cx - rx, cy - ky),
+      smooth(cx, cy - ry, cx - kx, cy - ry, cx + kx, cy - ry),
+      smooth(cx + rx, cy, cx + rx, cy - ky, cx + rx, cy + ky),
+  };
+  return makeShape(*this, seg, reversed, out);
+}
+
+QxErr Document::newRegularPolygon(int32_t sides, QxReal cx, QxReal cy, QxReal radius, bool reversed,
+                                  QxArtHandle* out) {
+  if (out == nullptr) return QX_ERR_BAD_PARAM;
+  *out = nullptr;
+  if (!allFinite({cx, cy, radius}) || sides > kMaxSegments) return QX_ERR_BAD_PARAM;
+  std::vector<QxPathSegment> seg;
+  if (sides < 3) {
+    seg.push_back(corner(cx, cy));
+  } else {
+    const double r = std::fabs(double(radius));
+    for (int32_t k = 0; k < sides; ++k) {
+      // Measured from straight up, turning counter-clockwise.
+      const double a = 2 * std::numbers::pi * k / sides;
+      seg.push_back(corner(cx - r * std::sin(a), cy + r * std::cos(a)));
+    }
+  }
+  return makeShape(*this, seg, reversed, out);
+}
+
+QxErr Document::newStar(int32_t points, QxReal cx, QxReal cy, QxReal radius1, QxReal radius2, bool reversed,
+                        QxArtHandle* out) {
+  if (out == nullptr) return QX_ERR_BAD_PARAM;
+  *out = nullptr;
+  if (!allFinite({cx, cy, radius1, radius2}) || points > kMaxSegments / 2) return QX_ERR_BAD_PARAM;
+  std::vector<QxPathSegment> seg;
+  if (points < 2) {
+    seg.push_back(corner(cx, cy));
+  } else {
+    const double r1 = std::fabs(double(radius1)), r2 = std::fabs(double(radius2));
+    for (int32_t k = 0; k < 2 * points; ++k) {
+      const double r = (k % 2 == 0) ? r1 : r2;
+      const double a = std::numbers::pi * k / points;
+      seg.push_back(corner(cx - r * std::sin(a), cy + r * std::cos(a)));
+    }
+  }
+  return makeShape(*this, seg, reversed, out);
+}
+
+}  // namespace qx::host
