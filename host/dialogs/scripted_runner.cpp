@@ -166,11 +166,17 @@ int ScriptedRunner::runSettingsDialog(Dialog& dialog) {
   return dialog.ended() ? dialog.itemHit() : kItemOk;
 }
 
-QxPoint ScriptedRunner::toViewPoint(QxRealPoint point) const {
-  if (mapper_) return mapper_(point);
-  QxPoint view{static_cast<int32_t>(std::lround(point.x)), static_cast<int32_t>(std::lround(point.y))};
-  if (Document* document = hostContext().document) document->artworkToView(point, &view);
-  return view;
+bool ScriptedRunner::toViewPoint(QxRealPoint point, QxPoint* view) const {
+  if (!std::isfinite(point.x) || !std::isfinite(point.y)) return false;
+  if (mapper_) {
+    *view = mapper_(point);
+    return true;
+  }
+  if (Document* document = hostContext().document) return document->artworkToView(point, view) == QX_ERR_NONE;
+  // Without a document the view shows artwork at one pixel per point.
+  if (std::fabs(point.x) > 2e9 || std::fabs(point.y) > 2e9) return false;
+  *view = QxPoint{static_cast<int32_t>(std::lround(point.x)), static_cast<int32_t>(std::lround(point.y))};
+  return true;
 }
 
 bool ScriptedRunner::apply(Dialog& dialog, const DialogAction& action, std::string* why) {
@@ -250,7 +256,10 @@ bool ScriptedRunner::apply(Dialog& dialog, const DialogAction& action, std::stri
       manager.notify(*item);
       return true;
     case Kind::Drag: {
-      QxPoint view = toViewPoint(action.point);
+      QxPoint view{};
+      if (!toViewPoint(action.point, &view))
+        return fail(name + ": the point " + formatNumber(action.point.x) + "," + formatNumber(action.point.y) +
+                    " lies outside the view");
       manager.track(*item, TrackEvent{view, action.modifiers});
       return true;
     }

@@ -112,7 +112,7 @@ class ScriptedRunner : public DialogRunner {
  private:
   int runTextDialog(Dialog& dialog);
   int runSettingsDialog(Dialog& dialog);
-  QxPoint toViewPoint(QxRealPoint point) const;
+  bool toViewPoint(QxRealPoint point, QxPoint* view) const;
 
   std::ostream* out_;
   std::ostream* err_;
