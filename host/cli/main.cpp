@@ -15,8 +15,11 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    int code = app.exit(e);
-    return code == 0 ? 0 : qx::cli::kExitUsage;
+    // Help and version requests print and succeed; a bad command line gets
+    // one line naming the problem.
+    if (e.get_exit_code() == 0) return app.exit(e);
+    std::fprintf(stderr, "quelvix: %s\n", e.what());
+    return qx::cli::kExitUsage;
   }
   return status;
 }

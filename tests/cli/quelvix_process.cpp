@@ -1,0 +1,98 @@
+#include "quelvix_process.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace qx::test {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> ProcessResult::errLines() const {
+  std::vector<std::string> lines;
+  std::istringstream in(err);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+QuelvixSandbox::QuelvixSandbox() {
+  std::string pattern = (fs::temp_directory_path() / "qxrender-XXXXXX").string();
+  if (mkdtemp(pattern.data())) dir_ = pattern;
+}
+
+QuelvixSandbox::~QuelvixSandbox() {
+  std::error_code ec;
+  if (!dir_.empty()) fs::remove_all(dir_, ec);
+}
+
+ProcessResult QuelvixSandbox::run(const std::vector<std::string>& args) const {
+  const std::string outPath = dir_ + "/.stdout", errPath = dir_ + "/.stderr";
+  ProcessResult result;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(dir_.c_str()) != 0) _exit(126);
+    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0 || err < 0) _exit(126);
+    dup2(out, 1);
+    dup2(err, 2);
+    setenv("HOME", (dir_ + "/home").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (dir_ + "/config").c_str(), 1);
+    unsetenv("QUELVIX_PLUGINS");
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    std::vector<char*> argv;
+    std::string exe = QX_QUELVIX_EXE;
+    argv.push_back(exe.data());
+    std::vector<std::string> copies = args;
+    for (std::string& a : copies) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(exe.c_str(), argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.status = WEXITSTATUS(status);
+  std::ifstream o(outPath), e(errPath);
+  std::stringstream os, es;
+  os << o.rdbuf();
+  es << e.rdbuf();
+  result.out = os.str();
+  result.err = es.str();
+  fs::remove(outPath);
+  fs::remove(errPath);
+  return result;
+}
+
+bool QuelvixSandbox::exists(const std::string& name) const { return fs::exists(path(name)); }
+
+std::string QuelvixSandbox::read(const std::string& name) const {
+  std::ifstream in(path(name), std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void QuelvixSandbox::write(const std::string& name, const std::string& bytes) const {
+  fs::create_directories(fs::path(path(name)).parent_path());
+  std::ofstream(path(name), std::ios::binary) << bytes;
+}
+
+std::vector<std::string> QuelvixSandbox::files() const {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::recursive_directory_iterator(dir_)) {
+    if (!entry.is_regular_file()) continue;
+    std::string rel = fs::relative(entry.path(), dir_).string();
+    if (rel.rfind("config/", 0) == 0 || rel[0] == '.') continue;
+    names.push_back(rel);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace qx::test

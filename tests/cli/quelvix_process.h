@@ -1,0 +1,42 @@
+// Runs the built `quelvix` as a child process in a folder of its own, with
+// HOME and XDG_CONFIG_HOME pointing inside it so no real settings are touched.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qx::test {
+
+struct ProcessResult {
+  int status = -1;  // exit status, or -1 when the child did not exit normally
+  std::string out;
+  std::string err;
+  std::vector<std::string> errLines() const;
+};
+
+class QuelvixSandbox {
+ public:
+  QuelvixSandbox();
+  ~QuelvixSandbox();
+  QuelvixSandbox(const QuelvixSandbox&) = delete;
+  QuelvixSandbox& operator=(const QuelvixSandbox&) = delete;
+
+  const std::string& dir() const { return dir_; }
+  std::string path(const std::string& name) const { return dir_ + "/" + name; }
+  // The state file used without --state.
+  std::string configState() const { return dir_ + "/config/quelvix/state.bin"; }
+
+  // `quelvix ARGS...` run in dir().
+  ProcessResult run(const std::vector<std::string>& args) const;
+
+  bool exists(const std::string& name) const;
+  std::string read(const std::string& name) const;
+  void write(const std::string& name, const std::string& bytes) const;
+  // Every file below dir() except the configuration folder, for "nothing written".
+  std::vector<std::string> files() const;
+
+ private:
+  std::string dir_;
+};
+
+}  // namespace qx::test

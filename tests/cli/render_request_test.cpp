@@ -1,0 +1,181 @@
+// Output formats, page sizes, kept-settings files and the settings listing.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "host/cli/render_request.h"
+#include "host/cli/settings_report.h"
+#include "host/cli/state_file.h"
+
+namespace qx::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "qxcli-XXXXXX").string();
+    path_ = mkdtemp(pattern.data()) ? pattern : std::string();
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  std::string operator/(const std::string& name) const { return (fs::path(path_) / name).string(); }
+
+ private:
+  std::string path_;
+};
+
+void writeBytes(const std::string& path, size_t size, uint8_t fill) {
+  std::ofstream(path, std::ios::binary) << std::string(size, static_cast<char>(fill));
+}
+
+TEST(RenderRequest, FormatComesFromTheExtension) {
+  EXPECT_EQ(formatFromPath("out.svg"), OutputFormat::Svg);
+  EXPECT_EQ(formatFromPath("dir/OUT.JSON"), OutputFormat::Json);
+  EXPECT_EQ(formatFromPath("a.b/c.png"), OutputFormat::Png);
+  EXPECT_EQ(formatFromPath("c.Pdf"), OutputFormat::Pdf);
+  EXPECT_FALSE(formatFromPath("out.svgz"));
+  EXPECT_FALSE(formatFromPath("a.svg/out"));
+  EXPECT_FALSE(formatFromPath(".svg"));
+  EXPECT_FALSE(formatFromPath(""));
+}
+
+TEST(RenderRequest, PageSizes) {
+  std::string error;
+  auto letter = parsePageSize("Letter", &error);
+  ASSERT_TRUE(letter);
+  EXPECT_EQ(letter->width, 612);
+  EXPECT_EQ(letter->height, 792);
+  auto a4 = parsePageSize("a4", &error);
+  ASSERT_TRUE(a4);
+  EXPECT_NEAR(a4->width, 595.28, 0.01);
+  EXPECT_NEAR(a4->height, 841.89, 0.01);
+  auto custom = parsePageSize("300.5x200", &error);
+  ASSERT_TRUE(custom);
+  EXPECT_EQ(custom->width, 300.5);
+  EXPECT_EQ(custom->height, 200);
+  for (const char* bad : {"0x100", "100x-1", "100x", "x100", "100", "axb", "1e6x10", "nanx10", "a3"}) {
+    EXPECT_FALSE(parsePageSize(bad, &error)) << bad;
+    EXPECT_NE(error.find("letter or a4"), std::string::npos) << error;
+  }
+}
+
+TEST(RenderRequest, CountsAreWholeAndInRange) {
+  EXPECT_EQ(parseCount("18446744073709551615", 0, UINT64_MAX), UINT64_MAX);
+  EXPECT_FALSE(parseCount("18446744073709551616", 0, UINT64_MAX));
+  EXPECT_FALSE(parseCount("-1", 0, UINT64_MAX));
+  EXPECT_FALSE(parseCount("7 ", 0, 10));
+  EXPECT_FALSE(parseCount("0", 1, 10));
+  EXPECT_EQ(parseCount("10", 1, 10), 10u);
+}
+
+TEST(RenderRequest, DefaultStateFollowsXdgThenHome) {
+  const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
+  const char* oldHome = std::getenv("HOME");
+  const std::string savedXdg = oldXdg ? oldXdg : "", savedHome = oldHome ? oldHome : "";
+  setenv("XDG_CONFIG_HOME", "/x/cfg", 1);
+  setenv("HOME", "/h", 1);
+  EXPECT_EQ(defaultStatePath(), "/x/cfg/quelvix/state.bin");
+  setenv("XDG_CONFIG_HOME", "relative", 1);  // not an absolute path: ignored
+  EXPECT_EQ(defaultStatePath(), "/h/.config/quelvix/state.bin");
+  unsetenv("XDG_CONFIG_HOME");
+  unsetenv("HOME");
+  EXPECT_FALSE(defaultStatePath());
+  if (oldXdg) setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+  if (oldHome) setenv("HOME", savedHome.c_str(), 1);
+}
+
+TEST(StateFile, OnlyABlockOfExactlyTheRightSizeLoads) {
+  TempDir dir;
+  std::vector<uint8_t> bytes;
+  std::string error;
+  EXPECT_EQ(readStateFile(dir / "none.bin", kParameterBlockSize, &bytes, &error), StateRead::Missing);
+
+  writeBytes(dir / "good.bin", kParameterBlockSize, 0x5a);
+  ASSERT_EQ(readStateFile(dir / "good.bin", kParameterBlockSize, &bytes, &error), StateRead::Loaded) << error;
+  EXPECT_EQ(bytes, std::vector<uint8_t>(kParameterBlockSize, 0x5a));
+
+  for (size_t size : {size_t{0}, kParameterBlockSize - 1, kParameterBlockSize + 1, size_t{10000}}) {
+    writeBytes(dir / "bad.bin", size, 1);
+    error.clear();
+    EXPECT_EQ(readStateFile(dir / "bad.bin", kParameterBlockSize, &bytes, &error), StateRead::Invalid) << size;
+    EXPECT_NE(error.find("236"), std::string::npos) << error;
+    EXPECT_EQ(fs::file_size(dir / "bad.bin"), size) << "left untouched";
+  }
+  fs::create_directory(dir / "folder.bin");
+  EXPECT_EQ(readStateFile(dir / "folder.bin", kParameterBlockSize, &bytes, &error), StateRead::Invalid);
+}
+
+TEST(StateFile, WritingCreatesTheFolderAndReplacesWhole) {
+  TempDir dir;
+  const std::string path = dir / "deep/er/state.bin";
+  std::string error;
+  std::vector<uint8_t> block(kParameterBlockSize);
+  for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(i);
+  ASSERT_TRUE(writeStateFile(path, block, &error)) << error;
+  std::vector<uint8_t> back;
+  ASSERT_EQ(readStateFile(path, kParameterBlockSize, &back, &error), StateRead::Loaded);
+  EXPECT_EQ(back, block);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "deep/er"), fs::directory_iterator()), 1)
+      << "no temporary file left beside it";
+
+  // A folder that cannot be made is a clear error.
+  writeBytes(dir / "plain", 1, 0);
+  EXPECT_FALSE(writeStateFile(dir / "plain/state.bin", block, &error));
+  EXPECT_NE(error.find("folder"), std::string::npos) << error;
+}
+
+host::ItemState item(int32_t id, host::ItemKind kind, std::string text = "") {
+  host::ItemState s;
+  s.id = id;
+  s.kind = kind;
+  s.text = std::move(text);
+  return s;
+}
+
+TEST(SettingsReport, GroupsByPageAndShowsValuesAsTheDialogDoes) {
+  std::vector<host::ItemState> items;
+  auto lock = item(44, host::ItemKind::TextCheckBox, "[L] Points");
+  lock.booleanValue = true;
+  items.push_back(lock);
+  auto pointsMax = item(5, host::ItemKind::SpinEdit);
+  pointsMax.integer = true;
+  pointsMax.value = 120;
+  pointsMax.enabled = false;
+  items.push_back(pointsMax);
+  auto step = item(10, host::ItemKind::SpinEdit);
+  step.decimals = 2;
+  step.value = 70;
+  items.push_back(step);
+  auto kind = item(39, host::ItemKind::PopupList);
+  kind.entries = {{0, " Circles", 0}, {1, " Squares", 1}};
+  kind.activeEntry = 1;
+  items.push_back(kind);
+  auto shapesCaption = item(97, host::ItemKind::TextStatic, "Shapes");
+  shapesCaption.font = QX_FONT_DIALOG_BOLD;
+  items.push_back(shapesCaption);
+
+  const std::string text = formatSettings(items);
+  EXPECT_NE(text.find("Lines\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("Style\n"), std::string::npos);
+  EXPECT_NE(text.find("Shapes (current page)\n"), std::string::npos);
+  EXPECT_NE(text.find("Settings\n"), std::string::npos);
+  EXPECT_NE(text.find("  [L] Points [lockPoints]: on\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("[pointsMax]: 120 (disabled)\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("[stepX]: 70.00\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("[shapeKind]: Squares\n"), std::string::npos) << text;
+  // Pages come in order, and each field under its own page.
+  EXPECT_LT(text.find("Lines"), text.find("[stepX]"));
+  EXPECT_LT(text.find("[stepX]"), text.find("Style"));
+  EXPECT_LT(text.find("Shapes (current"), text.find("[shapeKind]"));
+  EXPECT_LT(text.find("[shapeKind]"), text.find("Settings\n"));
+}
+
+}  // namespace
+}  // namespace qx::cli
