@@ -48,15 +48,19 @@ TEST_F(DialogChangesTest, LockBoxesDisableTheSecondValueAndKeepIt) {
 
 TEST_F(DialogChangesTest, SplitLinesDisablesTheShapeControlsWhateverTheLocksSay) {
   ASSERT_EQ(open([&](Dialog& d) {
-              act(d, A::toggle(46));  // lock the shape size only
+              // Unlocked: split lines must still hold the second values down.
               act(d, A::toggle(26));
               EXPECT_EQ(live(d).splitLines, 1);
               for (int32_t id : kShapeControls) EXPECT_FALSE(item(d, id).enabled()) << id;
-
               act(d, A::toggle(26));
-              for (int32_t id : kShapeControls) {
-                EXPECT_EQ(item(d, id).enabled(), id != 22) << id;
-              }
+              for (int32_t id : kShapeControls) EXPECT_TRUE(item(d, id).enabled()) << id;
+
+              // The size locked: off again, only its second value stays down.
+              act(d, A::toggle(46));
+              act(d, A::toggle(26));
+              for (int32_t id : kShapeControls) EXPECT_FALSE(item(d, id).enabled()) << id;
+              act(d, A::toggle(26));
+              for (int32_t id : kShapeControls) EXPECT_EQ(item(d, id).enabled(), id != 22) << id;
             }),
             0);
 }

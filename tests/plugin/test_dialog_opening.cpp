@@ -3,8 +3,6 @@
 // leave the record, the document and the dialog's place.
 #include <gtest/gtest.h>
 
-#include <cstddef>
-#include <cstring>
 
 #include "support/dialog_host.h"
 
@@ -13,12 +11,6 @@ namespace {
 
 using host::Dialog;
 using A = host::DialogAction;
-
-// Every setting (the fields before the run-time flags) but the reserved word.
-void expectSameSettings(FilterParameters got, FilterParameters want) {
-  got.reservedWord = want.reservedWord = 0;
-  EXPECT_EQ(std::memcmp(&got, &want, offsetof(FilterParameters, finalRun)), 0);
-}
 
 int32_t fontOf(Dialog& d, int32_t id) { return d.item(id) ? d.item(id)->font() : -1; }
 

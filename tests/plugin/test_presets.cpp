@@ -2,8 +2,6 @@
 // presets never accumulate; the page and the zoom stay.
 #include <gtest/gtest.h>
 
-#include <cstddef>
-#include <cstring>
 #include <functional>
 
 #include "support/dialog_host.h"
@@ -13,11 +11,6 @@ namespace {
 
 using host::Dialog;
 using A = host::DialogAction;
-
-void expectSameSettings(FilterParameters got, FilterParameters want) {
-  got.reservedWord = want.reservedWord = 0;
-  EXPECT_EQ(std::memcmp(&got, &want, offsetof(FilterParameters, finalRun)), 0);
-}
 
 class PresetTest : public DialogHost {
  protected:

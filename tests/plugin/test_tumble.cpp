@@ -3,8 +3,6 @@
 // show is read back within their limits.
 #include <gtest/gtest.h>
 
-#include <cstddef>
-#include <cstring>
 #include <vector>
 
 #include "support/dialog_host.h"
@@ -18,11 +16,6 @@ using A = host::DialogAction;
 constexpr int kRows = 29;
 constexpr QxReal kApply = 0.99f;               // above every threshold
 constexpr QxReal kLargest = 0.99999994f;       // the largest draw below 1
-
-void expectSameSettings(FilterParameters got, FilterParameters want) {
-  got.reservedWord = want.reservedWord = 0;
-  EXPECT_EQ(std::memcmp(&got, &want, offsetof(FilterParameters, finalRun)), 0);
-}
 
 class TumbleTest : public DialogHost {
  protected:

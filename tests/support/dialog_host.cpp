@@ -1,5 +1,6 @@
 #include "support/dialog_host.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace qx::test {
@@ -74,6 +75,12 @@ FilterParameters DialogHost::defaults() {
   p.dialogPage = 1;
   p.pointsMin = p.pointsMax = 100;
   return p;
+}
+
+void DialogHost::expectSameSettings(FilterParameters got, FilterParameters want) {
+  got.reservedWord = want.reservedWord = 0;
+  EXPECT_EQ(std::memcmp(&got, &want, offsetof(FilterParameters, finalRun)), 0)
+      << "the settings differ";
 }
 
 void DialogHost::script(std::vector<QxReal> values, QxReal fill) {

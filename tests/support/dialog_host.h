@@ -46,6 +46,8 @@ class DialogHost : public TestHost {
   void setBlock(const FilterParameters& params);
   // The record's defaults, as a first use writes them.
   static FilterParameters defaults();
+  // Every setting (the fields before the run-time flags) but the reserved word.
+  static void expectSameSettings(FilterParameters got, FilterParameters want);
 
   // Serve `values` (each in [0, 1)) as the next random draws, followed by
   // `fill` for whatever a preview draws afterwards.
