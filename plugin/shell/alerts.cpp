@@ -17,15 +17,9 @@ struct ErrorReport {
 };
 
 // The OK button keeps the host's own handling, which ends the modal dialog.
-void PassThroughNotify(QxItemRef item, QxNotifierRef notifier) {
-  if (gAdmItemSuite != nullptr) gAdmItemSuite->DefaultNotify(item, notifier);
-}
+void PassThroughNotify(QxItemRef item, QxNotifierRef notifier) { gAdmItemSuite->DefaultNotify(item, notifier); }
 
-// The item suite comes after the dialog suite in the acquisition, so a
-// failure to get it is itself reported here, without it: the dialog then keeps
-// its template's texts.
 void GiveOkButtonPassThrough(QxDialogRef dialog) {
-  if (gAdmItemSuite == nullptr) return;
   QxItemRef okButton = nullptr;
   if (gAdmDialogSuite->GetItem(dialog, 1, &okButton) == 0) gAdmItemSuite->SetNotifyProc(okButton, PassThroughNotify);
 }
@@ -40,7 +34,7 @@ QxErr InitErrorDialog(QxDialogRef dialog) {
   QxUserData data = nullptr;
   gAdmDialogSuite->GetUserData(dialog, &data);
   const ErrorReport* report = static_cast<const ErrorReport*>(data);
-  if (report != nullptr && gAdmItemSuite != nullptr) {
+  if (report != nullptr) {
     SetItemText(dialog, 2, report->message);
     SetItemText(dialog, 3, report->codeText);
   }
@@ -56,7 +50,10 @@ QxErr InitAboutBox(QxDialogRef dialog) {
 
 void ReportError(QxMessageData* message, QxErr code) {
   if (code == 0 || code == QX_ERR_STOP) return;
-  if (gAdmBasicSuite == nullptr || gAdmDialogSuite == nullptr) return;
+  // The item suite comes after the dialog suite in the acquisition, so its
+  // own failure to load arrives here without it: the suite-loading alert has
+  // told the user already, and a dialog without its texts would tell nothing.
+  if (gAdmBasicSuite == nullptr || gAdmDialogSuite == nullptr || gAdmItemSuite == nullptr) return;
   if (gUserSuite == nullptr) return;  // the codes cannot be read without it
 
   ErrorReport report;
@@ -70,7 +67,7 @@ void ReportError(QxMessageData* message, QxErr code) {
 }
 
 void ShowAboutBox(QxMessageData* message) {
-  if (gAdmDialogSuite == nullptr) return;
+  if (gAdmDialogSuite == nullptr || gAdmItemSuite == nullptr) return;
   int32_t itemHit = 0;
   gAdmDialogSuite->Modal(message->self, "About Dialog", kAboutDialogId, QX_DIALOG_MODAL, InitAboutBox, nullptr,
                          &itemHit);
