@@ -364,7 +364,8 @@ bool Document::describe(QxArtHandle art, ArtInfo* info) const {
   info->selected = (r.flags & kSelected) != 0;
   info->opacity = r.opacity;
   info->hasStyle = r.styleBase != kNone;
-  info->style = info->hasStyle ? loadStyle(s, r) : QxPathStyle{};
+  info->style = QxPathStyle{};
+  if (info->hasStyle) loadStyle(s, r, &info->style);
   bounds(art, &info->bounds);
   info->segments = std::span<const QxPathSegment>(s.segmentsOf(r), r.segCount);
   return true;

@@ -118,6 +118,6 @@ inline QxArtHandle encodeHandle(uint8_t tag, uint32_t index, uint32_t gen) {
 // Move the per-object words of `style` into `r` and answer the rest, interned.
 uint32_t storeStyle(DocumentStore& store, const QxPathStyle& style, ArtRecord* r);
 // The whole style of a record that has one.
-QxPathStyle loadStyle(const DocumentStore& store, const ArtRecord& r);
+void loadStyle(const DocumentStore& store, const ArtRecord& r, QxPathStyle* style);
 
 }  // namespace qx::host

@@ -49,11 +49,14 @@ void cubicExtrema(double p0, double p1, double p2, double p3, double* lo, double
   }
 }
 
+// The curve lies inside the hull of its four points, and the box holds every
+// anchor already, so only a handle outside the box can widen it.
 void addCurve(Box& box, const QxPathSegment& from, const QxPathSegment& to) {
-  // A straight piece (both handles on their anchors) bends nowhere.
-  if (from.out.x == from.p.x && from.out.y == from.p.y && to.in.x == to.p.x && to.in.y == to.p.y) return;
-  cubicExtrema(from.p.x, from.out.x, to.in.x, to.p.x, &box.left, &box.right);
-  cubicExtrema(from.p.y, from.out.y, to.in.y, to.p.y, &box.bottom, &box.top);
+  auto inside = [](double v, double lo, double hi) { return v >= lo && v <= hi; };
+  if (!inside(from.out.x, box.left, box.right) || !inside(to.in.x, box.left, box.right))
+    cubicExtrema(from.p.x, from.out.x, to.in.x, to.p.x, &box.left, &box.right);
+  if (!inside(from.out.y, box.bottom, box.top) || !inside(to.in.y, box.bottom, box.top))
+    cubicExtrema(from.p.y, from.out.y, to.in.y, to.p.y, &box.bottom, &box.top);
 }
 
 void addBounds(const DocumentStore& s, uint32_t i, Box& box) {

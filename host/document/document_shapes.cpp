@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 #include <numbers>
+#include <span>
 #include <vector>
 
 #include "host/document/document.h"
@@ -23,10 +24,25 @@ QxPathSegment corner(double x, double y) {
 
 // Clockwise order: the same first vertex, the others in reverse, and each
 // point's handles swapped.
-void reverseOrder(std::vector<QxPathSegment>& seg) {
+void reverseOrder(std::span<QxPathSegment> seg) {
   std::reverse(seg.begin() + 1, seg.end());
   for (QxPathSegment& s : seg) std::swap(s.in, s.out);
 }
+
+// Vertices on the stack for the usual sizes, on the heap past them.
+class VertexBuffer {
+ public:
+  explicit VertexBuffer(size_t n) : n_(n) {
+    if (n > kLocal) heap_.resize(n);
+  }
+  std::span<QxPathSegment> span() { return {n_ > kLocal ? heap_.data() : local_, n_}; }
+
+ private:
+  static constexpr size_t kLocal = 64;
+  size_t n_;
+  QxPathSegment local_[kLocal];
+  std::vector<QxPathSegment> heap_;
+};
 
 bool allFinite(std::initializer_list<QxReal> values) {
   for (QxReal v : values) {
@@ -38,7 +54,7 @@ bool allFinite(std::initializer_list<QxReal> values) {
 }  // namespace
 
 // Makes the closed path; on a failed segment write the half-made path goes.
-static QxErr makeShape(Document& doc, std::vector<QxPathSegment>& seg, bool reversed, QxArtHandle* out) {
+static QxErr makeShape(Document& doc, std::span<QxPathSegment> seg, bool reversed, QxArtHandle* out) {
   if (reversed && seg.size() > 2) reverseOrder(seg);
   QxArtHandle art = nullptr;
   if (QxErr err = doc.newArt(QX_ART_PATH, QX_PLACE_ABOVE_ALL, nullptr, &art)) return err;
@@ -58,7 +74,7 @@ QxErr Document::newRect(QxReal cx, QxReal cy, QxReal height, QxReal width, bool 
   if (!allFinite({cx, cy, height, width})) return QX_ERR_BAD_PARAM;
   const double hw = std::fabs(double(width)) / 2, hh = std::fabs(double(height)) / 2;
   const double l = cx - hw, r = cx + hw, b = cy - hh, t = cy + hh;
-  std::vector<QxPathSegment> seg = {corner(r, t), corner(l, t), corner(l, b), corner(r, b)};
+  QxPathSegment seg[4] = {corner(r, t), corner(l, t), corner(l, b), corner(r, b)};
   return makeShape(*this, seg, reversed, out);
 }
 
@@ -75,7 +91,7 @@ QxErr Document::newOval(QxReal cx, QxReal cy, QxReal height, QxReal width, bool 
                          0};
   };
   // Top, left, bottom, right.
-  std::vector<QxPathSegment> seg = {
+  QxPathSegment seg[4] = {
       smooth(cx, cy + ry, cx + kx, cy + ry, cx - kx, cy + ry),
       smooth(cx - rx, cy, cx - rx, cy + ky, cx - rx, cy - ky),
       smooth(cx, cy - ry, cx - kx, cy - ry, cx + kx, cy - ry),
@@ -89,15 +105,17 @@ QxErr Document::newRegularPolygon(int32_t sides, QxReal cx, QxReal cy, QxReal ra
   if (out == nullptr) return QX_ERR_BAD_PARAM;
   *out = nullptr;
   if (!allFinite({cx, cy, radius}) || sides > kMaxSegments) return QX_ERR_BAD_PARAM;
-  std::vector<QxPathSegment> seg;
+  const size_t n = sides < 3 ? 1 : static_cast<size_t>(sides);
+  VertexBuffer buffer(n);
+  std::span<QxPathSegment> seg = buffer.span();
   if (sides < 3) {
-    seg.push_back(corner(cx, cy));
+    seg[0] = corner(cx, cy);
   } else {
     const double r = std::fabs(double(radius));
     for (int32_t k = 0; k < sides; ++k) {
       // Measured from straight up, turning counter-clockwise.
       const double a = 2 * std::numbers::pi * k / sides;
-      seg.push_back(corner(cx - r * std::sin(a), cy + r * std::cos(a)));
+      seg[k] = corner(cx - r * std::sin(a), cy + r * std::cos(a));
     }
   }
   return makeShape(*this, seg, reversed, out);
@@ -108,15 +126,17 @@ QxErr Document::newStar(int32_t points, QxReal cx, QxReal cy, QxReal radius1, Qx
   if (out == nullptr) return QX_ERR_BAD_PARAM;
   *out = nullptr;
   if (!allFinite({cx, cy, radius1, radius2}) || points > kMaxSegments / 2) return QX_ERR_BAD_PARAM;
-  std::vector<QxPathSegment> seg;
+  const size_t n = points < 2 ? 1 : 2 * static_cast<size_t>(points);
+  VertexBuffer buffer(n);
+  std::span<QxPathSegment> seg = buffer.span();
   if (points < 2) {
-    seg.push_back(corner(cx, cy));
+    seg[0] = corner(cx, cy);
   } else {
     const double r1 = std::fabs(double(radius1)), r2 = std::fabs(double(radius2));
     for (int32_t k = 0; k < 2 * points; ++k) {
       const double r = (k % 2 == 0) ? r1 : r2;
       const double a = std::numbers::pi * k / points;
-      seg.push_back(corner(cx - r * std::sin(a), cy + r * std::cos(a)));
+      seg[k] = corner(cx - r * std::sin(a), cy + r * std::cos(a));
     }
   }
   return makeShape(*this, seg, reversed, out);

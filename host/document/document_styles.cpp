@@ -1,5 +1,6 @@
 // Path styles (interned), the current style and the swatch list.
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 #include "host/document/document.h"
@@ -62,23 +63,46 @@ uint32_t StyleTable::intern(const QxPathStyle& base) {
   return last = index;
 }
 
+namespace {
+
+// Byte ranges of a style that belong to the base: all but the four leading
+// words of each colour and the stroke width.
+constexpr size_t kFillWords = offsetof(QxPathStyle, fill.color.c.words);
+constexpr size_t kStrokeWords = offsetof(QxPathStyle, stroke.color.c.words);
+constexpr size_t kWidth = offsetof(QxPathStyle, stroke.width);
+constexpr size_t kCut = kColorWords * 4;
+static_assert(kFillWords + kCut <= kStrokeWords && kStrokeWords + kCut <= kWidth);
+
+bool sameBase(const QxPathStyle& base, const QxPathStyle& style) {
+  auto a = reinterpret_cast<const unsigned char*>(&base);
+  auto b = reinterpret_cast<const unsigned char*>(&style);
+  return std::memcmp(a, b, kFillWords) == 0 &&
+         std::memcmp(a + kFillWords + kCut, b + kFillWords + kCut, kStrokeWords - kFillWords - kCut) == 0 &&
+         std::memcmp(a + kStrokeWords + kCut, b + kStrokeWords + kCut, kWidth - kStrokeWords - kCut) == 0 &&
+         std::memcmp(a + kWidth + 4, b + kWidth + 4, sizeof(QxPathStyle) - kWidth - 4) == 0;
+}
+
+}  // namespace
+
 uint32_t storeStyle(DocumentStore& store, const QxPathStyle& style, ArtRecord* r) {
+  std::memcpy(r->fillWords, style.fill.color.c.words, sizeof r->fillWords);
+  std::memcpy(r->strokeWords, style.stroke.color.c.words, sizeof r->strokeWords);
+  std::memcpy(&r->strokeWidth, &style.stroke.width, 4);
+  // Most styles differ from the last one stored only in the words kept per object.
+  StyleTable& table = store.styles;
+  if (table.last != kNone && sameBase(table.styles[table.last], style)) return r->styleBase = table.last;
   QxPathStyle base = style;
-  std::memcpy(r->fillWords, base.fill.color.c.words, sizeof r->fillWords);
-  std::memcpy(r->strokeWords, base.stroke.color.c.words, sizeof r->strokeWords);
-  std::memcpy(&r->strokeWidth, &base.stroke.width, 4);
   for (size_t k = 0; k < kColorWords; ++k) base.fill.color.c.words[k] = base.stroke.color.c.words[k] = 0;
-  std::memset(&base.stroke.width, 0, 4);
-  r->styleBase = store.styles.intern(base);
+  base.stroke.width = 0;
+  r->styleBase = table.intern(base);
   return r->styleBase;
 }
 
-QxPathStyle loadStyle(const DocumentStore& store, const ArtRecord& r) {
-  QxPathStyle style = store.styles.styles[r.styleBase];
-  std::memcpy(style.fill.color.c.words, r.fillWords, sizeof r.fillWords);
-  std::memcpy(style.stroke.color.c.words, r.strokeWords, sizeof r.strokeWords);
-  std::memcpy(&style.stroke.width, &r.strokeWidth, 4);
-  return style;
+void loadStyle(const DocumentStore& store, const ArtRecord& r, QxPathStyle* style) {
+  *style = store.styles.styles[r.styleBase];
+  std::memcpy(style->fill.color.c.words, r.fillWords, sizeof r.fillWords);
+  std::memcpy(style->stroke.color.c.words, r.strokeWords, sizeof r.strokeWords);
+  std::memcpy(&style->stroke.width, &r.strokeWidth, 4);
 }
 
 QxErr Document::pathStyle(QxArtHandle art, QxPathStyle* style) const {
@@ -86,7 +110,7 @@ QxErr Document::pathStyle(QxArtHandle art, QxPathStyle* style) const {
   if (i == kNone || style == nullptr) return QX_ERR_BAD_PARAM;
   const ArtRecord& r = impl_->at(i);
   if (r.styleBase == kNone) return QX_ERR_BAD_PARAM;
-  *style = loadStyle(*impl_, r);
+  loadStyle(*impl_, r, style);
   return QX_ERR_NONE;
 }
 
