@@ -58,7 +58,9 @@ QxErr CheckEntries() {
 
 QxErr GatherSelection() {
   if (gGlobals == nullptr) return QX_ERR_BAD_PARAM;
-  gGlobals->selectionList = nullptr;
+  // A list still held from an earlier opening (a Cancel does not release
+  // it) is disposed of rather than dropped.
+  ReleaseSelection();
   QxErr err = gMatchingArtSuite->GetMatchingArt(kSelectedArt, 5, &gGlobals->selectionList,
                                                 &gGlobals->selectionCount);
   if (err != 0) {
