@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <span>
+#include <vector>
 
 #include "host/document/document.h"
 #include "host/io/atomic_file.h"
@@ -42,15 +43,15 @@ double strokeReach(const QxPathStyle& style) {
 }
 
 // Walks the art tree in paint order without recursion. `enter` sees every
-// object and answers whether to go into its children; `leave` is called
-// for each object entered that way once its children are done.
+// object with its type and answers whether to go into its children; `leave`
+// is called for each object entered that way once its children are done.
 template <class Enter, class Leave>
 void walkArt(const Document& document, Enter enter, Leave leave) {
-  ArtInfo info;
   QxArtHandle art = document.firstTopLevel();
   int depth = 0;
   while (art) {
-    if (document.describe(art, &info) && enter(art, info)) {
+    int16_t type = QX_ART_UNKNOWN;
+    if (document.artType(art, &type) == QX_ERR_NONE && enter(art, type)) {
       QxArtHandle child = nullptr;
       if (document.firstChild(art, &child) == QX_ERR_NONE && child) {
         ++depth;
@@ -80,12 +81,33 @@ void walkArt(const Document& document, Enter enter, Leave leave) {
   for (; depth > 0; --depth) leave();
 }
 
-// Whether a compound path's members can all be drawn.
-bool compoundFinite(const Document& document, QxArtHandle compound) {
-  ArtInfo member;
-  for (QxArtHandle child : document.children(compound))
-    if (document.describe(child, &member) && member.type == QX_ART_PATH && !allFinite(member.segments))
-      return false;
+// A path's outline, read piece by piece: the writing pass has no use for
+// the bounds that a full description computes.
+struct Outline {
+  std::vector<QxPathSegment> segments;
+  bool closed = false;
+};
+
+bool readOutline(const Document& document, QxArtHandle path, Outline* outline) {
+  int16_t count = 0;
+  if (document.segmentCount(path, &count) != QX_ERR_NONE || count < 0) return false;
+  outline->segments.resize(static_cast<size_t>(count));
+  if (count > 0 && document.getSegments(path, 0, count, outline->segments.data()) != QX_ERR_NONE) return false;
+  return document.closed(path, &outline->closed) == QX_ERR_NONE;
+}
+
+// The members of a compound path that are paths, bottom first; false when
+// one of them cannot be drawn (a non-finite coordinate).
+bool readMembers(const Document& document, QxArtHandle compound, std::vector<Outline>* members) {
+  members->clear();
+  for (QxArtHandle child : document.children(compound)) {
+    int16_t type = QX_ART_UNKNOWN;
+    if (document.artType(child, &type) != QX_ERR_NONE || type != QX_ART_PATH) continue;
+    Outline outline;
+    if (!readOutline(document, child, &outline)) continue;
+    if (!allFinite(outline.segments)) return false;
+    if (!outline.segments.empty()) members->push_back(std::move(outline));
+  }
   return true;
 }
 
@@ -125,62 +147,71 @@ class SvgEmitter {
     out_.append("/>\n");
 
     walkArt(
-        document_, [this](QxArtHandle art, const ArtInfo& info) { return enter(art, info); },
+        document_, [this](QxArtHandle art, int16_t type) { return enter(art, type); },
         [this] { out_.append("</g>\n"); });
 
     out_.append("</g>\n</svg>\n");
   }
 
  private:
-  bool enter(QxArtHandle art, const ArtInfo& info) {
-    switch (info.type) {
+  bool enter(QxArtHandle art, int16_t type) {
+    switch (type) {
       case QX_ART_PATH:
-        writePath(info);
+        writePath(art);
         return false;
       case QX_ART_COMPOUND_PATH:
-        writeCompound(art, info);
+        writeCompound(art);
         return false;
-      case QX_ART_GROUP:
+      case QX_ART_GROUP: {
+        QxReal opacity = 1;
+        (void)document_.opacity(art, &opacity);
         out_.append("<g");
-        writeOpacity(info.opacity);
+        writeOpacity(opacity);
         out_.append(">\n");
         return true;
+      }
       default:  // placed, raster, symbol, mesh: nothing to draw
         return false;
     }
   }
 
-  void writePath(const ArtInfo& info) {
-    if (info.segments.empty()) return;
-    if (!allFinite(info.segments)) {
+  // The object's own paint; false when it has none to read.
+  bool readPaint(QxArtHandle art, QxPathStyle* style, QxReal* opacity) {
+    return document_.pathStyle(art, style) == QX_ERR_NONE && document_.opacity(art, opacity) == QX_ERR_NONE;
+  }
+
+  void writePath(QxArtHandle art) {
+    QxPathStyle style;
+    QxReal opacity = 1;
+    if (!readOutline(document_, art, &outline_) || outline_.segments.empty() || !readPaint(art, &style, &opacity))
+      return;
+    if (!allFinite(outline_.segments)) {
       out_.append("<!-- a path with non-finite coordinates is left out -->\n");
       return;
     }
     out_.append("<path d=\"");
-    writeOutline(info.segments, info.closed);
+    writeOutline(outline_.segments, outline_.closed);
     out_.put('"');
-    writePaint(info.style, info.opacity);
+    writePaint(style, opacity);
     out_.append("/>\n");
   }
 
-  void writeCompound(QxArtHandle compound, const ArtInfo& info) {
-    if (!compoundFinite(document_, compound)) {
+  void writeCompound(QxArtHandle compound) {
+    QxPathStyle style;
+    QxReal opacity = 1;
+    if (!readPaint(compound, &style, &opacity)) return;
+    if (!readMembers(document_, compound, &members_)) {
       out_.append("<!-- a compound path with non-finite coordinates is left out -->\n");
       return;
     }
-    bool any = false;
-    ArtInfo member;
-    for (QxArtHandle child : document_.children(compound)) {
-      if (!document_.describe(child, &member) || member.type != QX_ART_PATH || member.segments.empty())
-        continue;
-      if (!any) out_.append("<path d=\"");
-      else out_.put(' ');
-      any = true;
-      writeOutline(member.segments, member.closed);
+    if (members_.empty()) return;
+    out_.append("<path d=\"");
+    for (size_t i = 0; i < members_.size(); ++i) {
+      if (i > 0) out_.put(' ');
+      writeOutline(members_[i].segments, members_[i].closed);
     }
-    if (!any) return;
     out_.put('"');
-    writePaint(info.style, info.opacity);
+    writePaint(style, opacity);
     out_.append("/>\n");
   }
 
@@ -308,6 +339,8 @@ class SvgEmitter {
 
   const Document& document_;
   TextSink& out_;
+  Outline outline_;               // reused from path to path
+  std::vector<Outline> members_;  // of the compound path being written
   bool haveCached_ = false;
   QxPathStyle cachedStyle_{};
   QxReal cachedOpacity_ = 1;
@@ -328,16 +361,19 @@ SvgBox svgViewBox(const Document& document) {
     minY = std::min(minY, b - reach);
     maxY = std::max(maxY, t + reach);
   };
+  ArtInfo info;
+  std::vector<Outline> members;
   walkArt(
       document,
-      [&](QxArtHandle art, const ArtInfo& info) {
-        if (info.type == QX_ART_PATH) {
-          if (!info.segments.empty() && allFinite(info.segments)) include(info.bounds, strokeReach(info.style));
-        } else if (info.type == QX_ART_COMPOUND_PATH) {
-          if (compoundFinite(document, art) && !document.children(art).empty())
+      [&](QxArtHandle art, int16_t type) {
+        if (type == QX_ART_PATH) {
+          if (document.describe(art, &info) && !info.segments.empty() && allFinite(info.segments))
+            include(info.bounds, strokeReach(info.style));
+        } else if (type == QX_ART_COMPOUND_PATH) {
+          if (readMembers(document, art, &members) && !members.empty() && document.describe(art, &info))
             include(info.bounds, strokeReach(info.style));
         }
-        return info.type == QX_ART_GROUP;
+        return type == QX_ART_GROUP;
       },
       [] {});
   SvgBox box;
