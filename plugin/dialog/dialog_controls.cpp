@@ -30,17 +30,13 @@ QxReal& RealField(FilterParameters& params, const ControlRow& row) {
   return *reinterpret_cast<QxReal*>(reinterpret_cast<char*>(&params) + row.field);
 }
 
-namespace {
-
-int32_t IntFieldValue(const FilterParameters& params, const ControlRow& row) {
-  return IntField(const_cast<FilterParameters&>(params), row);
+int32_t IntField(const FilterParameters& params, const ControlRow& row) {
+  return *reinterpret_cast<const int32_t*>(reinterpret_cast<const char*>(&params) + row.field);
 }
 
-QxReal RealFieldValue(const FilterParameters& params, const ControlRow& row) {
-  return RealField(const_cast<FilterParameters&>(params), row);
+QxReal RealField(const FilterParameters& params, const ControlRow& row) {
+  return *reinterpret_cast<const QxReal*>(reinterpret_cast<const char*>(&params) + row.field);
 }
-
-}  // namespace
 
 int32_t TruncToInt(double value) {
   if (std::isnan(value)) return 0;
@@ -58,19 +54,19 @@ void ShowField(QxItemRef item, const ControlRow& row, const FilterParameters& pa
   if (!item) return;
   switch (row.value) {
     case ValueKind::Flag:
-      gAdmItemSuite->SetBooleanValue(item, IntFieldValue(params, row) != 0);
+      gAdmItemSuite->SetBooleanValue(item, IntField(params, row) != 0);
       break;
     case ValueKind::Int:
-      gAdmItemSuite->SetIntValue(item, IntFieldValue(params, row));
+      gAdmItemSuite->SetIntValue(item, IntField(params, row));
       break;
     case ValueKind::Real:
-      gAdmItemSuite->SetFloatValue(item, RealFieldValue(params, row));
+      gAdmItemSuite->SetFloatValue(item, RealField(params, row));
       break;
     case ValueKind::Jitter:
-      gAdmItemSuite->SetFloatValue(item, static_cast<QxReal>(IntFieldValue(params, row)));
+      gAdmItemSuite->SetFloatValue(item, static_cast<QxReal>(IntField(params, row)));
       break;
     case ValueKind::Entry:
-      SelectEntryAt(item, IntFieldValue(params, row));
+      SelectEntryAt(item, IntField(params, row));
       break;
     case ValueKind::None:
       break;

@@ -18,6 +18,8 @@ QxItemRef DialogItem(QxDialogRef dialog, int32_t id);
 // The record field a row shows, by the row's value kind.
 int32_t& IntField(FilterParameters& params, const ControlRow& row);
 QxReal& RealField(FilterParameters& params, const ControlRow& row);
+int32_t IntField(const FilterParameters& params, const ControlRow& row);
+QxReal RealField(const FilterParameters& params, const ControlRow& row);
 
 // Truncation toward zero that saturates at the 32-bit range (NaN gives 0).
 int32_t TruncToInt(double value);
