@@ -24,13 +24,14 @@ void WriteComponents(QxColor& color, const QxReal v[4]) { std::memcpy(&color.c, 
 // The swatch that modes 4, 6 and 11 use: the first two entries of the list
 // are never taken, and an index past the end is pulled back to the count
 // (which names no swatch). False when the host finds no swatch there.
-bool SwatchColor(int32_t candidate, int32_t swatchCount, QxColor* color) {
-  int32_t k = candidate;
+bool SwatchColor(int64_t candidate, int32_t swatchCount, QxColor* color) {
+  int64_t k = candidate;
   if (k > swatchCount) k = swatchCount;
   if (k < 0) k = 0;
   if (k == 1 || k == 0) k = 2;
   QxSwatchRef swatch = nullptr;
-  if (gSwatchListSuite->GetNthSwatch(nullptr, k, &swatch) != 0 || swatch == nullptr) return false;
+  if (gSwatchListSuite->GetNthSwatch(nullptr, static_cast<int32_t>(k), &swatch) != 0 || swatch == nullptr)
+    return false;
   QxColor found;
   std::memset(&found, 0, sizeof found);
   if (gSwatchListSuite->GetSwatchColor(swatch, &found) != 0) return false;
@@ -78,7 +79,7 @@ void ApplyColorRule(int32_t mode, QxColor& color, QxBool& paint, int32_t swatchC
       }
       break;
     case kColorRandomSwatches: {
-      const int32_t k = TruncToInt(DrawRandom() * static_cast<QxReal>(swatchCount)) + 1;
+      const int64_t k = int64_t{TruncToInt(DrawRandom() * static_cast<QxReal>(swatchCount))} + 1;
       QxColor swatch;
       if (SwatchColor(k, swatchCount, &swatch)) color = swatch;
       paint = 1;
