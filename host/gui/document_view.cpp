@@ -1,0 +1,267 @@
+#include "host/gui/document_view.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include "host/document/document.h"
+#include "host/gui/art_painter.h"
+
+namespace qx::gui {
+namespace {
+
+constexpr double kMinZoom = 0.01, kMaxZoom = 64;
+constexpr qint64 kSliceMs = 20;
+constexpr qint64 kBusyAfterMs = 200;
+constexpr int kFitMargin = 20;
+
+}  // namespace
+
+DocumentView::DocumentView(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(false);
+  setFocusPolicy(Qt::StrongFocus);
+  setMinimumSize(200, 150);
+  sliceTimer_.setSingleShot(true);
+  sliceTimer_.setInterval(0);
+  connect(&sliceTimer_, &QTimer::timeout, this, [this] { paintSlice(kSliceMs); });
+}
+
+void DocumentView::setDocument(host::Document* document) {
+  document_ = document;
+  shown_ = Picture{};
+  if (document_) {
+    lastZoom_ = document_->zoom();
+    fitPage();
+  } else {
+    restartRender();
+  }
+}
+
+double DocumentView::zoom() const { return document_ ? document_->zoom() : 1.0; }
+
+QxRealPoint DocumentView::toArtwork(QPoint pixel) const {
+  if (document_) return document_->viewToArtwork(QxPoint{pixel.x(), pixel.y()});
+  return {static_cast<QxReal>(pixel.x()), static_cast<QxReal>(-pixel.y())};
+}
+
+QPointF DocumentView::toPixel(QxRealPoint artwork) const {
+  const double s = zoom();
+  return {(artwork.x - origin_.x) * s, (origin_.y - artwork.y) * s};
+}
+
+void DocumentView::applyView() {
+  if (document_) document_->setViewTransform(host::ViewTransform{origin_, 1});
+  restartRender();
+}
+
+void DocumentView::documentChanged() {
+  if (document_ && document_->zoom() != lastZoom_) {
+    // The plug-in zoomed: keep the artwork point at the window's centre.
+    const QPointF centre(width() / 2.0, height() / 2.0);
+    const double before = lastZoom_, after = document_->zoom();
+    const QxRealPoint c{static_cast<QxReal>(origin_.x + centre.x() / before),
+                        static_cast<QxReal>(origin_.y - centre.y() / before)};
+    origin_ = {static_cast<QxReal>(c.x - centre.x() / after), static_cast<QxReal>(c.y + centre.y() / after)};
+    lastZoom_ = after;
+    emit zoomChanged(after);
+    applyView();
+    return;
+  }
+  restartRender();
+}
+
+void DocumentView::fitRect(double left, double bottom, double right, double top) {
+  if (!document_) return;
+  const double w = std::max(right - left, 1.0), h = std::max(top - bottom, 1.0);
+  const double availW = std::max(width() - 2 * kFitMargin, 10), availH = std::max(height() - 2 * kFitMargin, 10);
+  const double z = std::clamp(std::min(availW / w, availH / h), kMinZoom, kMaxZoom);
+  (void)document_->setZoom(static_cast<QxReal>(z));
+  lastZoom_ = document_->zoom();
+  const double cx = (left + right) / 2, cy = (bottom + top) / 2;
+  origin_ = {static_cast<QxReal>(cx - width() / 2.0 / lastZoom_), static_cast<QxReal>(cy + height() / 2.0 / lastZoom_)};
+  emit zoomChanged(lastZoom_);
+  applyView();
+}
+
+void DocumentView::fitPage() {
+  if (!document_) return;
+  fitRect(0, 0, document_->pageWidth(), document_->pageHeight());
+}
+
+void DocumentView::fitArt() {
+  if (!document_) return;
+  bool any = false;
+  QxRealRect all{};
+  for (QxArtHandle art : document_->topLevelArt()) {
+    QxRealRect b{};
+    if (document_->bounds(art, &b) != QX_ERR_NONE) continue;
+    if (!std::isfinite(b.left) || !std::isfinite(b.right) || !std::isfinite(b.top) || !std::isfinite(b.bottom))
+      continue;
+    if (!any) {
+      all = b;
+      any = true;
+    } else {
+      all.left = std::min(all.left, b.left);
+      all.right = std::max(all.right, b.right);
+      all.bottom = std::min(all.bottom, b.bottom);
+      all.top = std::max(all.top, b.top);
+    }
+  }
+  if (!any) return fitPage();
+  fitRect(all.left, std::min(all.bottom, all.top), all.right, std::max(all.bottom, all.top));
+}
+
+void DocumentView::actualSize() { zoomBy(1.0 / zoom(), QPointF(width() / 2.0, height() / 2.0)); }
+
+void DocumentView::zoomBy(double factor, QPointF anchor) {
+  if (!document_ || !std::isfinite(factor) || factor <= 0) return;
+  const double before = zoom();
+  const double after = std::clamp(before * factor, kMinZoom, kMaxZoom);
+  if (document_->setZoom(static_cast<QxReal>(after)) != QX_ERR_NONE) return;
+  const double z = document_->zoom();
+  const QxRealPoint a{static_cast<QxReal>(origin_.x + anchor.x() / before),
+                      static_cast<QxReal>(origin_.y - anchor.y() / before)};
+  origin_ = {static_cast<QxReal>(a.x - anchor.x() / z), static_cast<QxReal>(a.y + anchor.y() / z)};
+  lastZoom_ = z;
+  emit zoomChanged(z);
+  applyView();
+}
+
+void DocumentView::panBy(QPointF pixels) {
+  const double s = zoom();
+  origin_ = {static_cast<QxReal>(origin_.x - pixels.x() / s), static_cast<QxReal>(origin_.y + pixels.y() / s)};
+  applyView();
+}
+
+// ---- Painting ----
+
+void DocumentView::restartRender() {
+  const qreal dpr = devicePixelRatioF();
+  const QSize size(std::max(1, int(width() * dpr)), std::max(1, int(height() * dpr)));
+  if (work_.image.size() != size) {
+    work_.image = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    work_.image.setDevicePixelRatio(dpr);
+  }
+  work_.image.fill(Qt::transparent);
+  work_.origin = origin_;
+  work_.scale = zoom();
+  pending_.clear();
+  if (document_) {
+    pending_ = document_->topLevelArt();
+    std::reverse(pending_.begin(), pending_.end());  // paint from the back, bottom first
+  }
+  stale_ = true;
+  jobClock_.start();
+  // The first slice runs now, so a light drawing is complete at once.
+  paintSlice(kSliceMs);
+}
+
+void DocumentView::paintSlice(qint64 budgetMs) {
+  if (document_ && !pending_.empty()) {
+    QPainter p(&work_.image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setTransform(artworkToDevice(work_.origin, work_.scale));
+    QElapsedTimer slice;
+    slice.start();
+    size_t painted = 0;
+    while (!pending_.empty()) {
+      paintArt(p, *document_, pending_.back());
+      pending_.pop_back();
+      // Checking the clock every few objects keeps its cost out of the loop.
+      if ((++painted & 63) == 0 && budgetMs >= 0 && slice.elapsed() >= budgetMs) break;
+    }
+  }
+  if (pending_.empty()) {
+    stale_ = false;
+    shown_ = work_;
+    setBusy(false);
+  } else {
+    if (!busy_ && jobClock_.elapsed() >= kBusyAfterMs) setBusy(true);
+    sliceTimer_.start();
+  }
+  update();
+}
+
+void DocumentView::finishRender() {
+  if (stale_) paintSlice(-1);
+}
+
+void DocumentView::setBusy(bool busy) {
+  if (busy == busy_) return;
+  busy_ = busy;
+  if (busy)
+    setCursor(Qt::BusyCursor);
+  else
+    unsetCursor();
+  emit busyChanged(busy);
+}
+
+void DocumentView::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), QColor(0x70, 0x70, 0x70));
+  if (!document_) return;
+  const double s = zoom();
+  // The page in vector form, always exact; a soft shadow sets it off.
+  const QPointF topLeft = toPixel({0, document_->pageHeight()});
+  const QRectF page(topLeft, QSizeF(document_->pageWidth() * s, document_->pageHeight() * s));
+  p.fillRect(page.translated(3, 3), QColor(0, 0, 0, 60));
+  p.fillRect(page, Qt::white);
+
+  // The newest picture when done (or when nothing was shown yet); otherwise
+  // the last complete one, moved and scaled to the current view.
+  const Picture& pic = (!stale_ || shown_.image.isNull()) ? work_ : shown_;
+  if (!pic.image.isNull()) {
+    const double k = s / pic.scale;
+    const QPointF at((pic.origin.x - origin_.x) * s, (origin_.y - pic.origin.y) * s);
+    const QRectF target(at, QSizeF(pic.image.width() / pic.image.devicePixelRatio() * k,
+                                   pic.image.height() / pic.image.devicePixelRatio() * k));
+    p.setRenderHint(QPainter::SmoothPixmapTransform, k != 1);
+    p.drawImage(target, pic.image);
+  }
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(page);
+}
+
+void DocumentView::resizeEvent(QResizeEvent*) {
+  if (document_) document_->setViewTransform(host::ViewTransform{origin_, 1});
+  restartRender();
+}
+
+void DocumentView::wheelEvent(QWheelEvent* event) {
+  const double steps = event->angleDelta().y() / 120.0;
+  if (steps == 0) return;
+  zoomBy(std::pow(1.2, steps), event->position());
+  event->accept();
+}
+
+void DocumentView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton || event->button() == Qt::MiddleButton) {
+    dragging_ = true;
+    dragFrom_ = event->position().toPoint();
+    setCursor(Qt::ClosedHandCursor);
+  }
+}
+
+void DocumentView::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragging_) return;
+  const QPoint now = event->position().toPoint();
+  panBy(now - dragFrom_);
+  dragFrom_ = now;
+}
+
+void DocumentView::mouseReleaseEvent(QMouseEvent*) {
+  if (!dragging_) return;
+  dragging_ = false;
+  if (busy_)
+    setCursor(Qt::BusyCursor);
+  else
+    unsetCursor();
+}
+
+}  // namespace qx::gui

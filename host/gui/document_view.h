@@ -1,0 +1,104 @@
+// The document window's canvas: the page and all art, antialiased, with pan
+// and zoom. The document's view 0 follows this widget: its zoom is the
+// document's zoom and its view-to-artwork conversion maps this widget's
+// pixels, so a plug-in that asks for the mouse point or sets the zoom meets
+// what the person sees.
+//
+// Art is painted progressively into an off-screen image, a slice of about
+// 20 ms at a time from the event loop, so a heavy drawing never blocks input;
+// until a new picture is complete the previous one stays on screen, moved to
+// the current view. A drawing that takes longer than about 200 ms reports
+// itself busy.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+#include "qx_sdk.h"
+
+namespace qx::host {
+class Document;
+}
+
+namespace qx::gui {
+
+class DocumentView : public QWidget {
+  Q_OBJECT
+ public:
+  explicit DocumentView(QWidget* parent = nullptr);
+
+  // Show `document` (nullptr shows nothing) fitted to the window.
+  void setDocument(host::Document* document);
+  host::Document* document() const { return document_; }
+
+  // The art changed: paint it again. Also notices a zoom set by a plug-in
+  // and keeps the window's centre in place then.
+  void documentChanged();
+
+  void fitPage();
+  void fitArt();
+  void actualSize();  // 100 %: one point per pixel
+  // Multiply the zoom by `factor`, keeping the artwork point under `anchor`
+  // (widget pixels) in place.
+  void zoomBy(double factor, QPointF anchor);
+  void panBy(QPointF pixels);
+
+  double zoom() const;
+  QxRealPoint origin() const { return origin_; }
+  // Widget pixel to artwork point and back, through the document's view.
+  QxRealPoint toArtwork(QPoint pixel) const;
+  QPointF toPixel(QxRealPoint artwork) const;
+
+  // True when the picture on screen shows the current art at the current view.
+  bool renderComplete() const { return pending_.empty() && !stale_; }
+  // Paint whatever is left at once (tests, grabbing the window).
+  void finishRender();
+  bool busy() const { return busy_; }
+
+ signals:
+  void busyChanged(bool busy);
+  void zoomChanged(double zoom);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  void applyView();    // hand the view to the document and paint again
+  void restartRender();
+  void paintSlice(qint64 budgetMs);
+  void setBusy(bool busy);
+  void fitRect(double left, double bottom, double right, double top);
+
+  host::Document* document_ = nullptr;
+  QxRealPoint origin_{0, 0};  // artwork point shown at pixel (0, 0)
+  double lastZoom_ = 1;
+
+  // The picture being painted and the last complete one, each with the view
+  // it was painted for.
+  struct Picture {
+    QImage image;
+    QxRealPoint origin{0, 0};
+    double scale = 1;
+  };
+  Picture work_, shown_;
+  std::vector<QxArtHandle> pending_;  // top-level art still to paint into work_, top first
+  bool stale_ = true;
+  QTimer sliceTimer_;
+  QElapsedTimer jobClock_;
+  bool busy_ = false;
+
+  QPoint dragFrom_;
+  bool dragging_ = false;
+};
+
+}  // namespace qx::gui

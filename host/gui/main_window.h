@@ -1,0 +1,77 @@
+// The document window: the canvas, the File, Edit, View, Filter and Help
+// menus, and a status bar with the zoom and a busy indicator.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include <QMainWindow>
+
+#include "host/plugins/plugin_host.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+
+namespace qx::gui {
+
+class AppSession;
+class DocumentView;
+class QtDialogRunner;
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  MainWindow(AppSession& session, QtDialogRunner& runner, QWidget* parent = nullptr);
+
+  DocumentView* view() const { return view_; }
+  QMenu* filterMenu() const { return filterMenu_; }
+  // The Filter menu's action for the filter titled `title` (nullptr when none).
+  QAction* filterAction(const QString& title) const;
+  QAction* undoAction() const { return undoAction_; }
+
+  // Build the Filter and Help menus from the loaded plug-ins.
+  void rebuildPluginMenus();
+
+  // File operations; each shows a clear message on failure and answers
+  // whether it succeeded. `path` empty asks the person for one.
+  bool newDocument(double width, double height);
+  bool openFile(const QString& path);
+  bool saveFile(const QString& path);
+  bool exportFile(const QString& path, const QString& format, double dpi = 0);
+  // Run a filter as the menu does.
+  void runFilter(QxFilterHandle filter);
+
+  const QString& currentPath() const { return path_; }
+  // The last failure message shown (tests).
+  const QString& lastError() const { return lastError_; }
+  // Message boxes close themselves (tests).
+  void setQuietMessages(bool quiet) { quiet_ = quiet; }
+
+ private:
+  void buildMenus();
+  void documentReplaced();
+  void updateTitle();
+  void updateUndo();
+  void showError(const QString& text);
+  void chooseNew();
+  void chooseOpen();
+  void chooseSaveAs();
+  void chooseExport(const QString& format);
+
+  AppSession& session_;
+  QtDialogRunner& runner_;
+  DocumentView* view_ = nullptr;
+  QMenu* filterMenu_ = nullptr;
+  QMenu* helpMenu_ = nullptr;
+  QAction* undoAction_ = nullptr;
+  QLabel* zoomLabel_ = nullptr;
+  QProgressBar* busyBar_ = nullptr;
+  std::map<QxFilterHandle, QAction*> filterActions_;
+  QString path_;
+  QString lastError_;
+  bool quiet_ = false;
+};
+
+}  // namespace qx::gui

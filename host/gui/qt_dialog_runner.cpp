@@ -1,0 +1,69 @@
+#include "host/gui/qt_dialog_runner.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+
+#include "host/gui/document_view.h"
+#include "host/gui/modal_dialog.h"
+
+namespace qx::gui {
+
+QtDialogRunner::QtDialogRunner(QWidget* parentWindow) : parent_(parentWindow) {}
+
+QxPoint QtDialogRunner::viewPoint(QPoint global) const {
+  if (!view_) return QxPoint{0, 0};
+  const QPoint local = view_->mapFromGlobal(global);
+  return QxPoint{local.x(), local.y()};
+}
+
+void QtDialogRunner::afterEvent() {
+  if (view_) view_->documentChanged();
+}
+
+int QtDialogRunner::runModal(host::Dialog& dialog) {
+  ModalDialog window(dialog, *this, parent_);
+  // Where this dialog was last closed; else where the plug-in put it; else
+  // centred on the main window.
+  const QxRect& b = dialog.boundsRect();
+  auto kept = positions_.find(dialog.name());
+  if (kept != positions_.end()) {
+    window.move(kept->second);
+  } else if (b.left != 0 || b.top != 0) {
+    window.move(b.left, b.top);
+  } else if (parent_) {
+    const QRect p = parent_->frameGeometry();
+    window.move(p.center() - QPoint(window.width() / 2, window.height() / 2));
+  }
+
+  ModalDialog* outer = current_;
+  current_ = &window;
+  if (onOpen_) {
+    QTimer::singleShot(0, &window, [this, &window] {
+      if (onOpen_ && !window.model().ended()) onOpen_(window);
+    });
+  }
+  int answer = window.model().ended() ? window.model().itemHit() : window.exec();
+  current_ = outer;
+
+  const QRect g = window.geometry();
+  positions_[dialog.name()] = g.topLeft();
+  // The plug-in may ask where the dialog was when it goes away.
+  dialog.setBoundsRect(QxRect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()});
+  if (dialog.ended()) answer = dialog.itemHit();
+  return answer == QDialog::Rejected && !dialog.ended() ? host::kItemCancel : answer;
+}
+
+void QtDialogRunner::alert(const std::string& text) {
+  ++alerts_;
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Quelvix"), QString::fromStdString(text), QMessageBox::Ok,
+                  parent_);
+  if (onOpen_) {
+    // Tests never wait for a person: an alert closes itself.
+    QTimer::singleShot(0, &box, [&box] { box.accept(); });
+  }
+  box.exec();
+}
+
+}  // namespace qx::gui
