@@ -109,11 +109,9 @@ void addRenderCommand(CLI::App& app, int& status) {
       ->excludes(seed);
   command->add_option("--random-log", o.randomLog, "Log every random number (r VALUE) and undo (undo) here");
   command->add_option("--page", o.page, "Page size: WxH in points, letter (default) or a4");
-  auto* state = command->add_option(
-      "--state", o.state,
-      "The filter's kept settings (236 bytes); default $XDG_CONFIG_HOME/quelvix/state.bin");
+  command->add_option("--state", o.state,
+                      "The filter's kept settings (236 bytes); default $XDG_CONFIG_HOME/quelvix/state.bin");
   command->add_flag("--fresh", o.fresh, "Start from the default settings instead of the kept ones");
-  (void)state;
   command->add_option("--plugins", o.plugins, "Folder of plug-ins (default: plugins beside the program)");
   command->add_option("--art-limit", o.artLimit, "Most art objects the document takes (default 3000000)");
 

@@ -8,6 +8,7 @@
 
 #include "host/cli/commands.h"
 #include "host/cli/painted_output.h"
+#include "host/cli/plugin_session.h"
 #include "host/cli/settings_report.h"
 #include "host/cli/state_file.h"
 #include "host/dialogs/dialog_manager.h"
@@ -209,11 +210,16 @@ int runRender(const RenderRequest& request, std::ostream& out, std::ostream& err
     host::PluginHost plugins(context);
     std::vector<host::LoadedPlugin*> loaded;
     for (const std::string& file : pluginFiles) {
+      // A broken plug-in beside ours is reported and skipped; only a missing
+      // filter ends the run.
       host::LoadedPlugin* plugin = plugins.load(file, &why);
-      if (!plugin) return report.fail(kExitFailure, "cannot load a plug-in: " + why);
+      if (!plugin) {
+        report.fail(kExitFailure, "skipping a plug-in: " + why);
+        continue;
+      }
       if (QxErr rc = plugins.startup(plugin)) {
-        for (host::LoadedPlugin* p : loaded) plugins.shutdown(p);
-        return report.fail(kExitFailure, file + ": start-up failed with code " + std::to_string(rc));
+        report.fail(kExitFailure, "skipping " + file + ": start-up failed with code " + describeCode(rc));
+        continue;
       }
       loaded.push_back(plugin);
     }
@@ -231,7 +237,7 @@ int runRender(const RenderRequest& request, std::ostream& out, std::ostream& err
       if (QxErr rc = plugins.setFilterParameters(*filter, state)) {
         shutdownAll();
         return report.fail(kExitFailure, "cannot hand the kept settings to the filter (code " +
-                                             std::to_string(rc) + ")");
+                                             describeCode(rc) + ")");
       }
     }
 
@@ -246,7 +252,7 @@ int runRender(const RenderRequest& request, std::ostream& out, std::ostream& err
       // The plug-in has shown the failure in its error dialog already.
       status = kExitFailure;
     } else if (QxErr go = plugins.sendFilter(*filter, "AI Go")) {
-      status = report.fail(kExitFailure, "the filter's run failed with code " + std::to_string(go));
+      status = report.fail(kExitFailure, "the filter's run failed with code " + describeCode(go));
     }
     if (status == kExitOk) {
       if (auto block = plugins.filterParameters(*filter)) keptState = std::move(*block);
