@@ -78,13 +78,5 @@ TEST(ColorConvert, KindsWithoutComponentsFallBack) {
     EXPECT_EQ(toSrgb8(ofKind(kind)), (Srgb8{128, 128, 128})) << "kind " << kind;
 }
 
-TEST(ColorConvert, HexTextIsLowerCaseSixDigits) {
-  char hex[8];
-  formatHexColor({255, 0, 128}, hex);
-  EXPECT_STREQ(hex, "#ff0080");
-  formatHexColor({10, 171, 0}, hex);
-  EXPECT_STREQ(hex, "#0aab00");
-}
-
 }  // namespace
 }  // namespace qx::host
