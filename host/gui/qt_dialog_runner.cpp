@@ -31,7 +31,7 @@ int QtDialogRunner::runModal(host::Dialog& dialog) {
   if (kept != positions_.end()) {
     window.move(kept->second);
   } else if (b.left != 0 || b.top != 0) {
-    window.move(b.left, b.top);
+    window.setGeometry(QRect(b.left, b.top, window.width(), window.height()));
   } else if (parent_) {
     const QRect p = parent_->frameGeometry();
     window.move(p.center() - QPoint(window.width() / 2, window.height() / 2));
@@ -48,7 +48,7 @@ int QtDialogRunner::runModal(host::Dialog& dialog) {
   current_ = outer;
 
   const QRect g = window.geometry();
-  positions_[dialog.name()] = g.topLeft();
+  positions_[dialog.name()] = window.pos();
   // The plug-in may ask where the dialog was when it goes away.
   dialog.setBoundsRect(QxRect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()});
   if (dialog.ended()) answer = dialog.itemHit();

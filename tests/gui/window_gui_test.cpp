@@ -1,0 +1,182 @@
+// The document window: the painted page and art, the view the plug-in sees,
+// files in and out, and a screenshot with the dialog open.
+#include <filesystem>
+#include <fstream>
+
+#include <QAction>
+#include <QImage>
+#include <QMenu>
+
+#include "gui_fixture.h"
+#include "host/document/document.h"
+#include "host/gui/export_painted.h"
+#include "host/gui/svg_reader.h"
+#include "host/io/svg_writer.h"
+
+namespace qx::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path scratch(const std::string& name) {
+  fs::path dir = fs::temp_directory_path() / "qx_gui_tests";
+  fs::create_directories(dir);
+  return dir / name;
+}
+
+// Pixels inside `area` that are neither white nor the window's gray.
+int inkPixels(const QImage& image, QRect area) {
+  int ink = 0;
+  area = area.intersected(image.rect());
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const QRgb c = image.pixel(x, y);
+      if (c != qRgb(255, 255, 255) && qGray(c) != 0x70) ++ink;
+    }
+  return ink;
+}
+
+TEST_F(GuiHost, FilterMenuHasTheCategorySubmenu) {
+  QMenu* menu = window_->filterMenu();
+  ASSERT_EQ(menu->actions().size(), 1);
+  QMenu* category = menu->actions()[0]->menu();
+  ASSERT_NE(category, nullptr);
+  EXPECT_EQ(category->title(), "Torvik <Create>");
+  ASSERT_EQ(category->actions().size(), 1);
+  EXPECT_EQ(category->actions()[0]->text(), "Quelvix...");
+}
+
+TEST_F(GuiHost, ViewAndDocumentAgreeOnCoordinates) {
+  gui::DocumentView* view = window_->view();
+  host::Document& doc = session_->document();
+  view->fitPage();
+  const QPointF corner = view->toPixel(QxRealPoint{0, 0});  // the page's bottom-left corner
+  const QxRealPoint back = doc.viewToArtwork(QxPoint{int(std::lround(corner.x())), int(std::lround(corner.y()))});
+  EXPECT_NEAR(back.x, 0, 1.5);
+  EXPECT_NEAR(back.y, 0, 1.5);
+  EXPECT_GT(corner.y(), view->toPixel(QxRealPoint{0, doc.pageHeight()}).y()) << "artwork y runs up";
+
+  view->actualSize();
+  EXPECT_FLOAT_EQ(doc.zoom(), 1.0f);
+  view->zoomBy(2, QPointF(100, 100));
+  EXPECT_FLOAT_EQ(doc.zoom(), 2.0f);
+  const QxRealPoint under = view->toArtwork(QPoint(100, 100));
+  view->zoomBy(1.5, QPointF(100, 100));
+  const QxRealPoint still = view->toArtwork(QPoint(100, 100));
+  EXPECT_NEAR(under.x, still.x, 1) << "zooming keeps the point under the pointer";
+  EXPECT_NEAR(under.y, still.y, 1);
+  view->panBy(QPointF(30, 0));
+  EXPECT_NEAR(view->toArtwork(QPoint(130, 100)).x, still.x, 1);
+}
+
+TEST_F(GuiHost, ScreenshotWithTheDialogOpenShowsPageAndArt) {
+  QImage shot;
+  QRect page;
+  runFilter([&](gui::ModalDialog& d) {
+    gui::DocumentView* view = window_->view();
+    const host::Document& doc = session_->document();
+    const QPoint offset = view->mapTo(window_.get(), QPoint(0, 0));
+    page = QRectF(view->toPixel(QxRealPoint{0, doc.pageHeight()}), view->toPixel(QxRealPoint{doc.pageWidth(), 0}))
+               .toRect()
+               .translated(offset);
+    shot = screenshot(&d);
+    d.confirm();
+  });
+  ASSERT_FALSE(shot.isNull());
+  const fs::path file = fs::current_path() / "gui_dialog_screenshot.png";
+  ASSERT_TRUE(shot.save(QString::fromStdString(file.string()), "PNG"));
+  EXPECT_GT(fs::file_size(file), 1000u);
+
+  // The page's outline: its left edge is drawn dark against the gray.
+  int outline = 0;
+  for (int y = page.top() + 5; y < page.bottom() - 5; ++y)
+    if (qGray(shot.pixel(page.left(), y)) < 0x60) ++outline;
+  EXPECT_GT(outline, page.height() / 4) << "page outline not visible";
+  // Art on the page, and a dialog full of controls over the window.
+  EXPECT_GT(inkPixels(shot, page), 200) << "no art visible on the page";
+  std::set<QRgb> colours;
+  for (int y = 0; y < shot.height(); y += 3)
+    for (int x = 0; x < shot.width(); x += 3) colours.insert(shot.pixel(x, y));
+  EXPECT_GT(colours.size(), 20u) << "the screenshot is blank";
+}
+
+TEST_F(GuiHost, ExportsShowTheSameDrawingAndFailuresLeaveNoFile) {
+  runFilter([](gui::ModalDialog& d) { d.confirm(); });
+  ASSERT_GT(artCount(), 0u);
+  const fs::path svg = scratch("drawing.svg"), png = scratch("drawing.png"), pdf = scratch("drawing.pdf");
+  ASSERT_TRUE(window_->exportFile(QString::fromStdString(svg.string()), "svg"));
+  ASSERT_TRUE(window_->exportFile(QString::fromStdString(png.string()), "png", 72));
+  ASSERT_TRUE(window_->exportFile(QString::fromStdString(pdf.string()), "pdf"));
+
+  QImage image(QString::fromStdString(png.string()));
+  ASSERT_FALSE(image.isNull());
+  const host::SvgBox box = host::svgViewBox(session_->document());
+  EXPECT_NEAR(image.width(), box.width, 1.5) << "72 pixels per inch: one pixel per point";
+  EXPECT_GT(inkPixels(image, image.rect()), 200);
+  QImage fine = gui::paintedImage(session_->document(), 144);
+  EXPECT_NEAR(fine.width(), 2 * image.width(), 2);
+
+  std::ifstream in(pdf, std::ios::binary);
+  std::string head(5, '\0');
+  in.read(head.data(), 5);
+  EXPECT_EQ(head, "%PDF-");
+
+  // The SVG opens again as the same drawing.
+  const size_t count = artCount();
+  ASSERT_TRUE(window_->openFile(QString::fromStdString(svg.string())));
+  EXPECT_EQ(artCount(), count);
+  EXPECT_EQ(host::svgText(session_->document()).size() > 0, true);
+  QImage reopened = gui::paintedImage(session_->document(), 72);
+  EXPECT_EQ(reopened.size(), image.size());
+
+  // A folder that does not exist: a message, no file, nothing half-written.
+  const fs::path bad = scratch("missing") / "x.png";
+  EXPECT_FALSE(window_->exportFile(QString::fromStdString(bad.string()), "png"));
+  EXPECT_FALSE(window_->lastError().isEmpty());
+  EXPECT_FALSE(fs::exists(bad));
+  EXPECT_FALSE(window_->exportFile(QString::fromStdString(png.string()), "png", 5)) << "resolution out of range";
+}
+
+TEST_F(GuiHost, NewDocumentTakesThePageSize) {
+  ASSERT_TRUE(window_->newDocument(595.2756, 841.8898));
+  EXPECT_NEAR(session_->document().pageWidth(), 595.28, 0.01);
+  EXPECT_FALSE(window_->newDocument(0, 100));
+  EXPECT_NEAR(session_->document().pageWidth(), 595.28, 0.01) << "a refused size keeps the document";
+}
+
+TEST(SvgReader, RefusesWhatItCannotRead) {
+  std::string why;
+  EXPECT_EQ(gui::parseQuelvixSvg("<svg", &why), nullptr);
+  EXPECT_NE(why.find("XML"), std::string::npos);
+  EXPECT_EQ(gui::parseQuelvixSvg("<svg xmlns=\"http://www.w3.org/2000/svg\"/>", &why), nullptr);
+  EXPECT_NE(why.find("page"), std::string::npos);
+  const std::string page = "<svg><g transform=\"matrix(1 0 0 -1 0 100)\"><rect width=\"200\" height=\"100\"/>";
+  EXPECT_EQ(gui::parseQuelvixSvg(page + "<path d=\"M 0 0 Q 1 1 2 2\" fill=\"none\"/></g></svg>", &why), nullptr);
+  EXPECT_EQ(gui::parseQuelvixSvg(page + "<path d=\"M 0 0 L 1 1\" fill=\"nocolour\"/></g></svg>", &why), nullptr);
+  EXPECT_EQ(gui::readQuelvixSvg("/nonexistent/x.svg", &why), nullptr);
+
+  // A curved closed path and a compound path come back with their shape.
+  auto doc = gui::parseQuelvixSvg(page +
+                                      "<path d=\"M0 0C1 0 2 1 2 2C2 3 1 3 0 0Z\" fill=\"#ff0000\" opacity=\"0.5\"/>"
+                                      "<g opacity=\"0.25\"><path d=\"M0 0L1 0L1 1Z M5 5L6 5L6 6Z\" fill=\"#00ff00\" "
+                                      "fill-rule=\"evenodd\"/></g></g></svg>",
+                                  &why);
+  ASSERT_NE(doc, nullptr) << why;
+  EXPECT_FLOAT_EQ(doc->pageWidth(), 200);
+  const auto top = doc->topLevelArt();
+  ASSERT_EQ(top.size(), 2u);
+  host::ArtInfo info;
+  ASSERT_TRUE(doc->describe(top[0], &info));
+  EXPECT_TRUE(info.closed);
+  ASSERT_EQ(info.segments.size(), 2u) << "the written closing piece is folded back";
+  EXPECT_FLOAT_EQ(info.segments[0].in.x, 1);
+  EXPECT_FLOAT_EQ(info.opacity, 0.5f);
+  EXPECT_EQ(info.style.fill.color.kind, QX_COLOR_RGB);
+  ASSERT_EQ(doc->children(top[1]).size(), 1u);
+  int16_t type = 0;
+  doc->artType(doc->children(top[1])[0], &type);
+  EXPECT_EQ(type, QX_ART_COMPOUND_PATH);
+}
+
+}  // namespace
+}  // namespace qx::test
