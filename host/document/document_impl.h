@@ -63,7 +63,6 @@ struct DocumentStore {
   ChunkedArray<QxPathSegment, 18> segments;
   StyleTable styles;
   QxPathStyle currentStyle{};
-  uint32_t currentBase = kNone;  // currentStyle's base, interned
   uint32_t topFirst = kNone, topLast = kNone;
   uint32_t nextGen = 1;
   uint8_t tag = 0;         // tells this document's handles from another's
