@@ -35,6 +35,7 @@ void DocumentView::setDocument(host::Document* document) {
   shown_ = Picture{};
   if (document_) {
     lastZoom_ = document_->zoom();
+    fitPending_ = true;
     fitPage();
   } else {
     restartRender();
@@ -201,6 +202,7 @@ void DocumentView::setBusy(bool busy) {
 }
 
 void DocumentView::paintEvent(QPaintEvent*) {
+  fitPending_ = false;
   QPainter p(this);
   p.fillRect(rect(), QColor(0x70, 0x70, 0x70));
   if (!document_) return;
@@ -229,6 +231,8 @@ void DocumentView::paintEvent(QPaintEvent*) {
 }
 
 void DocumentView::resizeEvent(QResizeEvent*) {
+  // Until the page is first shown, every new size fits it again.
+  if (fitPending_) return fitPage();
   if (document_) document_->setViewTransform(host::ViewTransform{origin_, 1});
   restartRender();
 }

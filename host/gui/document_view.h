@@ -82,6 +82,7 @@ class DocumentView : public QWidget {
   host::Document* document_ = nullptr;
   QxRealPoint origin_{0, 0};  // artwork point shown at pixel (0, 0)
   double lastZoom_ = 1;
+  bool fitPending_ = false;  // fit the page once the widget has its real size
 
   // The picture being painted and the last complete one, each with the view
   // it was painted for.
