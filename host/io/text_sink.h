@@ -49,7 +49,18 @@ class TextSink {
   // the library spells it ("inf", "nan").
   void number(float v) {
     room(kNumberRoom);
-    pos_ = static_cast<size_t>(std::to_chars(buf_.get() + pos_, buf_.get() + kCapacity, v).ptr - buf_.get());
+    char* at = buf_.get() + pos_;
+    // Whole numbers are most of a drawing's coordinates. Below 100000 the
+    // library writes them as plain integers too, so they can skip its
+    // shortest-digit search; -0 keeps its sign through the library.
+    if (v > -100000.0f && v < 100000.0f) {
+      const auto whole = static_cast<int32_t>(v);
+      if (static_cast<float>(whole) == v && (whole != 0 || !std::signbit(v))) {
+        pos_ = static_cast<size_t>(std::to_chars(at, buf_.get() + kCapacity, whole).ptr - buf_.get());
+        return;
+      }
+    }
+    pos_ = static_cast<size_t>(std::to_chars(at, buf_.get() + kCapacity, v).ptr - buf_.get());
   }
   void number(double v) {
     room(kNumberRoom);

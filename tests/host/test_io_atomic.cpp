@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -229,6 +230,28 @@ TEST(TextSink, ShortestTextOfFloatsAndDoubles) {
     sink.integer(-42ll);
   }
   EXPECT_EQ(text, "0.1 0.1 -3 1e-07 18446744073709551615 -42");
+}
+
+// Whole floats take a short cut; the text must still be the library's own,
+// at the edges of the short cut too.
+TEST(TextSink, WholeFloatsReadAsTheLibraryWritesThem) {
+  std::vector<float> values = {0.0f, -0.0f, 99999.0f, -99999.0f, 100000.0f, -100000.0f, 99999.5f,
+                               1e6f, 16777216.0f, 0.5f, -0.25f, 1e-30f, 3e38f};
+  for (int i = -120000; i <= 120000; i += 7) values.push_back(static_cast<float>(i));
+  std::string text;
+  std::string expected;
+  {
+    TextSink sink(text);
+    char buf[32];
+    for (float v : values) {
+      sink.number(v);
+      sink.put(' ');
+      expected.append(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+      expected += ' ';
+    }
+  }
+  EXPECT_EQ(text, expected);
+  EXPECT_TRUE(text.starts_with("0 -0 99999 -99999 1e+05 -1e+05 99999.5 1e+06 ")) << text.substr(0, 60);
 }
 
 }  // namespace
