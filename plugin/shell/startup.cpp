@@ -5,6 +5,7 @@
 #include "globals.h"
 #include "pascal_strings.h"
 #include "suite_table.h"
+#include "filter/selection.h"
 #include "suites.h"
 
 PluginGlobals* gGlobals = nullptr;
@@ -85,6 +86,9 @@ QxErr ShutdownPlugin(QxMessageData* message) {
   const QxErr err = message->basic->AcquireSuite(QX_BLOCKS_SUITE, QX_BLOCKS_SUITE_VERSION,
                                                  reinterpret_cast<const void**>(&gBlocksSuite));
   if (err == 0) {
+    // A selection gathered by a dialog that was cancelled is still held: no
+    // Go came to release it.
+    if (gGlobals != nullptr && gMemorySuite != nullptr) ReleaseSelection();
     if (gGlobals != nullptr) gBlocksSuite->FreeBlock(gGlobals);
     gGlobals = nullptr;
     message->basic->ReleaseSuite(QX_BLOCKS_SUITE, QX_BLOCKS_SUITE_VERSION);

@@ -280,3 +280,24 @@ TEST_F(FilterRun, ACompoundPathStaysListedAsOneObject) {
 
 }  // namespace
 }  // namespace qx::test
+
+namespace qx::test {
+namespace {
+
+// A cancelled dialog leaves its gathered selection held (no Go releases it);
+// shutting the plug-in down gives it back.
+TEST_F(FilterRun, ShutdownReleasesASelectionLeftByCancel) {
+  addSelectedSquare();
+  FilterParameters p = withPreview(false);
+  setBlock(p);
+  runner_.answer = host::kItemCancel;
+  ASSERT_EQ(getParameters(), QX_ERR_STOP);
+  int32_t count = 0;
+  gatheredSelection(&count);
+  ASSERT_EQ(count, 1);
+  ASSERT_EQ(shutdown(), 0);
+  EXPECT_TRUE(nothingLeaked()) << "blocks " << extraBlocks() << ", handles " << extraHandles();
+}
+
+}  // namespace
+}  // namespace qx::test
