@@ -1,6 +1,7 @@
 // Items of a dialog: values, limits and popup entries.
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include "host/dialogs/dialog_manager.h"
@@ -73,6 +74,17 @@ int32_t dialogUnitsToPixelsY(int32_t units) {
 
 Item::Item(Dialog& dialog, int32_t id, ItemKind kind, const QxRect& bounds)
     : dialog_(&dialog), id_(id), kind_(kind), bounds_(bounds) {}
+
+std::string Item::shownText() const {
+  if (!text_.empty()) return text_;
+  if (kind_ == ItemKind::SpinEdit) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", static_cast<int>(decimals_), value_);
+    return buffer;
+  }
+  if (hasList() && active_ >= 0) return entries_[static_cast<size_t>(active_)].text;
+  return text_;
+}
 
 bool Item::setFont(int32_t font) {
   if (font != QX_FONT_DEFAULT && font != QX_FONT_DIALOG && font != QX_FONT_DIALOG_BOLD) return false;

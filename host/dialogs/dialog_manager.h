@@ -115,6 +115,9 @@ class Item {
   void setBounds(const QxRect& bounds) { bounds_ = bounds; }
   const std::string& text() const { return text_; }
   void setText(std::string text) { text_ = std::move(text); }
+  // What the item shows: its text, or for a spin edit without one its value
+  // with its decimals, for a popup without one the chosen entry's text.
+  std::string shownText() const;
   int32_t font() const { return font_; }
   // False for a font code other than QX_FONT_*.
   bool setFont(int32_t font);

@@ -277,7 +277,7 @@ QxErr GetText(QxItemRef item, char* buffer, int32_t size) {
   QX_OP_ENTER(kGetText);
   Item* i = itemOf(item);
   if (!i) return QX_ERR_BAD_PARAM;
-  return copyText(i->text(), buffer, size);
+  return copyText(i->shownText(), buffer, size);
 }
 
 QxErr SetUnits(QxItemRef item, int32_t units) {

@@ -185,6 +185,11 @@ TEST_F(AdmSuitesTest, ValuesLimitsAndTextThroughTheSuite) {
   EXPECT_EQ(g_item->GetText(label, buf, 0), QX_ERR_BAD_PARAM);
   EXPECT_EQ(g_item->GetText(label, nullptr, 5), QX_ERR_BAD_PARAM);
 
+  // Without a text of its own a spin edit shows its value with its decimals.
+  char shown[16];
+  ASSERT_EQ(g_item->GetText(jitter, shown, sizeof shown), 0);
+  EXPECT_STREQ(shown, "-2.70");
+
   QxListRef list = reinterpret_cast<QxListRef>(uintptr_t{1});
   ASSERT_EQ(g_item->GetList(label, &list), 0);
   EXPECT_EQ(list, nullptr);
@@ -236,6 +241,8 @@ TEST_F(AdmSuitesTest, PopupEntriesThroughListAndEntrySuites) {
   EXPECT_EQ(value, 1);
   char buf[64];
   ASSERT_EQ(g_entry->GetText(active, buf, sizeof buf), 0);
+  EXPECT_STREQ(buf, " Center of document");
+  ASSERT_EQ(g_item->GetText(popup, buf, sizeof buf), 0);  // the popup shows its choice
   EXPECT_STREQ(buf, " Center of document");
 
   // Unchoosing another entry leaves the choice; unchoosing the chosen one clears it.
