@@ -210,6 +210,11 @@ QxErr Document::transform(QxArtHandle art, const QxRealMatrix& m, QxReal lineSca
   uint32_t i = s.find(art);
   const bool scaleLines = (flags & kTransformLineWidths) != 0;
   if (i == kNone || !isFiniteMatrix(m) || (scaleLines && !std::isfinite(lineScale))) return QX_ERR_BAD_PARAM;
+  // Turning by 0 or scaling by 100 % about a point is the identity: nothing
+  // moves, so nothing is touched (the set rotation and the shape scale ask
+  // for it on every shape).
+  const bool identity = m.a == 1 && m.b == 0 && m.c == 0 && m.d == 1 && m.tx == 0 && m.ty == 0;
+  if (identity && (!scaleLines || lineScale == 1)) return QX_ERR_NONE;
   if (!transformTree(s, i, m, lineScale, scaleLines)) return QX_ERR_OUT_OF_MEMORY;
   return QX_ERR_NONE;
 }
