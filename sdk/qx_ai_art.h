@@ -221,11 +221,11 @@ typedef struct QxMatchingArtSpec {
 /* "AI Matching Art Suite" version 4. */
 typedef struct QxMatchingArtSuite {
   /* Find the objects (top level and inside groups and compound paths) that
-   * match any of the `numSpecs` records, in paint order. Writes a new memory
+   * match any of the `numRequests` records, in paint order. Writes a new memory
    * handle holding an array of QxArtHandle to *matches (NULL when nothing
    * matched) and the entry count to *numMatches. The caller disposes of the
    * handle through the memory suite. QX_ERR_BAD_PARAM for NULL arguments. */
-  QxErr (*GetMatchingArt)(const QxMatchingArtSpec* specs, int16_t numSpecs, QxMemHandle* matches,
+  QxErr (*GetMatchingArt)(const QxMatchingArtSpec* requests, int16_t numRequests, QxMemHandle* matches,
                           int32_t* numMatches);
 } QxMatchingArtSuite;
 

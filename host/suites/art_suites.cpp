@@ -185,42 +185,42 @@ const QxBlendStyleSuite kBlendStyleSuite = {SetOpacity, GetOpacity};
 // ---- "AI Matching Art Suite" ----
 const OpId kGetMatchingArt = registerOp(QX_MATCHING_ART_SUITE, "GetMatchingArt");
 
-bool matchesAny(const Document& doc, QxArtHandle art, const QxMatchingArtSpec* specs, int16_t numSpecs) {
+bool matchesAny(const Document& doc, QxArtHandle art, const QxMatchingArtSpec* requests, int16_t numRequests) {
   int16_t type = QX_ART_UNKNOWN;
   int32_t attrs = 0;
   doc.artType(art, &type);
   doc.attributes(art, &attrs);
-  for (int16_t i = 0; i < numSpecs; ++i) {
-    if (specs[i].type == type && (attrs & specs[i].whichAttr) == (specs[i].attr & specs[i].whichAttr))
+  for (int16_t i = 0; i < numRequests; ++i) {
+    if (requests[i].type == type && (attrs & requests[i].whichAttr) == (requests[i].attr & requests[i].whichAttr))
       return true;
   }
   return false;
 }
 
 // Depth first in paint order: a container is listed before its children.
-void collectMatches(const Document& doc, QxArtHandle first, const QxMatchingArtSpec* specs, int16_t numSpecs,
+void collectMatches(const Document& doc, QxArtHandle first, const QxMatchingArtSpec* requests, int16_t numRequests,
                     std::vector<QxArtHandle>& found) {
   for (QxArtHandle art = first; art != nullptr;) {
-    if (matchesAny(doc, art, specs, numSpecs)) found.push_back(art);
+    if (matchesAny(doc, art, requests, numRequests)) found.push_back(art);
     QxArtHandle child = nullptr;
     doc.firstChild(art, &child);
-    if (child != nullptr) collectMatches(doc, child, specs, numSpecs, found);
+    if (child != nullptr) collectMatches(doc, child, requests, numRequests, found);
     QxArtHandle next = nullptr;
     doc.nextSibling(art, &next);
     art = next;
   }
 }
 
-QxErr GetMatchingArt(const QxMatchingArtSpec* specs, int16_t numSpecs, QxMemHandle* matches,
+QxErr GetMatchingArt(const QxMatchingArtSpec* requests, int16_t numRequests, QxMemHandle* matches,
                      int32_t* numMatches) {
   QX_OP_ENTER(kGetMatchingArt);
   if (matches == nullptr || numMatches == nullptr) return QX_ERR_BAD_PARAM;
   *matches = nullptr;
   *numMatches = 0;
-  if (numSpecs < 0 || (specs == nullptr && numSpecs > 0)) return QX_ERR_BAD_PARAM;
+  if (numRequests < 0 || (requests == nullptr && numRequests > 0)) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
   std::vector<QxArtHandle> found;
-  collectMatches(*doc, doc->firstTopLevel(), specs, numSpecs, found);
+  collectMatches(*doc, doc->firstTopLevel(), requests, numRequests, found);
   if (found.empty()) return QX_ERR_NONE;
   QxMemHandle handle = newMemHandle(found.size() * sizeof(QxArtHandle));
   if (handle == nullptr) return QX_ERR_OUT_OF_MEMORY;

@@ -158,7 +158,7 @@ TEST_F(AiSuitesTest, EveryDocumentOperationNeedsADocument) {
   QxDocumentSetup setup;
   int32_t n = 0;
   QxMemHandle list = nullptr;
-  QxMatchingArtSpec spec{QX_ART_PATH, 0, 0};
+  QxMatchingArtSpec request{QX_ART_PATH, 0, 0};
   EXPECT_EQ(art->NewArt(QX_ART_PATH, QX_PLACE_ABOVE_ALL, nullptr, &out), QX_ERR_NO_DOCUMENT);
   EXPECT_EQ(art->DisposeArt(h), QX_ERR_NO_DOCUMENT);
   EXPECT_EQ(path->SetPathSegmentCount(h, 0), QX_ERR_NO_DOCUMENT);
@@ -169,7 +169,7 @@ TEST_F(AiSuitesTest, EveryDocumentOperationNeedsADocument) {
   EXPECT_EQ(docs->RedrawDocument(), QX_ERR_NO_DOCUMENT);
   EXPECT_EQ(undo->UndoChanges(), QX_ERR_NO_DOCUMENT);
   EXPECT_EQ(swatches->CountSwatches(nullptr, &n), QX_ERR_NO_DOCUMENT);
-  EXPECT_EQ(matching->GetMatchingArt(&spec, 1, &list, &n), QX_ERR_NO_DOCUMENT);
+  EXPECT_EQ(matching->GetMatchingArt(&request, 1, &list, &n), QX_ERR_NO_DOCUMENT);
   hostContext().random = nullptr;
   QxReal r;
   EXPECT_EQ(rnd->FloatRnd(&r), QX_ERR_NO_RANDOM);
@@ -186,11 +186,11 @@ TEST_F(AiSuitesTest, MatchingFindsSelectedArtInsideContainersInPaintOrder) {
   QxArtHandle unselected = newPath();
   for (QxArtHandle h : {a, compound, member, inGroup, placed}) ASSERT_EQ(doc_.setSelected(h, true), 0);
 
-  const QxMatchingArtSpec specs[5] = {{QX_ART_PATH, 1, 1}, {QX_ART_SYMBOL, 1, 1}, {QX_ART_PLACED, 1, 1},
+  const QxMatchingArtSpec requests[5] = {{QX_ART_PATH, 1, 1}, {QX_ART_SYMBOL, 1, 1}, {QX_ART_PLACED, 1, 1},
                                       {QX_ART_RASTER, 1, 1}, {QX_ART_MESH, 1, 1}};
   QxMemHandle list = nullptr;
   int32_t n = 0;
-  ASSERT_EQ(matching->GetMatchingArt(specs, 5, &list, &n), 0);
+  ASSERT_EQ(matching->GetMatchingArt(requests, 5, &list, &n), 0);
   ASSERT_EQ(n, 4);
   ASSERT_TRUE(isLiveMemHandle(list));
   ASSERT_EQ(memHandleSize(list), 4 * sizeof(QxArtHandle));
@@ -208,8 +208,8 @@ TEST_F(AiSuitesTest, MatchingFindsSelectedArtInsideContainersInPaintOrder) {
   EXPECT_EQ(list, nullptr);
   EXPECT_EQ(n, 0);
   EXPECT_EQ(matching->GetMatchingArt(nullptr, 1, &list, &n), QX_ERR_BAD_PARAM);
-  EXPECT_EQ(matching->GetMatchingArt(specs, -1, &list, &n), QX_ERR_BAD_PARAM);
-  EXPECT_EQ(matching->GetMatchingArt(specs, 1, nullptr, &n), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(matching->GetMatchingArt(requests, -1, &list, &n), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(matching->GetMatchingArt(requests, 1, nullptr, &n), QX_ERR_BAD_PARAM);
 }
 
 TEST_F(AiSuitesTest, MatricesComposeInTheOrderTheyAreConcatenated) {
