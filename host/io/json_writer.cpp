@@ -221,23 +221,11 @@ void writeDocumentJson(const Document& document, TextSink& out) {
 }
 
 std::string documentJson(const Document& document) {
-  std::string text;
-  {
-    TextSink sink(text);
-    writeDocumentJson(document, sink);
-  }
-  return text;
+  return writeToString([&](TextSink& sink) { writeDocumentJson(document, sink); });
 }
 
 bool saveDocumentJson(const Document& document, const std::string& path, std::string* error) {
-  AtomicFile file;
-  if (!file.open(path, error)) return false;
-  {
-    TextSink sink(file);
-    writeDocumentJson(document, sink);
-    sink.flush();
-  }
-  return file.commit(error);
+  return writeToFile(path, error, [&](TextSink& sink) { writeDocumentJson(document, sink); });
 }
 
 }  // namespace qx::host

@@ -387,23 +387,11 @@ SvgBox svgViewBox(const Document& document) {
 void writeSvg(const Document& document, TextSink& out) { SvgEmitter(document, out).write(); }
 
 std::string svgText(const Document& document) {
-  std::string text;
-  {
-    TextSink sink(text);
-    writeSvg(document, sink);
-  }
-  return text;
+  return writeToString([&](TextSink& sink) { writeSvg(document, sink); });
 }
 
 bool saveSvg(const Document& document, const std::string& path, std::string* error) {
-  AtomicFile file;
-  if (!file.open(path, error)) return false;
-  {
-    TextSink sink(file);
-    writeSvg(document, sink);
-    sink.flush();
-  }
-  return file.commit(error);
+  return writeToFile(path, error, [&](TextSink& sink) { writeSvg(document, sink); });
 }
 
 }  // namespace qx::host

@@ -27,4 +27,24 @@ bool TextSink::flush() {
   return !failed_;
 }
 
+std::string writeToString(const std::function<void(TextSink&)>& write) {
+  std::string text;
+  {
+    TextSink sink(text);
+    write(sink);
+  }
+  return text;
+}
+
+bool writeToFile(const std::string& path, std::string* error, const std::function<void(TextSink&)>& write) {
+  AtomicFile file;
+  if (!file.open(path, error)) return false;
+  {
+    TextSink sink(file);
+    write(sink);
+    sink.flush();
+  }
+  return file.commit(error);
+}
+
 }  // namespace qx::host

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -97,5 +98,10 @@ class TextSink {
   AtomicFile* file_ = nullptr;
   bool failed_ = false;
 };
+
+// What `write` puts into a sink, as text, or saved atomically as the file at
+// `path` (false and a reason in *error when the file cannot be written).
+std::string writeToString(const std::function<void(TextSink&)>& write);
+bool writeToFile(const std::string& path, std::string* error, const std::function<void(TextSink&)>& write);
 
 }  // namespace qx::host
