@@ -1,5 +1,6 @@
 #include "host/gui/art_painter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -74,9 +75,39 @@ void paintOutline(QPainter& painter, QPainterPath& path, const QxPathStyle& styl
   painter.setOpacity(before);
 }
 
+// How far paint can reach beyond a path's outline, in points: half the
+// stroke, stretched by a miter or a square cap's corner.
+double strokeReach(const QxPathStyle& style) {
+  const QxStrokeStyle& s = style.stroke;
+  if (!style.strokePaint || !std::isfinite(s.width) || !(s.width > 0)) return 0;
+  double stretch = std::sqrt(2.0);
+  if (s.join != QX_JOIN_ROUND && s.join != QX_JOIN_BEVEL && std::isfinite(s.miterLimit))
+    stretch = std::max<double>(stretch, s.miterLimit);
+  return s.width / 2 * stretch;
+}
+
+// True when nothing of a path with these bounds and style can land on the
+// painter's device. Skipping such paths is what makes a magnified view of a
+// heavy drawing quick: most of it lies outside.
+bool outsideDevice(const QPainter& painter, const QxRealRect& bounds, const QxPathStyle& style) {
+  const QPaintDevice* device = painter.device();
+  if (!device) return false;
+  const double reach = strokeReach(style);
+  const QRectF art(QPointF(std::min(bounds.left, bounds.right) - reach, std::min(bounds.bottom, bounds.top) - reach),
+                   QPointF(std::max(bounds.left, bounds.right) + reach, std::max(bounds.bottom, bounds.top) + reach));
+  if (!std::isfinite(art.left()) || !std::isfinite(art.right()) || !std::isfinite(art.top()) ||
+      !std::isfinite(art.bottom()))
+    return false;
+  // A pixel to spare for antialiasing.
+  const QRectF onDevice = painter.transform().mapRect(art).adjusted(-1, -1, 1, 1);
+  const qreal dpr = device->devicePixelRatioF();
+  return !onDevice.intersects(QRectF(0, 0, device->width() / dpr, device->height() / dpr));
+}
+
 void paintPath(QPainter& painter, const host::Document& document, QxArtHandle art) {
   host::ArtInfo info;
   if (!document.describe(art, &info) || info.segments.empty() || !allFinite(info.segments)) return;
+  if (outsideDevice(painter, info.bounds, info.style)) return;
   QPainterPath path;
   appendOutline(path, info.segments, info.closed);
   paintOutline(painter, path, info.style, info.opacity);

@@ -26,7 +26,8 @@ void appendOutline(QPainterPath& path, std::span<const QxPathSegment> segments, 
 // Paint `art` and its children as the SVG output does: paths and compound
 // paths with fill (even-odd when the style says so), stroke (width, cap,
 // join, miter limit, dash) and opacity; groups pass their opacity on; art
-// this host cannot draw is skipped. Antialiasing is the caller's choice.
+// this host cannot draw is skipped, and so are paths whose paint cannot reach
+// the painter's device. Antialiasing is the caller's choice.
 void paintArt(QPainter& painter, const host::Document& document, QxArtHandle art);
 
 // The page: white, with the thin gray outline the SVG output draws.

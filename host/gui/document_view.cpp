@@ -150,11 +150,9 @@ void DocumentView::restartRender() {
   work_.image.fill(Qt::transparent);
   work_.origin = origin_;
   work_.scale = zoom();
-  pending_.clear();
-  if (document_) {
-    pending_ = document_->topLevelArt();
-    std::reverse(pending_.begin(), pending_.end());  // paint from the back, bottom first
-  }
+  // The paint order is walked as it goes rather than copied: copying millions
+  // of handles would itself keep input waiting.
+  next_ = document_ ? document_->firstTopLevel() : nullptr;
   stale_ = true;
   jobClock_.start();
   // The first slice runs now, so a light drawing is complete at once.
@@ -162,21 +160,25 @@ void DocumentView::restartRender() {
 }
 
 void DocumentView::paintSlice(qint64 budgetMs) {
-  if (document_ && !pending_.empty()) {
+  if (document_ && next_) {
     QPainter p(&work_.image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setTransform(artworkToDevice(work_.origin, work_.scale));
     QElapsedTimer slice;
     slice.start();
-    size_t painted = 0;
-    while (!pending_.empty()) {
-      paintArt(p, *document_, pending_.back());
-      pending_.pop_back();
-      // Checking the clock every few objects keeps its cost out of the loop.
-      if ((++painted & 63) == 0 && budgetMs >= 0 && slice.elapsed() >= budgetMs) break;
+    // The clock is read after every object: one long path can take
+    // milliseconds to stroke, and reading it costs far less than any object.
+    while (next_) {
+      paintArt(p, *document_, next_);
+      if (document_->nextSibling(next_, &next_) != QX_ERR_NONE) {
+        // The art changed under the walk without a word: begin again.
+        p.end();
+        return restartRender();
+      }
+      if (budgetMs >= 0 && slice.elapsed() >= budgetMs) break;
     }
   }
-  if (pending_.empty()) {
+  if (!next_) {
     stale_ = false;
     shown_ = work_;
     setBusy(false);

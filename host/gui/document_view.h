@@ -12,7 +12,6 @@
 #pragma once
 
 #include <cstddef>
-#include <vector>
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -55,7 +54,7 @@ class DocumentView : public QWidget {
   QPointF toPixel(QxRealPoint artwork) const;
 
   // True when the picture on screen shows the current art at the current view.
-  bool renderComplete() const { return pending_.empty() && !stale_; }
+  bool renderComplete() const { return !next_ && !stale_; }
   // Paint whatever is left at once (tests, grabbing the window).
   void finishRender();
   bool busy() const { return busy_; }
@@ -92,7 +91,7 @@ class DocumentView : public QWidget {
     double scale = 1;
   };
   Picture work_, shown_;
-  std::vector<QxArtHandle> pending_;  // top-level art still to paint into work_, top first
+  QxArtHandle next_ = nullptr;  // the next top-level object to paint into work_ (bottom first)
   bool stale_ = true;
   QTimer sliceTimer_;
   QElapsedTimer jobClock_;
