@@ -145,6 +145,9 @@ QWidget* ModalDialog::makeWidget(host::Item& item) {
         });
       }
       button->setAutoDefault(false);
+      // Drawn as the default; Return itself is handled by the dialog, which
+      // commits a value being typed first.
+      button->setDefault(item.isDefaultItem());
       made = button;
       break;
     }

@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "host/suites/instrument.h"
+
 namespace qx::test {
 
 void GuiHost::SetUpTestSuite() {
@@ -35,6 +37,7 @@ void GuiHost::SetUp() {
 }
 
 void GuiHost::TearDown() {
+  host::clearFaults();
   window_.reset();
   session_.reset();
   runner_.reset();
