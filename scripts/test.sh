@@ -14,7 +14,7 @@ ctest --test-dir "$repo/build" --output-on-failure -j"$jobs"
 
 echo "== tests with sanitizers (build-sanitize/)"
 cmake -S "$repo" -B "$repo/build-sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DQX_SANITIZE=ON -DQX_BUILD_GUI=OFF -DQX_BUILD_BENCH=OFF
+      -DQX_SANITIZE=ON -DQX_BUILD_GUI=ON -DQX_BUILD_BENCH=OFF
 cmake --build "$repo/build-sanitize" -j"$jobs"
 UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}" ctest --test-dir "$repo/build-sanitize" --output-on-failure -j"$jobs"
 
