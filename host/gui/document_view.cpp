@@ -62,15 +62,7 @@ void DocumentView::applyView() {
 void DocumentView::documentChanged() {
   if (document_ && document_->zoom() != lastZoom_) {
     // The plug-in zoomed: keep the artwork point at the window's centre.
-    const QPointF centre(width() / 2.0, height() / 2.0);
-    const double before = lastZoom_, after = document_->zoom();
-    const QxRealPoint c{static_cast<QxReal>(origin_.x + centre.x() / before),
-                        static_cast<QxReal>(origin_.y - centre.y() / before)};
-    origin_ = {static_cast<QxReal>(c.x - centre.x() / after), static_cast<QxReal>(c.y + centre.y() / after)};
-    lastZoom_ = after;
-    emit zoomChanged(after);
-    applyView();
-    return;
+    return zoomedAbout(QPointF(width() / 2.0, height() / 2.0), lastZoom_);
   }
   restartRender();
 }
@@ -123,12 +115,16 @@ void DocumentView::zoomBy(double factor, QPointF anchor) {
   const double before = zoom();
   const double after = std::clamp(before * factor, kMinZoom, kMaxZoom);
   if (document_->setZoom(static_cast<QxReal>(after)) != QX_ERR_NONE) return;
-  const double z = document_->zoom();
+  zoomedAbout(anchor, before);
+}
+
+void DocumentView::zoomedAbout(QPointF anchor, double before) {
+  const double after = document_->zoom();
   const QxRealPoint a{static_cast<QxReal>(origin_.x + anchor.x() / before),
                       static_cast<QxReal>(origin_.y - anchor.y() / before)};
-  origin_ = {static_cast<QxReal>(a.x - anchor.x() / z), static_cast<QxReal>(a.y + anchor.y() / z)};
-  lastZoom_ = z;
-  emit zoomChanged(z);
+  origin_ = {static_cast<QxReal>(a.x - anchor.x() / after), static_cast<QxReal>(a.y + anchor.y() / after)};
+  lastZoom_ = after;
+  emit zoomChanged(after);
   applyView();
 }
 

@@ -73,6 +73,9 @@ class DocumentView : public QWidget {
 
  private:
   void applyView();    // hand the view to the document and paint again
+  // The document's zoom changed from `before`: keep the artwork point that
+  // was under `anchor` (widget pixels) there, then show the new view.
+  void zoomedAbout(QPointF anchor, double before);
   void restartRender();
   void paintSlice(qint64 budgetMs);
   void setBusy(bool busy);

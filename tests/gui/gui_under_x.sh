@@ -25,15 +25,16 @@ fail() {
   exit 1
 }
 
-# Wait (at most 60 s) for a window whose name matches; print its id.
+# Wait at most $1 seconds for a window whose name matches $2; print its id
+# (nothing when none came).
 wait_window() {
-  timeout 60 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1
+  timeout "$1" xdotool search --sync --onlyvisible --name "$2" 2>/dev/null | head -1 || true
 }
 
 "$quelvix" gui --fresh --state "$dir/state.bin" &
 app=$!
 
-main="$(wait_window '^Untitled - Quelvix$')" || fail "the document window did not appear"
+main="$(wait_window 60 '^Untitled - Quelvix$')"
 [[ -n "$main" ]] || fail "the document window did not appear"
 # Filter, its first category, its first filter. A busy machine may drop a key
 # sent before a menu is up, so each key waits a little and the whole choice is
@@ -45,7 +46,7 @@ for _ in 1 2 3 4 5; do
     xdotool key --clearmodifiers "$key"
     sleep 0.3
   done
-  dialog="$(timeout 10 xdotool search --sync --onlyvisible --name 'Plug-in' 2>/dev/null | head -1)" || true
+  dialog="$(wait_window 10 'Plug-in')"
   [[ -n "$dialog" ]] && break
   xdotool key Escape Escape  # close a menu left open
 done

@@ -9,6 +9,7 @@
 #include "gui_fixture.h"
 #include "host/document/document.h"
 #include "host/gui/art_painter.h"
+#include "tests/host/test_io_documents.h"
 
 namespace qx::test {
 namespace {
@@ -16,20 +17,15 @@ namespace {
 using gui::ModalDialog;
 using gui::SpinEdit;
 
-QxPathSegment corner(QxReal x, QxReal y) { return {{x, y}, {x, y}, {x, y}, 1}; }
+using host::iotest::corner;
 
 void addStroke(host::Document& doc, std::vector<QxPathSegment> points, QxReal width, int32_t cap, int32_t join) {
-  QxArtHandle path = nullptr;
-  ASSERT_EQ(doc.newArt(QX_ART_PATH, QX_PLACE_ABOVE_ALL, nullptr, &path), 0);
-  ASSERT_EQ(doc.setSegments(path, 0, static_cast<int32_t>(points.size()), points.data()), 0);
-  QxPathStyle style = host::Document::defaultStyle();
+  QxPathStyle style = host::iotest::paintStyle(host::iotest::grayColor(0), host::iotest::grayColor(1), width);
   style.fillPaint = 0;
-  style.strokePaint = 1;
-  style.stroke.width = width;
   style.stroke.cap = cap;
   style.stroke.join = join;
   style.stroke.miterLimit = 10;
-  ASSERT_EQ(doc.setPathStyle(path, style), 0);
+  host::iotest::addPath(doc, points, false, &style);
 }
 
 // The document painted into a w x h picture whose top-left corner shows
