@@ -17,7 +17,9 @@
 #include "host/document/document.h"
 #include "host/document/random_source.h"
 #include "host/plugins/plugin_host.h"
+#include "host/session/host_services.h"
 #include "host/suites/host_context.h"
+#include "qx_names.h"
 #include "plugin/filter/parameters.h"
 
 namespace qx::bench {
@@ -40,7 +42,8 @@ class RenderSession {
   RenderSession() : context_(host::hostContext()) {
     context_.dialogs = &dialogs_;
     context_.random = &random_;
-    host_ = std::make_unique<host::PluginHost>(context_);
+    services_ = std::make_unique<host::HostServices>();
+    host_ = &services_->plugins();
     std::string error;
     plugin_ = host_->load(QX_PLUGIN_FILE, &error);
     if (!plugin_) throw std::runtime_error("cannot load the plug-in: " + error);
@@ -49,8 +52,8 @@ class RenderSession {
     const QxErr started = host_->startup(plugin_);
     detach(scratch);
     if (started != QX_ERR_NONE) throw std::runtime_error("start-up failed: " + std::to_string(started));
-    filter_ = host_->findFilterByTitle("Quelvix...");
-    if (!filter_) throw std::runtime_error("the plug-in registered no filter \"Quelvix...\"");
+    filter_ = host_->filters().empty() ? nullptr : &host_->filters().front();
+    if (!filter_) throw std::runtime_error("the plug-in registered no filter");
     // One run with an empty block makes the plug-in create its defaults;
     // the block it leaves is what a host keeps between uses.
     Document first;
@@ -62,7 +65,7 @@ class RenderSession {
   }
 
   ~RenderSession() {
-    host_.reset();
+    services_.reset();
     context_.dialogs = nullptr;
     context_.random = nullptr;
   }
@@ -79,26 +82,21 @@ class RenderSession {
       if (set != QX_ERR_NONE) return set;
     }
     attach(document);
-    QxErr err = host_->sendFilter(*filter_, "AI Get Parameters");
-    if (err == QX_ERR_NONE) err = host_->sendFilter(*filter_, "AI Go");
+    QxErr err = host_->sendFilter(*filter_, QX_SELECTOR_GET_PARAMETERS);
+    if (err == QX_ERR_NONE) err = host_->sendFilter(*filter_, QX_SELECTOR_GO);
     detach(document);
     return err;
   }
 
  private:
-  void attach(Document& document) {
-    context_.document = &document;
-    context_.observers.push_back(&document);
-  }
-  void detach(Document& document) {
-    std::erase(context_.observers, static_cast<host::MessageObserver*>(&document));
-    context_.document = nullptr;
-  }
+  void attach(Document& document) { context_.document = &document; }
+  void detach(Document&) { context_.document = nullptr; }
 
   host::HostContext& context_;
   host::DialogManager dialogs_;
   host::RandomSource random_;
-  std::unique_ptr<host::PluginHost> host_;
+  std::unique_ptr<host::HostServices> services_;
+  host::PluginHost* host_ = nullptr;
   host::LoadedPlugin* plugin_ = nullptr;
   host::RegisteredFilter* filter_ = nullptr;
   Settings defaults_;

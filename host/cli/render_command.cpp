@@ -15,7 +15,7 @@ namespace {
 
 struct RenderOptions {
   std::string output = "quelvix.svg";
-  std::string seed, randomFile, randomLog, page, state, plugins, artLimit;
+  std::string seed, randomFile, randomLog, page, state, plugins, filter, artLimit;
   bool fresh = false;
   bool printSettings = false;
   // Values of the action options; CLI11 keeps each option's values in order,
@@ -66,6 +66,7 @@ int buildRequest(CLI::App& command, const RenderOptions& o, RenderRequest* reque
     std::cerr << "quelvix render: neither XDG_CONFIG_HOME nor HOME is set, so the settings are not kept\n";
   }
   request->pluginDir = o.plugins.empty() ? defaultPluginDir() : o.plugins;
+  request->filterEntry = o.filter;
   request->printSettings = o.printSettings;
 
   // Each action option's values in turn, in the order the options came.
@@ -110,9 +111,12 @@ void addRenderCommand(CLI::App& app, int& status) {
   command->add_option("--random-log", o.randomLog, "Log every random number (r VALUE) and undo (undo) here");
   command->add_option("--page", o.page, "Page size: WxH in points, letter (default) or a4");
   command->add_option("--state", o.state,
-                      "The filter's kept settings (236 bytes); default $XDG_CONFIG_HOME/quelvix/state.bin");
+                      "The filter's kept settings; default $XDG_CONFIG_HOME/quelvix/state.bin");
   command->add_flag("--fresh", o.fresh, "Start from the default settings instead of the kept ones");
   command->add_option("--plugins", o.plugins, "Folder of plug-ins (default: plugins beside the program)");
+  command->add_option("--filter", o.filter,
+                      "The filter to run, by its menu entry \"Category > Title\", title or name (default: the "
+                      "first one the plug-ins register)");
   command->add_option("--art-limit", o.artLimit, "Most art objects the document takes (default 3000000)");
 
   single(command->add_option("--preset", o.presets, "Choose a preset by position (0-15) or name"));

@@ -48,6 +48,7 @@ struct RenderRequest {
   std::string statePath;   // empty: no kept settings (no configuration folder)
   bool fresh = false;      // do not read the state
   std::string pluginDir;
+  std::string filterEntry;  // the filter's registry entry; empty: the first one registered
   std::optional<size_t> artLimit;
   // The dialog actions in command-line order as (verb, argument); a --script
   // file stands in its place as ("script", path). Checked against the

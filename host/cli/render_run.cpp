@@ -1,57 +1,23 @@
 #include "host/cli/render_run.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <sstream>
 
 #include "host/cli/commands.h"
-#include "host/cli/painted_output.h"
-#include "host/cli/plugin_session.h"
 #include "host/cli/settings_report.h"
-#include "host/cli/state_file.h"
-#include "host/dialogs/dialog_manager.h"
 #include "host/dialogs/scripted_runner.h"
 #include "host/document/document.h"
-#include "host/document/random_source.h"
 #include "host/io/json_writer.h"
 #include "host/io/svg_writer.h"
-#include "host/plugins/plugin_host.h"
-#include "host/suites/host_context.h"
+#include "host/session/desktop_entry.h"
+#include "host/session/filter_session.h"
+#include "host/session/random_log.h"
+#include "host/session/state_file.h"
 
 namespace qx::cli {
 namespace {
-
-constexpr const char* kFilterTitle = "Quelvix...";
-PaintedWriter g_paintedWriter = nullptr;
-
-// Installs the run's parts in the process-wide host context and takes them
-// out again, whatever way the run ends.
-class ContextScope {
- public:
-  ContextScope(host::HostContext& context, host::Document& document, host::RandomSource& random,
-               host::DialogManager& dialogs)
-      : context_(context) {
-    context_.document = &document;
-    context_.random = &random;
-    context_.dialogs = &dialogs;
-    context_.observers.push_back(&document);
-    observer_ = &document;
-  }
-  ~ContextScope() {
-    std::erase(context_.observers, observer_);
-    context_.document = nullptr;
-    context_.random = nullptr;
-    context_.dialogs = nullptr;
-  }
-  ContextScope(const ContextScope&) = delete;
-  ContextScope& operator=(const ContextScope&) = delete;
-
- private:
-  host::HostContext& context_;
-  host::MessageObserver* observer_;
-};
 
 struct Reporter {
   std::ostream& err;
@@ -125,147 +91,115 @@ bool outputFolderExists(const std::string& path) {
 }
 
 bool writeDocument(const host::Document& document, const RenderRequest& request, std::string* error) {
+  const host::DesktopEntry& app = host::desktopEntry();
   switch (request.format) {
     case OutputFormat::Svg: return host::saveSvg(document, request.outputPath, error);
     case OutputFormat::Json: return host::saveDocumentJson(document, request.outputPath, error);
     case OutputFormat::Png:
     case OutputFormat::Pdf:
-      if (!g_paintedWriter) {
+      if (!app.writePainted) {
         *error = "this build has no painter for PNG or PDF";
         return false;
       }
-      return g_paintedWriter(document, request.outputPath, request.format, error);
+      return app.writePainted(document, request.outputPath,
+                              request.format == OutputFormat::Png ? host::PaintedFormat::Png
+                                                                  : host::PaintedFormat::Pdf,
+                              error);
   }
   return false;
 }
 
-}  // namespace
+// Everything the command line names, checked before a plug-in runs.
+struct RenderPlan {
+  std::vector<UserAction> actions;
+  std::vector<uint8_t> state;  // the kept settings, when there are some to use
+  bool haveState = false;
+  std::vector<std::string> pluginFiles;
+};
 
-void setPaintedWriter(PaintedWriter writer) { g_paintedWriter = writer; }
-PaintedWriter paintedWriter() { return g_paintedWriter; }
-
-int runRender(const RenderRequest& request, std::ostream& out, std::ostream& err) {
-  const Reporter report{err};
+int planRender(const RenderRequest& request, const host::Document& document, host::RandomSource& random,
+               RenderPlan* plan, const Reporter& report) {
   std::string why;
-
-  // Everything the command line names is checked before a plug-in runs.
-  if ((request.format == OutputFormat::Png || request.format == OutputFormat::Pdf) && !g_paintedWriter)
+  if ((request.format == OutputFormat::Png || request.format == OutputFormat::Pdf) &&
+      !host::desktopEntry().writePainted)
     return report.fail(kExitUsage, std::string(formatName(request.format)) +
                                        " output needs the desktop app's painter, which this build lacks; "
                                        "write .svg or .json instead");
   if (!outputFolderExists(request.outputPath))
     return report.fail(kExitUsage, "-o " + request.outputPath + ": the folder does not exist");
 
-  host::Document document(static_cast<QxReal>(request.page.width), static_cast<QxReal>(request.page.height));
-  if (request.artLimit) document.setArtBudget(*request.artLimit);
-
-  std::vector<UserAction> actions;
   const ActionLimits limits{static_cast<int>(document.swatches().size())};
-  if (!expandActions(request, limits, &actions, &why)) return report.fail(kExitUsage, why);
+  if (!expandActions(request, limits, &plan->actions, &why)) return report.fail(kExitUsage, why);
 
-  host::RandomSource random;
   if (!request.randomFile.empty()) {
     if (!random.loadScript(request.randomFile, &why)) return report.fail(kExitUsage, "--random-file: " + why);
   } else if (request.seed) {
     random.seed(*request.seed);
   }
-  document.setSeed(random.seedUsed());
 
-  std::vector<uint8_t> state;
-  bool haveState = false;
   if (!request.statePath.empty() && !request.fresh) {
-    switch (readStateFile(request.statePath, kParameterBlockSize, &state, &why)) {
-      case StateRead::Missing: break;
-      case StateRead::Loaded: haveState = true; break;
-      case StateRead::Invalid: return report.fail(kExitUsage, why);
+    switch (host::readStateFile(request.statePath, host::kKeptBlockSize, &plan->state, &why)) {
+      case host::StateRead::Missing: break;
+      case host::StateRead::Loaded: plan->haveState = true; break;
+      case host::StateRead::Invalid: return report.fail(kExitUsage, why);
     }
   }
 
-  std::vector<std::string> pluginFiles;
-  {
-    std::error_code ec;
-    if (!std::filesystem::is_directory(request.pluginDir, ec))
-      return report.fail(kExitUsage, "--plugins " + request.pluginDir + ": no such folder");
-    pluginFiles = host::PluginHost::findPluginFiles(request.pluginDir);
-    if (pluginFiles.empty())
-      return report.fail(kExitUsage, "--plugins " + request.pluginDir + ": no plug-in (*.aip) in the folder");
+  std::error_code ec;
+  if (!std::filesystem::is_directory(request.pluginDir, ec))
+    return report.fail(kExitUsage, "--plugins " + request.pluginDir + ": no such folder");
+  plan->pluginFiles = host::FilterSession::pluginFiles(request.pluginDir);
+  if (plan->pluginFiles.empty())
+    return report.fail(kExitUsage, "--plugins " + request.pluginDir + ": no plug-in (*.aip) in the folder");
+  return kExitOk;
+}
+
+// Start the plug-ins, hand the filter its kept settings and run it through
+// the scripted dialog. *kept receives the block the filter left after a
+// successful run.
+int runFilter(const RenderRequest& request, const RenderPlan& plan, host::FilterSession& session,
+              host::ScriptedRunner& runner, std::ostream& out, const Reporter& report,
+              std::vector<uint8_t>* kept) {
+  std::vector<std::string> problems;
+  session.startPlugins(plan.pluginFiles, &problems);
+  // A broken plug-in beside ours is reported and skipped; only a missing
+  // filter ends the run.
+  for (const std::string& problem : problems) report.fail(kExitFailure, "skipping a plug-in: " + problem);
+
+  host::RegisteredFilter* filter = session.findFilter(request.filterEntry);
+  if (!filter) {
+    if (request.filterEntry.empty())
+      return report.fail(kExitFailure, "no plug-in in " + request.pluginDir + " offers a filter");
+    return report.fail(kExitFailure, "no plug-in in " + request.pluginDir + " offers the filter \"" +
+                                         request.filterEntry + "\"");
+  }
+  if (plan.haveState) {
+    if (QxErr rc = session.plugins().setFilterParameters(*filter, plan.state))
+      return report.fail(kExitFailure,
+                         "cannot hand the kept settings to the filter (code " + host::describeCode(rc) + ")");
   }
 
-  if (!request.randomLog.empty() && !random.openLog(request.randomLog, &why))
-    return report.fail(kExitUsage, "--random-log: " + why);
+  const QxFilterHandle handle = filter->handle;
+  const QxErr getParameters = session.getParameters(handle);
+  if (request.printSettings && runner.ranSettingsDialog()) out << formatSettings(runner.lastState());
 
-  if (auto seed = random.seedUsed()) err << "quelvix render: seed " << *seed << '\n';
-
-  host::DialogManager dialogs;
-  host::ScriptedRunner runner(out, err, host::ScriptedRunner::Options{.rejectOutOfRange = true});
-  dialogs.setRunner(&runner);
-  runner.setActions(runnerActions(actions));
-
-  host::HostContext& context = host::hostContext();
-  ContextScope scope(context, document, random, dialogs);
-
-  int status = kExitOk;
-  std::vector<uint8_t> keptState;
-  {
-    host::PluginHost plugins(context);
-    std::vector<host::LoadedPlugin*> loaded;
-    for (const std::string& file : pluginFiles) {
-      // A broken plug-in beside ours is reported and skipped; only a missing
-      // filter ends the run.
-      host::LoadedPlugin* plugin = plugins.load(file, &why);
-      if (!plugin) {
-        report.fail(kExitFailure, "skipping a plug-in: " + why);
-        continue;
-      }
-      if (QxErr rc = plugins.startup(plugin)) {
-        report.fail(kExitFailure, "skipping " + file + ": start-up failed with code " + describeCode(rc));
-        continue;
-      }
-      loaded.push_back(plugin);
-    }
-    auto shutdownAll = [&] {
-      for (host::LoadedPlugin* p : loaded) plugins.shutdown(p);
-    };
-
-    host::RegisteredFilter* filter = plugins.findFilterByTitle(kFilterTitle);
-    if (!filter) {
-      shutdownAll();
-      return report.fail(kExitFailure, std::string("no plug-in in ") + request.pluginDir + " offers the filter \"" +
-                                           kFilterTitle + "\"");
-    }
-    if (haveState) {
-      if (QxErr rc = plugins.setFilterParameters(*filter, state)) {
-        shutdownAll();
-        return report.fail(kExitFailure, "cannot hand the kept settings to the filter (code " +
-                                             describeCode(rc) + ")");
-      }
-    }
-
-    const QxErr getParameters = plugins.sendFilter(*filter, "AI Get Parameters");
-    if (request.printSettings && runner.ranSettingsDialog()) out << formatSettings(runner.lastState());
-
-    if (runner.failed()) {
-      status = report.fail(kExitUsage, "the dialog refused an action: " + runner.error());
-    } else if (getParameters == QX_ERR_STOP) {
-      status = kExitCancelled;
-    } else if (getParameters != 0) {
-      // The plug-in has shown the failure in its error dialog already.
-      status = kExitFailure;
-    } else if (QxErr go = plugins.sendFilter(*filter, "AI Go")) {
-      status = report.fail(kExitFailure, "the filter's run failed with code " + describeCode(go));
-    }
-    if (status == kExitOk) {
-      if (auto block = plugins.filterParameters(*filter)) keptState = std::move(*block);
-    }
-    shutdownAll();
+  if (runner.failed()) return report.fail(kExitUsage, "the dialog refused an action: " + runner.error());
+  if (getParameters == QX_ERR_STOP) return kExitCancelled;
+  // The plug-in has shown the failure in its error dialog already.
+  if (getParameters != 0) return kExitFailure;
+  if (QxErr go = session.go(handle))
+    return report.fail(kExitFailure, "the filter's run failed with code " + host::describeCode(go));
+  if (host::RegisteredFilter* ran = session.plugins().findFilter(handle)) {
+    if (auto block = session.plugins().filterParameters(*ran)) *kept = std::move(*block);
   }
+  return kExitOk;
+}
 
-  if (random.exhausted()) {
-    return report.fail(kExitFailure, "--random-file " + request.randomFile + ": the numbers ran out after " +
-                                         std::to_string(random.served()) + " draws; nothing was written");
-  }
-  if (status != kExitOk) return status;
-
+// Write the drawing, the random log and the kept settings, in that order.
+int writeOutputs(const RenderRequest& request, host::FilterSession& session, host::RandomLogFile& log,
+                 const std::vector<uint8_t>& kept, const Reporter& report) {
+  std::string why;
+  const host::Document& document = session.document();
   bool complete = true;
   if (document.budgetExhausted()) {
     complete = false;
@@ -273,19 +207,55 @@ int runRender(const RenderRequest& request, std::ostream& out, std::ostream& err
                                   " objects was reached, so the drawing stops there; the art drawn so far is "
                                   "written (raise the budget with --art-limit)");
   }
-
   if (!writeDocument(document, request, &why))
     return report.fail(kExitFailure, "cannot write " + request.outputPath + ": " + why);
-  if (!random.closeLog(&why)) return report.fail(kExitFailure, "cannot write the random log: " + why);
+  if (!log.commit(&why)) return report.fail(kExitFailure, "cannot write the random log: " + why);
   if (!complete) return kExitFailure;
 
   if (!request.statePath.empty()) {
-    if (keptState.size() != kParameterBlockSize)
+    if (kept.size() != host::kKeptBlockSize)
       return report.fail(kExitFailure, "the filter kept no settings block of " +
-                                           std::to_string(kParameterBlockSize) + " bytes; the state was not saved");
-    if (!writeStateFile(request.statePath, keptState, &why)) return report.fail(kExitFailure, why);
+                                           std::to_string(host::kKeptBlockSize) + " bytes; the state was not saved");
+    if (!host::writeStateFile(request.statePath, kept, &why)) return report.fail(kExitFailure, why);
   }
   return kExitOk;
+}
+
+}  // namespace
+
+int runRender(const RenderRequest& request, std::ostream& out, std::ostream& err) {
+  const Reporter report{err};
+  host::ScriptedRunner runner(out, err, host::ScriptedRunner::Options{.rejectOutOfRange = true});
+  host::FilterSession session(runner, std::make_unique<host::Document>(static_cast<QxReal>(request.page.width),
+                                                                       static_cast<QxReal>(request.page.height)));
+  host::Document& document = session.document();
+  if (request.artLimit) document.setArtBudget(*request.artLimit);
+  runner.setViewMapper([&session](QxRealPoint point, QxPoint* view) {
+    return session.document().artworkToView(point, view) == QX_ERR_NONE;
+  });
+
+  RenderPlan plan;
+  if (int status = planRender(request, document, session.random(), &plan, report)) return status;
+  document.setSeed(session.random().seedUsed());
+  runner.setActions(runnerActions(plan.actions));
+
+  std::string why;
+  host::RandomLogFile log;
+  if (!request.randomLog.empty() && !log.open(request.randomLog, session.random(), &why))
+    return report.fail(kExitUsage, "--random-log: " + why);
+  if (auto seed = session.random().seedUsed()) err << "quelvix render: seed " << *seed << '\n';
+
+  std::vector<uint8_t> kept;
+  const int status = runFilter(request, plan, session, runner, out, report, &kept);
+  session.shutdownPlugins(nullptr);
+
+  if (session.random().exhausted()) {
+    return report.fail(kExitFailure, "--random-file " + request.randomFile + ": the numbers ran out after " +
+                                         std::to_string(session.random().served()) +
+                                         " draws; nothing was written");
+  }
+  if (status != kExitOk) return status;
+  return writeOutputs(request, session, log, kept, report);
 }
 
 }  // namespace qx::cli

@@ -17,7 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/plugins/dialog_template.h"
+#include "host/dialogs/dialog_template.h"
 #include "qx_adm.h"
 
 namespace qx::host {

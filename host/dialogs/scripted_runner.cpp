@@ -5,8 +5,6 @@
 #include <iostream>
 #include <sstream>
 
-#include "host/document/document.h"
-#include "host/suites/host_context.h"
 
 namespace qx::host {
 
@@ -168,12 +166,8 @@ int ScriptedRunner::runSettingsDialog(Dialog& dialog) {
 
 bool ScriptedRunner::toViewPoint(QxRealPoint point, QxPoint* view) const {
   if (!std::isfinite(point.x) || !std::isfinite(point.y)) return false;
-  if (mapper_) {
-    *view = mapper_(point);
-    return true;
-  }
-  if (Document* document = hostContext().document) return document->artworkToView(point, view) == QX_ERR_NONE;
-  // Without a document the view shows artwork at one pixel per point.
+  if (mapper_) return mapper_(point, view);
+  // Without a mapper the view shows artwork at one pixel per point.
   if (std::fabs(point.x) > 2e9 || std::fabs(point.y) > 2e9) return false;
   *view = QxPoint{static_cast<int32_t>(std::lround(point.x)), static_cast<int32_t>(std::lround(point.y))};
   return true;

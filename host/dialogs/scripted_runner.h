@@ -61,8 +61,9 @@ struct DialogAction {
 
 class ScriptedRunner : public DialogRunner {
  public:
-  // Artwork point (points, y up) to the view point (pixels) a tracker reports.
-  using ViewMapper = std::function<QxPoint(QxRealPoint)>;
+  // Artwork point (points, y up) to the view point (pixels) a tracker reports;
+  // false when the point has no pixel (the drag is then refused).
+  using ViewMapper = std::function<bool(QxRealPoint, QxPoint*)>;
 
   struct Options {
     // Refuse (instead of clamping) a spin edit value outside the item's
@@ -81,8 +82,8 @@ class ScriptedRunner : public DialogRunner {
   // plug-in creates); consumed by that run.
   void setActions(std::vector<DialogAction> actions) { actions_ = std::move(actions); }
   const std::vector<DialogAction>& actions() const { return actions_; }
-  // How drags convert artwork points; without one the current document's
-  // first view is used, and without a document the point is only rounded.
+  // How drags convert artwork points (the host maps them through its
+  // document's view); without one the point is only rounded.
   void setViewMapper(ViewMapper mapper) { mapper_ = std::move(mapper); }
 
   int runModal(Dialog& dialog) override;

@@ -20,7 +20,6 @@
 #include <string>
 #include <vector>
 
-#include "host/suites/host_context.h"
 #include "qx_ai_art.h"
 #include "qx_ai_services.h"
 
@@ -57,14 +56,14 @@ struct ViewTransform {
 // TransformArt flag bit: multiply stroke widths by the line scale.
 inline constexpr int32_t kTransformLineWidths = 2;
 
-class Document final : public MessageObserver {
+class Document final {
  public:
   static constexpr size_t kDefaultArtBudget = 3'000'000;
   static constexpr size_t kMaxArtBudget = (size_t{1} << 24) - 2;  // slots a handle can address
   static constexpr int32_t kMaxSegments = 32767;
 
   explicit Document(QxReal pageWidth = 612, QxReal pageHeight = 792);
-  ~Document() override;
+  ~Document();
   Document(const Document&) = delete;
   Document& operator=(const Document&) = delete;
 
@@ -203,8 +202,6 @@ class Document final : public MessageObserver {
   void setUndoText(std::string undo, std::string redo);
   const std::string& undoText() const { return undoText_; }
   const std::string& redoText() const { return redoText_; }
-  void outermostMessageBegins() override { beginMessage(); }
-  void outermostMessageEnds() override { endMessage(); }
 
   // ---- Art budget ----
   size_t artBudget() const { return budget_; }

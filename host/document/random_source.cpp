@@ -6,7 +6,6 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 namespace qx::host {
 namespace {
@@ -38,14 +37,6 @@ bool scriptValue(std::string_view token, QxReal* out) {
 RandomSource::RandomSource() { seedFromClock(); }
 
 RandomSource::RandomSource(uint64_t seed) { this->seed(seed); }
-
-RandomSource::~RandomSource() {
-  // A log never closed belongs to a run that did not finish: it goes.
-  if (log_ != nullptr) {
-    std::fclose(log_);
-    std::remove(logTempPath_.c_str());
-  }
-}
 
 void RandomSource::seed(uint64_t seed) {
   seed_ = seed;
@@ -148,57 +139,17 @@ QxErr RandomSource::next(QxReal* r) {
     value = static_cast<QxReal>(nextBits() >> 40) * 0x1p-24f;
   }
   ++served_;
-  if (log_ != nullptr) {
+  if (log_) {
     char line[48];
-    std::snprintf(line, sizeof line, "r %.17g\n", static_cast<double>(value));
-    writeLogLine(line);
+    const int n = std::snprintf(line, sizeof line, "r %.17g\n", static_cast<double>(value));
+    log_(std::string_view(line, static_cast<size_t>(n)));
   }
   *r = value;
   return QX_ERR_NONE;
 }
 
-bool RandomSource::openLog(const std::string& path, std::string* error) {
-  if (log_ != nullptr) {
-    std::fclose(log_);
-    std::remove(logTempPath_.c_str());
-    log_ = nullptr;
-  }
-  std::string temp = path + ".tmp-XXXXXX";
-  int fd = mkstemp(temp.data());
-  if (fd < 0) {
-    if (error) *error = "cannot create random log " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  log_ = fdopen(fd, "w");
-  if (log_ == nullptr) {
-    if (error) *error = "cannot create random log " + path + ": " + std::strerror(errno);
-    ::close(fd);
-    std::remove(temp.c_str());
-    return false;
-  }
-  logPath_ = path;
-  logTempPath_ = temp;
-  logFailed_ = false;
-  return true;
-}
-
-bool RandomSource::closeLog(std::string* error) {
-  if (log_ == nullptr) return true;
-  bool ok = !logFailed_ && std::fflush(log_) == 0 && !std::ferror(log_);
-  ok = (std::fclose(log_) == 0) && ok;
-  log_ = nullptr;
-  if (ok && std::rename(logTempPath_.c_str(), logPath_.c_str()) == 0) return true;
-  if (error) *error = "cannot write random log " + logPath_ + ": " + std::strerror(errno);
-  std::remove(logTempPath_.c_str());
-  return false;
-}
-
 void RandomSource::noteUndo() {
-  if (log_ != nullptr) writeLogLine("undo\n");
-}
-
-void RandomSource::writeLogLine(const char* line) {
-  if (std::fputs(line, log_) < 0) logFailed_ = true;
+  if (log_) log_("undo\n");
 }
 
 }  // namespace qx::host

@@ -1,13 +1,14 @@
 // The random numbers served to plug-ins: a seeded generator (xoshiro256**
 // seeded through splitmix64) or a scripted list of reals, with an optional log
-// of every draw. Each real is r = (next() >> 40) * 2^-24, so it is exactly a
+// of every draw sent to a sink. Each real is r = (next() >> 40) * 2^-24, so it is exactly a
 // float and always below 1.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "qx_plugin.h"
@@ -19,7 +20,7 @@ class RandomSource {
   // Seeded from the clock; seedUsed() tells which seed.
   RandomSource();
   explicit RandomSource(uint64_t seed);
-  ~RandomSource();
+  ~RandomSource() = default;
   RandomSource(const RandomSource&) = delete;
   RandomSource& operator=(const RandomSource&) = delete;
 
@@ -45,22 +46,16 @@ class RandomSource {
   bool exhausted() const { return exhausted_; }
   uint64_t served() const { return served_; }
 
-  // Log every draw ("r <value>" with 17 significant digits) and every undo
-  // ("undo") to `path`. Lines go to a temporary file beside it that
-  // closeLog() renames into place. False with a message when it cannot be
-  // created.
-  bool openLog(const std::string& path, std::string* error);
-  // Flush and move the log into place; false with a message on failure
-  // (the temporary file is removed). True when no log is open. A log still
-  // open when the source is destroyed is removed, never left half-written.
-  bool closeLog(std::string* error);
-  bool logging() const { return log_ != nullptr; }
+  // Every draw ("r <value>\n" with 17 significant digits) and every undo
+  // ("undo\n") goes to `sink` as one line; an empty sink stops the log.
+  using LogSink = std::function<void(std::string_view line)>;
+  void setLog(LogSink sink) { log_ = std::move(sink); }
+  bool logging() const { return static_cast<bool>(log_); }
   // Record that the plug-in asked for its changes to be undone.
   void noteUndo();
 
  private:
   uint64_t nextBits();
-  void writeLogLine(const char* line);
 
   uint64_t state_[4] = {};
   uint64_t seed_ = 0;
@@ -69,10 +64,7 @@ class RandomSource {
   size_t scriptPos_ = 0;
   bool exhausted_ = false;
   uint64_t served_ = 0;
-  std::FILE* log_ = nullptr;
-  std::string logPath_;
-  std::string logTempPath_;
-  bool logFailed_ = false;
+  LogSink log_;
 };
 
 }  // namespace qx::host

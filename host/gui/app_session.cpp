@@ -1,110 +1,79 @@
 #include "host/gui/app_session.h"
 
-#include <algorithm>
 #include <unordered_set>
 
 #include "host/gui/qt_dialog_runner.h"
-#include "host/suites/host_context.h"
+#include "host/session/state_file.h"
 
 namespace qx::gui {
 
-AppSession::AppSession(QtDialogRunner& runner, SettingsStore store)
-    : runner_(runner), store_(std::move(store)), document_(std::make_unique<host::Document>()) {
-  document_->setSeed(random_.seedUsed());
-  dialogs_.setRunner(&runner_);
-  host::HostContext& context = host::hostContext();
-  saved_.document = context.document;
-  saved_.dialogs = context.dialogs;
-  saved_.random = context.random;
-  install();
-  plugins_ = std::make_unique<host::PluginHost>(context);
+SettingsStore stateFileStore(const std::string& path, bool fresh) {
+  SettingsStore store;
+  if (path.empty()) return store;
+  if (!fresh) {
+    store.load = [path](std::vector<uint8_t>* bytes, std::string* error) {
+      return host::readStateFile(path, host::kKeptBlockSize, bytes, error) != host::StateRead::Invalid;
+    };
+  }
+  store.save = [path](const std::vector<uint8_t>& bytes, std::string* error) {
+    if (bytes.size() != host::kKeptBlockSize) {
+      *error = "the filter kept no settings block of the expected size";
+      return false;
+    }
+    return host::writeStateFile(path, bytes, error);
+  };
+  return store;
 }
 
-AppSession::~AppSession() {
-  for (host::LoadedPlugin* plugin : loaded_) plugins_->shutdown(plugin);
-  loaded_.clear();
-  plugins_.reset();
-  uninstall();
-  host::HostContext& context = host::hostContext();
-  context.document = saved_.document;
-  context.dialogs = saved_.dialogs;
-  context.random = saved_.random;
-}
-
-void AppSession::install() {
-  host::HostContext& context = host::hostContext();
-  context.document = document_.get();
-  context.random = &random_;
-  context.dialogs = &dialogs_;
-  context.observers.push_back(document_.get());
-}
-
-void AppSession::uninstall() {
-  host::HostContext& context = host::hostContext();
-  std::erase(context.observers, static_cast<host::MessageObserver*>(document_.get()));
-  context.document = nullptr;
-}
+AppSession::AppSession(QtDialogRunner& runner, SettingsStore store) : store_(std::move(store)), session_(runner) {}
 
 void AppSession::replaceDocument(std::unique_ptr<host::Document> document) {
   if (!document) return;
-  uninstall();
-  document_ = std::move(document);
-  if (!document_->seed()) document_->setSeed(random_.seedUsed());
+  session_.replaceDocument(std::move(document));
   undoable_.clear();
-  install();
 }
 
 bool AppSession::loadPlugins(const std::string& dir, std::vector<std::string>* problems) {
-  for (const std::string& file : host::PluginHost::findPluginFiles(dir)) {
-    std::string why;
-    host::LoadedPlugin* plugin = plugins_->load(file, &why);
-    if (!plugin) {
-      problems->push_back(why);
-      continue;
-    }
-    if (QxErr rc = plugins_->startup(plugin)) {
-      problems->push_back(file + ": start-up failed with code " + std::to_string(rc));
-      continue;
-    }
-    loaded_.push_back(plugin);
-  }
-  if (loaded_.empty() && problems->empty()) problems->push_back(dir + ": no plug-in (*.aip) in the folder");
+  const size_t before = problems->size();
+  const size_t started = session_.startPlugins(host::FilterSession::pluginFiles(dir), problems);
+  if (started == 0 && problems->size() == before) problems->push_back(dir + ": no plug-in (*.aip) in the folder");
 
-  if (host::RegisteredFilter* kept = plugins_->findFilterByTitle(kKeptFilterTitle); kept && store_.load) {
+  if (host::RegisteredFilter* kept = session_.findFilter(""); kept && store_.load) {
     std::vector<uint8_t> bytes;
     std::string why;
     if (!store_.load(&bytes, &why)) {
       problems->push_back("the kept settings were not used: " + why);
     } else if (!bytes.empty()) {
-      if (QxErr rc = plugins_->setFilterParameters(*kept, bytes))
-        problems->push_back("cannot hand the kept settings to the filter (code " + std::to_string(rc) + ")");
+      if (QxErr rc = session_.plugins().setFilterParameters(*kept, bytes))
+        problems->push_back("cannot hand the kept settings to the filter (code " + host::describeCode(rc) + ")");
     }
   }
-  return !loaded_.empty();
+  return started > 0;
+}
+
+bool AppSession::isKeptFilter(QxFilterHandle filter) {
+  host::RegisteredFilter* kept = session_.findFilter("");
+  return kept && kept->handle == filter;
 }
 
 QxErr AppSession::runFilter(host::RegisteredFilter& filter, std::string* keepError) {
   // RegisteredFilter references may move when filters are added; keep the handle.
   const QxFilterHandle handle = filter.handle;
-  const std::vector<QxArtHandle> before = document_->topLevelArt();
+  const std::vector<QxArtHandle> before = document().topLevelArt();
 
-  QxErr rc = plugins_->sendFilter(filter, "AI Get Parameters");
-  if (rc == 0) {
-    host::RegisteredFilter* again = plugins_->findFilter(handle);
-    rc = again ? plugins_->sendFilter(*again, "AI Go") : QX_ERR_BAD_PARAM;
-  }
-  if (rc != 0) return rc;
+  const host::FilterRun run = session_.runFilter(handle);
+  if (!run.succeeded()) return run.getParameters != 0 ? run.getParameters : run.go;
 
   std::unordered_set<QxArtHandle> old(before.begin(), before.end());
   undoable_.clear();
-  for (QxArtHandle art : document_->topLevelArt())
+  for (QxArtHandle art : document().topLevelArt())
     if (!old.count(art)) undoable_.push_back(art);
-  host::RegisteredFilter* ran = plugins_->findFilter(handle);
+  host::RegisteredFilter* ran = session_.plugins().findFilter(handle);
   undoName_ = ran ? ran->title : std::string("Filter");
-  if (!undoName_.empty() && undoName_.size() > 3 && undoName_.ends_with("...")) undoName_.resize(undoName_.size() - 3);
+  if (undoName_.size() > 3 && undoName_.ends_with("...")) undoName_.resize(undoName_.size() - 3);
 
-  if (ran && ran->title == kKeptFilterTitle && store_.save) {
-    if (auto block = plugins_->filterParameters(*ran)) {
+  if (ran && isKeptFilter(handle) && store_.save) {
+    if (auto block = session_.plugins().filterParameters(*ran)) {
       std::string why;
       if (!store_.save(*block, &why) && keepError) *keepError = why;
     }
@@ -113,7 +82,7 @@ QxErr AppSession::runFilter(host::RegisteredFilter& filter, std::string* keepErr
 }
 
 void AppSession::undo() {
-  for (QxArtHandle art : undoable_) (void)document_->disposeArt(art);
+  for (QxArtHandle art : undoable_) (void)document().disposeArt(art);
   undoable_.clear();
 }
 

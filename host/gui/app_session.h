@@ -1,8 +1,6 @@
-// The desktop app's host: one document at a time, the random source, the
-// dialog manager with the Qt runner, and the loaded plug-ins, all installed
-// in the process-wide host context for the session's life. Runs filters the
-// way `quelvix render` does (Get Parameters, then Go on success) and keeps
-// the filter's settings between launches through the hooks it is given.
+// The desktop app's host: the filter session with the Qt dialog runner, plus
+// what only the app keeps: the last filter run's art for Undo and the kept
+// settings of the default filter (the first one registered) between launches.
 #pragma once
 
 #include <cstdint>
@@ -11,18 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "host/dialogs/dialog_manager.h"
-#include "host/document/document.h"
-#include "host/document/random_source.h"
-#include "host/plugins/plugin_host.h"
+#include "host/session/filter_session.h"
 
 namespace qx::gui {
 
 class QtDialogRunner;
 
-// The title of the filter whose settings are kept between launches.
-inline constexpr const char* kKeptFilterTitle = "Quelvix...";
-
+// Where the default filter's settings are kept. Either hook may be empty.
 struct SettingsStore {
   // Fill *bytes with the kept block (left empty when none is kept); false and
   // a one-line reason when the kept block cannot be used.
@@ -31,10 +24,14 @@ struct SettingsStore {
   std::function<bool(const std::vector<uint8_t>& bytes, std::string* error)> save;
 };
 
+// The store of a state file (the one `quelvix render --state` reads): read
+// at start unless `fresh`, written after every successful run. An empty path
+// keeps nothing.
+SettingsStore stateFileStore(const std::string& path, bool fresh);
+
 class AppSession {
  public:
   AppSession(QtDialogRunner& runner, SettingsStore store = {});
-  ~AppSession();  // shuts the plug-ins down, takes the parts out of the context
   AppSession(const AppSession&) = delete;
   AppSession& operator=(const AppSession&) = delete;
 
@@ -42,13 +39,13 @@ class AppSession {
   // *problems (one line each); true when at least one plug-in started.
   bool loadPlugins(const std::string& dir, std::vector<std::string>* problems);
 
-  host::Document& document() { return *document_; }
+  host::Document& document() { return session_.document(); }
   // Put `document` in place of the current one (undo history is dropped).
   void replaceDocument(std::unique_ptr<host::Document> document);
-  host::PluginHost& plugins() { return *plugins_; }
-  host::DialogManager& dialogs() { return dialogs_; }
-  host::RandomSource& random() { return random_; }
-  const std::vector<host::LoadedPlugin*>& loaded() const { return loaded_; }
+  host::PluginHost& plugins() { return session_.plugins(); }
+  host::DialogManager& dialogs() { return session_.dialogs(); }
+  host::RandomSource& random() { return session_.random(); }
+  const std::vector<host::LoadedPlugin*>& loaded() const { return session_.started(); }
 
   // Get Parameters, then Go when the dialog was confirmed. The plug-in's
   // answer (STOP when cancelled); a failure the plug-in has shown already.
@@ -61,19 +58,12 @@ class AppSession {
   void undo();
 
  private:
-  void install();
-  void uninstall();
+  bool isKeptFilter(QxFilterHandle filter);
 
-  QtDialogRunner& runner_;
   SettingsStore store_;
-  std::unique_ptr<host::Document> document_;
-  host::RandomSource random_;
-  host::DialogManager dialogs_;
-  std::unique_ptr<host::PluginHost> plugins_;
-  std::vector<host::LoadedPlugin*> loaded_;
+  host::FilterSession session_;
   std::vector<QxArtHandle> undoable_;
   std::string undoName_;
-  host::HostContext saved_;
 };
 
 }  // namespace qx::gui

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "host/gui/document_view.h"
+#include "host/gui/export_painted.h"
 #include "host/gui/main_window.h"
 #include "host/gui/qt_dialog_runner.h"
 
@@ -30,11 +31,11 @@ void ensureOffscreenApplication() {
   static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(argc, argv);
 }
 
-int runGuiApp(int argc, char** argv, const GuiLaunch& launch) {
+int runGuiApp(int argc, char** argv, const host::DesktopLaunch& launch) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Quelvix");
   QtDialogRunner runner;
-  AppSession session(runner, launch.settings);
+  AppSession session(runner, stateFileStore(launch.statePath, launch.fresh));
   std::vector<std::string> problems;
   session.loadPlugins(launch.pluginDir, &problems);
   MainWindow window(session, runner);
@@ -46,6 +47,25 @@ int runGuiApp(int argc, char** argv, const GuiLaunch& launch) {
     QTimer::singleShot(0, &window, [&window, text] { QMessageBox::warning(&window, "Quelvix", text.trimmed()); });
   }
   return app.exec();
+}
+
+namespace {
+
+bool writePainted(const host::Document& document, const std::string& path, host::PaintedFormat format,
+                  std::string* error) {
+  ensureOffscreenApplication();
+  if (format == host::PaintedFormat::Png) return writePng(document, path, kDefaultPngDpi, error);
+  return writePdf(document, path, error);
+}
+
+}  // namespace
+
+host::DesktopEntry desktopEntry() {
+  host::DesktopEntry entry;
+  entry.displayAvailable = &displayAvailable;
+  entry.run = &runGuiApp;
+  entry.writePainted = &writePainted;
+  return entry;
 }
 
 }  // namespace qx::gui

@@ -5,17 +5,12 @@
 #include <string>
 
 #include "host/gui/app_session.h"
+#include "host/session/desktop_entry.h"
 
 namespace qx::gui {
 
-struct GuiLaunch {
-  std::string pluginDir;
-  std::string openPath;  // a drawing to open at once; empty for a new document
-  SettingsStore settings;
-};
-
 // Runs the app until its window closes; answers the process's exit status.
-int runGuiApp(int argc, char** argv, const GuiLaunch& launch);
+int runGuiApp(int argc, char** argv, const host::DesktopLaunch& launch);
 
 // A window system is there to show windows on.
 bool displayAvailable();
@@ -23,5 +18,9 @@ bool displayAvailable();
 // PNG and PDF output outside the app (the command line): makes sure a Qt
 // application object exists, using the off-screen platform when none does.
 void ensureOffscreenApplication();
+
+// The app's entry points for the command line: running it, and painting
+// PNG and PDF files.
+host::DesktopEntry desktopEntry();
 
 }  // namespace qx::gui

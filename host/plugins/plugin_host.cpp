@@ -8,9 +8,7 @@
 #include <system_error>
 
 #include "host/plugins/plugin_resources.h"
-#include "host/suites/all_suites.h"
-#include "host/suites/memory_store.h"
-#include "host/suites/suite_registry.h"
+#include "host/plugins/memory_store.h"
 
 namespace qx::host {
 
@@ -57,11 +55,7 @@ bool openLibrary(const std::string& path, const std::string& entryName, void** l
 
 }  // namespace
 
-PluginHost::PluginHost(HostContext& context) : context_(context), registry_(std::make_unique<SuiteRegistry>()) {
-  registerAllSuites(*registry_);
-  context_.suites = registry_.get();
-  context_.plugins = this;
-}
+PluginHost::PluginHost(const QxBasicSuite* basic) : basic_(basic) {}
 
 PluginHost::~PluginHost() {
   for (auto& plugin : plugins_) {
@@ -79,9 +73,14 @@ PluginHost::~PluginHost() {
   for (RegisteredFilter& filter : filters_) {
     if (isLiveMemHandle(filter.parameters)) disposeMemHandle(filter.parameters);
   }
-  if (context_.suites == registry_.get()) context_.suites = nullptr;
-  if (context_.plugins == this) context_.plugins = nullptr;
 }
+
+void PluginHost::addObserver(MessageObserver* observer) {
+  if (observer && std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+    observers_.push_back(observer);
+}
+
+void PluginHost::removeObserver(MessageObserver* observer) { std::erase(observers_, observer); }
 
 std::vector<std::string> PluginHost::findPluginFiles(const std::string& dir) {
   std::vector<std::string> files;
@@ -144,11 +143,11 @@ QxErr PluginHost::dispatch(LoadedPlugin* plugin, const char* caller, const char*
   header->checkWord = kCheckWord;
   header->self = ref(plugin);
   header->globals = plugin->globals;
-  header->basic = basicSuite();
+  header->basic = basic_;
 
   // Observers may add or remove themselves while told, so tell a copy.
   if (depth_++ == 0) {
-    auto observers = context_.observers;
+    auto observers = observers_;
     for (MessageObserver* observer : observers) observer->outermostMessageBegins();
   }
   ++plugin->depth;
@@ -156,7 +155,7 @@ QxErr PluginHost::dispatch(LoadedPlugin* plugin, const char* caller, const char*
   --plugin->depth;
   plugin->globals = header->globals;
   if (--depth_ == 0) {
-    auto observers = context_.observers;
+    auto observers = observers_;
     for (MessageObserver* observer : observers) observer->outermostMessageEnds();
   }
   return result;

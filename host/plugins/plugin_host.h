@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "host/suites/host_context.h"
 #include "qx_sdk.h"
 
 namespace qx::host {
@@ -17,6 +16,15 @@ namespace qx::host {
 class PluginResources;
 struct PluginPropertyList;
 struct LoadedPlugin;
+
+// Told when the outermost plug-in message begins and ends (a document opens
+// and closes its undo context there).
+class MessageObserver {
+ public:
+  virtual ~MessageObserver() = default;
+  virtual void outermostMessageBegins() {}
+  virtual void outermostMessageEnds() {}
+};
 
 struct RegisteredFilter {
   QxFilterHandle handle = nullptr;
@@ -32,9 +40,9 @@ struct RegisteredFilter {
 
 class PluginHost {
  public:
-  // Installs the registry with every suite into `context` (context.suites,
-  // context.plugins) for as long as the host lives.
-  explicit PluginHost(HostContext& context);
+  // `basic` is the basic suite put in every message's header; it must outlive
+  // the host.
+  explicit PluginHost(const QxBasicSuite* basic);
   ~PluginHost();  // shuts down and unloads what is still loaded
   PluginHost(const PluginHost&) = delete;
   PluginHost& operator=(const PluginHost&) = delete;
@@ -91,6 +99,11 @@ class PluginHost {
   // Depth of plug-in messages in progress (nested messages count).
   int messageDepth() const { return depth_; }
 
+  // Observers of the outermost message; an observer may add or remove
+  // observers while it is told.
+  void addObserver(MessageObserver* observer);
+  void removeObserver(MessageObserver* observer);
+
   // Why the last reload failed ("FILE: why").
   const std::string& lastError() const { return lastError_; }
 
@@ -102,8 +115,8 @@ class PluginHost {
   QxErr dispatch(LoadedPlugin* plugin, const char* caller, const char* selector, void* message);
   bool isKnown(const LoadedPlugin* plugin) const;
   void dropFilters(const LoadedPlugin* plugin);
-  HostContext& context_;
-  std::unique_ptr<SuiteRegistry> registry_;
+  const QxBasicSuite* basic_;
+  std::vector<MessageObserver*> observers_;
   std::vector<std::unique_ptr<LoadedPlugin>> plugins_;
   std::vector<RegisteredFilter> filters_;
   uintptr_t nextHandle_ = 1;

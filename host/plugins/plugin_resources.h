@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/plugins/dialog_template.h"
+#include "host/dialogs/dialog_template.h"
 
 namespace qx::host {
 

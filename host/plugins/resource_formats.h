@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/plugins/dialog_template.h"
+#include "host/dialogs/dialog_template.h"
 #include "host/plugins/plugin_resources.h"
 
 namespace qx::host::resfmt {

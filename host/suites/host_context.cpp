@@ -1,10 +1,31 @@
 #include "host/suites/host_context.h"
 
+#include "host/document/document.h"
+#include "host/plugins/plugin_host.h"
+
 namespace qx::host {
+namespace {
+
+class CurrentDocumentUndo final : public MessageObserver {
+ public:
+  void outermostMessageBegins() override {
+    if (Document* document = hostContext().document) document->beginMessage();
+  }
+  void outermostMessageEnds() override {
+    if (Document* document = hostContext().document) document->endMessage();
+  }
+};
+
+}  // namespace
 
 HostContext& hostContext() {
   static HostContext context;
   return context;
+}
+
+MessageObserver& currentDocumentUndo() {
+  static CurrentDocumentUndo observer;
+  return observer;
 }
 
 }  // namespace qx::host

@@ -3,23 +3,14 @@
 // here; every operation checks for a missing part and answers a code.
 #pragma once
 
-#include <vector>
-
 namespace qx::host {
 
 class SuiteRegistry;
 class PluginHost;
+class MessageObserver;
 class Document;
 class DialogManager;
 class RandomSource;
-
-// Told when the outermost plug-in message begins and ends (undo contexts).
-class MessageObserver {
- public:
-  virtual ~MessageObserver() = default;
-  virtual void outermostMessageBegins() {}
-  virtual void outermostMessageEnds() {}
-};
 
 struct HostContext {
   SuiteRegistry* suites = nullptr;
@@ -27,10 +18,14 @@ struct HostContext {
   Document* document = nullptr;    // the current document; may be null
   DialogManager* dialogs = nullptr;
   RandomSource* random = nullptr;
-  std::vector<MessageObserver*> observers;
 };
 
 // The process-wide context of the running host.
 HostContext& hostContext();
+
+// Opens the undo context of the context's current document when the
+// outermost plug-in message begins and closes it when the message ends; a
+// host adds it to its PluginHost's observers once.
+MessageObserver& currentDocumentUndo();
 
 }  // namespace qx::host

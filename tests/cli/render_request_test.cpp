@@ -8,7 +8,7 @@
 
 #include "host/cli/render_request.h"
 #include "host/cli/settings_report.h"
-#include "host/cli/state_file.h"
+#include "host/session/state_file.h"
 
 namespace qx::cli {
 namespace {
@@ -95,39 +95,39 @@ TEST(StateFile, OnlyABlockOfExactlyTheRightSizeLoads) {
   TempDir dir;
   std::vector<uint8_t> bytes;
   std::string error;
-  EXPECT_EQ(readStateFile(dir / "none.bin", kParameterBlockSize, &bytes, &error), StateRead::Missing);
+  EXPECT_EQ(host::readStateFile(dir / "none.bin", host::kKeptBlockSize, &bytes, &error), host::StateRead::Missing);
 
-  writeBytes(dir / "good.bin", kParameterBlockSize, 0x5a);
-  ASSERT_EQ(readStateFile(dir / "good.bin", kParameterBlockSize, &bytes, &error), StateRead::Loaded) << error;
-  EXPECT_EQ(bytes, std::vector<uint8_t>(kParameterBlockSize, 0x5a));
+  writeBytes(dir / "good.bin", host::kKeptBlockSize, 0x5a);
+  ASSERT_EQ(host::readStateFile(dir / "good.bin", host::kKeptBlockSize, &bytes, &error), host::StateRead::Loaded) << error;
+  EXPECT_EQ(bytes, std::vector<uint8_t>(host::kKeptBlockSize, 0x5a));
 
-  for (size_t size : {size_t{0}, kParameterBlockSize - 1, kParameterBlockSize + 1, size_t{10000}}) {
+  for (size_t size : {size_t{0}, host::kKeptBlockSize - 1, host::kKeptBlockSize + 1, size_t{10000}}) {
     writeBytes(dir / "bad.bin", size, 1);
     error.clear();
-    EXPECT_EQ(readStateFile(dir / "bad.bin", kParameterBlockSize, &bytes, &error), StateRead::Invalid) << size;
+    EXPECT_EQ(host::readStateFile(dir / "bad.bin", host::kKeptBlockSize, &bytes, &error), host::StateRead::Invalid) << size;
     EXPECT_NE(error.find("236"), std::string::npos) << error;
     EXPECT_EQ(fs::file_size(dir / "bad.bin"), size) << "left untouched";
   }
   fs::create_directory(dir / "folder.bin");
-  EXPECT_EQ(readStateFile(dir / "folder.bin", kParameterBlockSize, &bytes, &error), StateRead::Invalid);
+  EXPECT_EQ(host::readStateFile(dir / "folder.bin", host::kKeptBlockSize, &bytes, &error), host::StateRead::Invalid);
 }
 
 TEST(StateFile, WritingCreatesTheFolderAndReplacesWhole) {
   TempDir dir;
   const std::string path = dir / "deep/er/state.bin";
   std::string error;
-  std::vector<uint8_t> block(kParameterBlockSize);
+  std::vector<uint8_t> block(host::kKeptBlockSize);
   for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(i);
-  ASSERT_TRUE(writeStateFile(path, block, &error)) << error;
+  ASSERT_TRUE(host::writeStateFile(path, block, &error)) << error;
   std::vector<uint8_t> back;
-  ASSERT_EQ(readStateFile(path, kParameterBlockSize, &back, &error), StateRead::Loaded);
+  ASSERT_EQ(host::readStateFile(path, host::kKeptBlockSize, &back, &error), host::StateRead::Loaded);
   EXPECT_EQ(back, block);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir / "deep/er"), fs::directory_iterator()), 1)
       << "no temporary file left beside it";
 
   // A folder that cannot be made is a clear error.
   writeBytes(dir / "plain", 1, 0);
-  EXPECT_FALSE(writeStateFile(dir / "plain/state.bin", block, &error));
+  EXPECT_FALSE(host::writeStateFile(dir / "plain/state.bin", block, &error));
   EXPECT_NE(error.find("folder"), std::string::npos) << error;
 }
 

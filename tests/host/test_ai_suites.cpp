@@ -13,7 +13,7 @@
 #include "host/suites/all_suites.h"
 #include "host/suites/host_context.h"
 #include "host/suites/instrument.h"
-#include "host/suites/memory_store.h"
+#include "host/plugins/memory_store.h"
 #include "host/suites/suite_registry.h"
 #include "qx_names.h"
 

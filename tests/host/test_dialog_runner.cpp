@@ -116,7 +116,10 @@ class ScriptedRunnerTest : public ::testing::Test {
 };
 
 TEST_F(ScriptedRunnerTest, ActionsReachTheProceduresInOrderAsEvents) {
-  runner_.setViewMapper([](QxRealPoint p) { return QxPoint{int32_t(p.x * 2), int32_t(p.y * 3)}; });
+  runner_.setViewMapper([](QxRealPoint p, QxPoint* v) {
+    *v = QxPoint{int32_t(p.x * 2), int32_t(p.y * 3)};
+    return true;
+  });
   int32_t hit = run({DialogAction::setValue(4, 5000),  // clamped before the notification
                      DialogAction::toggle(3),
                      DialogAction::chooseText(36, "mode 2"),
@@ -202,11 +205,16 @@ TEST_F(ScriptedRunnerTest, StrictRangesRefuseInsteadOfClamping) {
   EXPECT_FALSE(strict.failed());
 }
 
-TEST_F(ScriptedRunnerTest, DragsGoThroughTheDocumentView) {
+TEST_F(ScriptedRunnerTest, DragsGoThroughTheDocumentViewAndOffTheViewAreRefused) {
   Document document;  // 612 x 792; the view shows the page's top-left corner at pixel 0,0
-  hostContext().document = &document;
+  runner_.setViewMapper(
+      [&document](QxRealPoint p, QxPoint* v) { return document.artworkToView(p, v) == QX_ERR_NONE; });
   run({DialogAction::drag(160, {306, 792}), DialogAction::drag(160, {0, 0})});
   EXPECT_EQ(events_, (std::vector<std::string>{"track 160 at 306,0 flags 32", "track 160 at 0,792 flags 32"}));
+  events_.clear();
+  run({DialogAction::drag(160, {0, 1e30f})});
+  EXPECT_TRUE(runner_.failed());
+  EXPECT_TRUE(events_.empty());
 }
 
 // ---- Dialogs shown as text ----

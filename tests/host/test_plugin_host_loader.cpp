@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "host/plugins/plugin_host.h"
+#include "host/session/host_services.h"
 #include "host/plugins/plugin_resources.h"
 #include "host/suites/host_context.h"
 #include "support/elf_file.h"
@@ -24,10 +25,11 @@ class PluginLoader : public ::testing::Test {
     dir_ = fs::temp_directory_path() / ("qx-loader-" + std::to_string(getpid()) + "-" + info->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
-    host_ = std::make_unique<PluginHost>(hostContext());
+    services_ = std::make_unique<HostServices>();
+    host_ = &services_->plugins();
   }
   void TearDown() override {
-    host_.reset();
+    services_.reset();
     fs::remove_all(dir_);
   }
 
@@ -57,7 +59,8 @@ class PluginLoader : public ::testing::Test {
   static std::vector<uint8_t> text(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
 
   fs::path dir_;
-  std::unique_ptr<PluginHost> host_;
+  std::unique_ptr<HostServices> services_;
+  PluginHost* host_ = nullptr;
 };
 
 TEST_F(PluginLoader, LoadsTheShippedPluginByItsPropertyList) {

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "host/dialogs/dialog_manager.h"
-#include "host/suites/memory_store.h"
+#include "host/plugins/memory_store.h"
 #include "host/suites/suite_registry.h"
 #include "support/test_host.h"
 
@@ -70,7 +70,7 @@ TEST_F(PluginHostMessages, TellsObserversOnlyOfTheOutermostMessage) {
     void outermostMessageBegins() override { ++begins; }
     void outermostMessageEnds() override { ++ends; }
   } counter;
-  context().observers.push_back(&counter);
+  host().addObserver(&counter);
   int depthInside = 0;
   onNthCall(QX_MENU_SUITE, "UpdateMenuItemAutomatically", 1, [&] {
     EXPECT_EQ(send(QX_CALLER_MENU, QX_SELECTOR_UPDATE), 0);
@@ -84,7 +84,7 @@ TEST_F(PluginHostMessages, TellsObserversOnlyOfTheOutermostMessage) {
   ASSERT_EQ(send("Unknown Caller", "Unknown"), 0);
   EXPECT_EQ(counter.begins, 2);
   EXPECT_EQ(counter.ends, 2);
-  context().observers.pop_back();  // the counter ends with this test, before the host's shutdown
+  host().removeObserver(&counter);  // the counter ends with this test, before the host's shutdown
 }
 
 TEST_F(PluginHostMessages, ShutdownDropsThePluginsFiltersAndTheirBlocks) {

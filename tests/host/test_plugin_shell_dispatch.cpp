@@ -3,7 +3,7 @@
 // the borrowing.
 #include <gtest/gtest.h>
 
-#include "host/suites/memory_store.h"
+#include "host/plugins/memory_store.h"
 #include "support/shell_host.h"
 
 namespace qx::test {

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "host/suites/memory_store.h"
+#include "host/plugins/memory_store.h"
 #include "plugin/shell/globals.h"
 #include "support/shell_host.h"
 

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "host/document/random_source.h"
+#include "host/session/random_log.h"
 
 namespace qx::host {
 namespace {
@@ -121,21 +122,24 @@ TEST_F(RandomFiles, LogRecordsDrawsAndUndosAndAppearsOnlyWhenClosed) {
   RandomSource r;
   ASSERT_TRUE(r.setScript({0.1f, 0.75f}));
   std::string path = (dir_ / "log.txt").string(), error;
-  ASSERT_TRUE(r.openLog(path, &error)) << error;
+  RandomLogFile log;
+  ASSERT_TRUE(log.open(path, r, &error)) << error;
   QxReal v;
   ASSERT_EQ(r.next(&v), 0);
   r.noteUndo();
   ASSERT_EQ(r.next(&v), 0);
   EXPECT_FALSE(fs::exists(path));
-  ASSERT_TRUE(r.closeLog(&error)) << error;
+  ASSERT_TRUE(log.commit(&error)) << error;
   EXPECT_EQ(slurp(path), "r 0.10000000149011612\nundo\nr 0.75\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 
-  EXPECT_FALSE(r.openLog((dir_ / "no" / "such" / "log").string(), &error));
+  RandomLogFile nowhere;
+  EXPECT_FALSE(nowhere.open((dir_ / "no" / "such" / "log").string(), r, &error));
   EXPECT_FALSE(error.empty());
   {
     RandomSource abandoned(5);
-    ASSERT_TRUE(abandoned.openLog((dir_ / "abandoned.txt").string(), &error));
+    RandomLogFile abandonedLog;
+    ASSERT_TRUE(abandonedLog.open((dir_ / "abandoned.txt").string(), abandoned, &error));
     ASSERT_EQ(abandoned.next(&v), 0);
   }
   EXPECT_FALSE(fs::exists(dir_ / "abandoned.txt"));

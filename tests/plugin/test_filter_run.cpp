@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "host/suites/instrument.h"
-#include "host/suites/memory_store.h"
+#include "host/plugins/memory_store.h"
 #include "host/suites/suite_registry.h"
 #include "plugin/shell/globals.h"
 #include "qx_names.h"

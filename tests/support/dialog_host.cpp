@@ -10,8 +10,8 @@ void DialogHost::SetUp() {
   context().document = &doc_;
   context().random = &random_;
   context().dialogs = &dialogs_;
-  context().observers.push_back(&doc_);
   dialogs_.setRunner(&runner_);
+  runner_.setViewMapper([this](QxRealPoint p, QxPoint* v) { return doc_.artworkToView(p, v) == QX_ERR_NONE; });
   ASSERT_EQ(startup(), 0);
   ASSERT_NE(filter(), nullptr);
 }

@@ -21,7 +21,6 @@ void GeneratorHost::SetUp() {
   context().document = &doc_;
   context().random = &random_;
   context().dialogs = &dialogs_;
-  context().observers.push_back(&doc_);
   dialogs_.setRunner(&runner_);
   ASSERT_EQ(startup(), 0);
   ASSERT_NE(filter(), nullptr);

@@ -1,7 +1,7 @@
 #include "support/test_host.h"
 
 #include "host/suites/instrument.h"
-#include "host/suites/memory_store.h"
+#include "host/plugins/memory_store.h"
 #include "host/suites/suite_registry.h"
 
 namespace qx::test {
@@ -12,39 +12,36 @@ void TestHost::SetUp() {
   baseBlocks_ = host::liveBlocks();
   baseHandles_ = host::liveMemHandles();
   saved_ = context();
-  host_ = std::make_unique<host::PluginHost>(context());
+  services_ = std::make_unique<host::HostServices>();
   std::string error;
-  plugin_ = host_->load(QX_PLUGIN_FILE, &error);
+  plugin_ = host().load(QX_PLUGIN_FILE, &error);
   ASSERT_NE(plugin_, nullptr) << error;
 }
 
 void TestHost::TearDown() {
   // Faults armed by the test must not hit the clean-up.
   host::clearFaults();
-  if (host_) {
-    host_.reset();  // shuts down (reloading first if needed) and closes the library
-  }
+  services_.reset();  // shuts down (reloading first if needed) and closes the library
   auto& ctx = context();
   ctx.document = saved_.document;
   ctx.dialogs = saved_.dialogs;
   ctx.random = saved_.random;
-  ctx.observers = saved_.observers;
 }
 
-QxErr TestHost::startup() { return host_->startup(plugin_); }
-QxErr TestHost::shutdown() { return host_->shutdown(plugin_); }
-QxErr TestHost::about() { return host_->about(plugin_); }
-QxErr TestHost::unload() { return host_->unload(plugin_); }
-QxErr TestHost::reload() { return host_->reload(plugin_); }
-QxErr TestHost::send(const char* caller, const char* selector) { return host_->send(plugin_, caller, selector); }
+QxErr TestHost::startup() { return host().startup(plugin_); }
+QxErr TestHost::shutdown() { return host().shutdown(plugin_); }
+QxErr TestHost::about() { return host().about(plugin_); }
+QxErr TestHost::unload() { return host().unload(plugin_); }
+QxErr TestHost::reload() { return host().reload(plugin_); }
+QxErr TestHost::send(const char* caller, const char* selector) { return host().send(plugin_, caller, selector); }
 
 QxErr TestHost::sendFilter(const char* selector) {
   host::RegisteredFilter* registered = filter();
-  return registered ? host_->sendFilter(*registered, selector) : QX_ERR_BAD_PARAM;
+  return registered ? host().sendFilter(*registered, selector) : QX_ERR_BAD_PARAM;
 }
 
 host::RegisteredFilter* TestHost::filter() {
-  for (auto& registered : host_->filters())
+  for (auto& registered : host().filters())
     if (registered.plugin == plugin_) return &registered;
   return nullptr;
 }

@@ -1,7 +1,7 @@
 // The test host: a GoogleTest fixture that loads the real Quelvix.aip and
 // drives it through PluginMain, the way the app does.
 //
-// SetUp() builds a PluginHost on the process-wide host context and loads the
+// SetUp() builds the host's services on the process-wide context and loads the
 // plug-in; it does not send Startup (call startup() when the test wants it,
 // after arming any fault). TearDown() shuts the plug-in down if it is still
 // started (loading it again first if it was unloaded), drops the host and
@@ -30,6 +30,7 @@
 #include <string>
 
 #include "host/plugins/plugin_host.h"
+#include "host/session/host_services.h"
 #include "host/suites/host_context.h"
 #include "qx_sdk.h"
 
@@ -42,9 +43,9 @@ class TestHost : public ::testing::Test {
 
   // The process-wide context the host's suites read; add parts to it.
   host::HostContext& context() const { return host::hostContext(); }
-  host::PluginHost& host() { return *host_; }
+  host::PluginHost& host() { return services_->plugins(); }
   host::LoadedPlugin* plugin() { return plugin_; }
-  QxPluginRef pluginRef() { return host_->ref(plugin_); }
+  QxPluginRef pluginRef() { return host().ref(plugin_); }
 
   // Messages. Each answers the plug-in's code.
   QxErr startup();
@@ -59,7 +60,7 @@ class TestHost : public ::testing::Test {
   // The first filter the plug-in registered, or nullptr.
   host::RegisteredFilter* filter();
   // The globals slot the host keeps for the plug-in.
-  void* globalsSlot() { return host_->globalsSlot(plugin_); }
+  void* globalsSlot() { return host().globalsSlot(plugin_); }
 
   // Calls of an operation since SetUp or the last resetCalls().
   static uint64_t calls(const char* suite, const char* op);
@@ -80,7 +81,7 @@ class TestHost : public ::testing::Test {
   bool nothingLeaked() const { return extraBlocks() == 0 && extraHandles() == 0 && extraSuiteRefs() == 0; }
 
  private:
-  std::unique_ptr<host::PluginHost> host_;
+  std::unique_ptr<host::HostServices> services_;
   host::LoadedPlugin* plugin_ = nullptr;
   host::HostContext saved_;
   size_t baseBlocks_ = 0;

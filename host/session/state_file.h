@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
-namespace qx::cli {
+namespace qx::host {
 
-// The size of the filter's parameter block: 59 words of 32 bits.
-inline constexpr size_t kParameterBlockSize = 236;
+// The size of the settings block a kept state file holds: the filter's
+// record of 59 words of 32 bits. A file of another size is refused before
+// the filter sees it, and a block of another size is never kept.
+inline constexpr size_t kKeptBlockSize = 236;
 
 enum class StateRead {
   Missing,  // no file there: start from the filter's defaults
@@ -26,4 +28,4 @@ StateRead readStateFile(const std::string& path, size_t expectedSize, std::vecto
 // and a one-line reason on failure; the old file is then unchanged.
 bool writeStateFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error);
 
-}  // namespace qx::cli
+}  // namespace qx::host

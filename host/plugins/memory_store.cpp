@@ -1,4 +1,4 @@
-#include "host/suites/memory_store.h"
+#include "host/plugins/memory_store.h"
 
 #include <cstdlib>
 #include <memory>

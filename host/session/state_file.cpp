@@ -1,4 +1,4 @@
-#include "host/cli/state_file.h"
+#include "host/session/state_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -8,7 +8,7 @@
 
 #include "host/io/atomic_file.h"
 
-namespace qx::cli {
+namespace qx::host {
 
 StateRead readStateFile(const std::string& path, size_t expectedSize, std::vector<uint8_t>* bytes,
                         std::string* error) {
@@ -61,7 +61,7 @@ bool writeStateFile(const std::string& path, const std::vector<uint8_t>& bytes, 
     }
   }
   std::string why;
-  if (!host::writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+  if (!writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
                                  &why)) {
     *error = "cannot write the state file: " + why;
     return false;
@@ -69,4 +69,4 @@ bool writeStateFile(const std::string& path, const std::vector<uint8_t>& bytes, 
   return true;
 }
 
-}  // namespace qx::cli
+}  // namespace qx::host

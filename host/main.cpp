@@ -1,8 +1,18 @@
+// The `quelvix` program: the command line, with the desktop app wired in
+// when it is built.
 #include <cstdio>
 
 #include "host/cli/commands.h"
+#include "host/session/desktop_entry.h"
+
+#if QX_HAVE_GUI
+#include "host/gui/gui_app.h"
+#endif
 
 int main(int argc, char** argv) {
+#if QX_HAVE_GUI
+  qx::host::setDesktopEntry(qx::gui::desktopEntry());
+#endif
   if (argc == 1 && qx::cli::guiAvailable()) return qx::cli::runGuiDefault(argc, argv);
 
   CLI::App app{"quelvix: generative lattice art from the Quelvix filter plug-in"};

@@ -1,0 +1,36 @@
+// The desktop app as the command line reaches it: a few entry points that
+// the program's main() installs when the app is built in. The command line
+// never includes the app; without an entry it says the app is missing.
+#pragma once
+
+#include <string>
+
+namespace qx::host {
+
+class Document;
+
+enum class PaintedFormat { Png, Pdf };
+
+struct DesktopLaunch {
+  std::string pluginDir;
+  std::string openPath;   // a drawing to open at once; empty for a new document
+  std::string statePath;  // the kept settings; empty keeps none
+  bool fresh = false;     // start from the defaults (the file is still written after a run)
+};
+
+struct DesktopEntry {
+  // A window system is there to show windows on.
+  bool (*displayAvailable)() = nullptr;
+  // Runs the app until its window closes; answers 0 on a normal quit.
+  int (*run)(int argc, char** argv, const DesktopLaunch& launch) = nullptr;
+  // Paint `document` into `path` as PNG or PDF, atomically. False and a
+  // one-line reason in *error.
+  bool (*writePainted)(const Document& document, const std::string& path, PaintedFormat format,
+                       std::string* error) = nullptr;
+};
+
+// The installed entry; every pointer is null when the app is not built in.
+const DesktopEntry& desktopEntry();
+void setDesktopEntry(const DesktopEntry& entry);
+
+}  // namespace qx::host
