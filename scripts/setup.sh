@@ -9,7 +9,8 @@ build="${QX_BUILD_DIR:-$repo/build}"
 jobs="${QX_JOBS:-2}"
 
 packages=(cmake g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev
-          binutils-mingw-w64-x86-64 librsvg2-bin qt6-base-dev libgl1-mesa-dev xvfb xdotool)
+          binutils-mingw-w64-x86-64 librsvg2-bin qt6-base-dev libgl1-mesa-dev xvfb xdotool
+          libpugixml-dev)
 
 missing=()
 for package in "${packages[@]}"; do
