@@ -71,7 +71,8 @@ typedef struct QxBasicSuite {
    * version (and writes NULL), QX_ERR_BAD_PARAM for NULL arguments. */
   QxErr (*AcquireSuite)(const char* name, int32_t version, const void** suite);
   /* Drop one reference taken by AcquireSuite. Answers QX_ERR_NOT_ACQUIRED when
-   * no reference is held, QX_ERR_SUITE_NOT_FOUND for an unknown suite. */
+   * no reference is held, QX_ERR_SUITE_NOT_FOUND for an unknown suite and
+   * QX_ERR_BAD_PARAM for a NULL name. */
   QxErr (*ReleaseSuite)(const char* name, int32_t version);
   /* Non-zero when the two C strings are equal; 0 when not or when either is NULL. */
   QxBool (*IsEqual)(const char* a, const char* b);

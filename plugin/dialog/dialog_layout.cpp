@@ -140,7 +140,7 @@ const ControlRow kControlRows[] = {
     // On every page: presets, the buttons, "Preview", the page buttons and
     // their captions.
     Popup(65, Box(440, 242, 520, 262), 0, FIELD(presetIndex), PopupList::Preset, Reaction::Preset),
-    Button(2, Box(440, 40, 520, 60), "Cancel", Reaction::None),
+    Button(QX_DIALOG_ITEM_CANCEL, Box(440, 40, 520, 60), "Cancel", Reaction::None),
     Button(60, Box(440, 70, 520, 90), "Shuffle", kChanged),
     Button(61, Box(440, 100, 520, 120), "Tumble", Reaction::Tumble),
     Check(3, Box(440, 130, 520, 144), "Preview", 0, FIELD(preview)),

@@ -3,6 +3,10 @@
 #include "dialog/dialog_controls.h"
 #include "dialog/dialog_reactions.h"
 #include "shell/suites.h"
+#include "styling/build_shape.h"
+#include "styling/color_modes.h"
+#include "styling/mirror_tile.h"
+#include "styling/step_point.h"
 
 namespace {
 
@@ -29,7 +33,7 @@ void WritePresetValues(FilterParameters& p, int32_t position) {
     case 2:  // " 30-60pt Squares"
       p.shapeSizeMin = 30;
       p.shapeSizeMax = 60;
-      p.shapeKind = 1;
+      p.shapeKind = kShapeSquares;
       break;
     case 3:  // " 30-60pt Squares, variable stroke width"
       WritePresetValues(p, 2);
@@ -37,7 +41,7 @@ void WritePresetValues(FilterParameters& p, int32_t position) {
       p.shapeStrokeMax = 20;
       break;
     case 4:  // " 200 Angled lattice"
-      p.directionMode = 6;
+      p.directionMode = kDirectionAlternateAngled;
       p.pointsMin = 200;
       p.pointsMax = 200;
       p.stepX = 20;
@@ -46,7 +50,7 @@ void WritePresetValues(FilterParameters& p, int32_t position) {
     case 5:  // " 200 Angled lattice / multi-sets randomized"
       WritePresetValues(p, 4);
       p.lineSets = 3;
-      p.lineStrokeMode = 3;
+      p.lineStrokeMode = kColorRandomColors;
       break;
     case 6:  // " Variable width discreet lines"
       p.lineWidthMin = 1;
@@ -55,7 +59,7 @@ void WritePresetValues(FilterParameters& p, int32_t position) {
       break;
     case 7:  // " Variable width discreet lines / random stroke"
       WritePresetValues(p, 6);
-      p.lineStrokeMode = 3;
+      p.lineStrokeMode = kColorRandomColors;
       break;
     case 8:  // " Shrinking circles"
       p.radiusFactor = 99;
@@ -63,19 +67,19 @@ void WritePresetValues(FilterParameters& p, int32_t position) {
       p.shapeSizeMax = 40;
       break;
     case 9:  // " Random color filled circles"
-      p.shapeFillMode = 3;
+      p.shapeFillMode = kColorRandomColors;
       p.shapeSizeMin = 40;
       p.shapeSizeMax = 40;
       break;
     case 10:  // " Random swatches filled circles / tile"
-      p.shapeFillMode = 4;
+      p.shapeFillMode = kColorRandomSwatches;
       p.shapeSizeMin = 40;
       p.shapeSizeMax = 40;
-      p.tileMode = 1;
+      p.tileMode = kTileCentreOfDocument;
       break;
     case 11:  // " Random swatches filled stars / tile"
       WritePresetValues(p, 10);
-      p.shapeKind = 11;
+      p.shapeKind = kShapeStars1;
       break;
     case 12:  // " Random start / multi-set"
       p.lineSets = 5;
@@ -99,7 +103,7 @@ void WritePresetValues(FilterParameters& p, int32_t position) {
     case 15:  // " No lattice"
       p.shapeSizeMin = 20;
       p.shapeSizeMax = 40;
-      p.shapeKind = 0;
+      p.shapeKind = kShapeCircles;
       p.deleteLine = 1;
       break;
     default:  // 0, " Reset", and anything unknown: the base alone

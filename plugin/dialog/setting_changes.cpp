@@ -4,6 +4,7 @@
 #include "dialog/dialog_reactions.h"
 #include "generator/generate.h"
 #include "shell/suites.h"
+#include "styling/color_modes.h"
 
 namespace {
 
@@ -11,12 +12,14 @@ namespace {
 constexpr int32_t kShapeControls[] = {21, 22, 37, 38, 49, 51, 34, 35, 39, 31, 28, 40, 43, 47, 48, 46, 50};
 
 // Colour modes that use their swatch field: " To swatch", " Alternate swatch".
-bool IsSwatchMode(int32_t mode) { return mode == 6 || mode == 11; }
+bool IsSwatchMode(int32_t mode) { return mode == kColorToSwatch || mode == kColorAlternateSwatch; }
 
 // Colour modes that step toward a colour and use their steps field.
 bool IsSteppedMode(int32_t mode) {
   switch (mode) {
-    case 1: case 2: case 5: case 6: case 7: case 8: case 13: return true;
+    case kColorToWhite: case kColorToBlack: case kColorToWhiteMidpoint: case kColorToSwatch:
+    case kColorToHalf: case kColorToInverted: case kColorToHalfInverted:
+      return true;
     default: return false;
   }
 }

@@ -4,6 +4,9 @@
 #include "dialog/dialog_controls.h"
 #include "dialog/dialog_reactions.h"
 #include "shell/suites.h"
+#include "styling/build_shape.h"
+#include "styling/color_modes.h"
+#include "styling/step_point.h"
 
 namespace {
 
@@ -24,7 +27,7 @@ int32_t Trunc(float value) { return TruncToInt(value); }
 // randomShapeAngle, viewZoom, dialogPage and presetIndex as they are.
 void WriteTumbleBase(FilterParameters& p) {
   p.preview = 1;
-  p.directionMode = 0;
+  p.directionMode = kDirectionEqual;
   p.lineWidthMin = 12.0f;
   p.lineWidthMax = 12.0f;
   p.stepX = 70.0f;
@@ -37,11 +40,11 @@ void WriteTumbleBase(FilterParameters& p) {
   p.pointsMin = 100;
   p.pointsMax = 100;
   p.lineSets = 1;
-  p.lineStrokeMode = 0;
+  p.lineStrokeMode = kColorUseCurrent;
   p.lineStrokeSwatch = 2;
-  p.shapeStrokeMode = 0;
+  p.shapeStrokeMode = kColorUseCurrent;
   p.shapeStrokeSwatch = 2;
-  p.shapeFillMode = 0;
+  p.shapeFillMode = kColorUseCurrent;
   p.shapeFillSwatch = 2;
   p.shapeSizeMin = 0.0f;
   p.shapeSizeMax = 0.0f;
@@ -51,7 +54,7 @@ void WriteTumbleBase(FilterParameters& p) {
   p.jitterY = 0;
   p.shapeAngle = 0.0f;
   p.shapeScale = 100.0f;
-  p.shapeKind = 0;
+  p.shapeKind = kShapeCircles;
   p.radiusFactor = 100.0f;
   p.randomCreateShapes = 0;
   p.randomSetAngle = 0;
@@ -63,15 +66,21 @@ void WriteTumbleBase(FilterParameters& p) {
   p.previewDrawn = 0;
 }
 
-// Colour modes are drawn from the first fifteen, so Tumble never switches
-// the colour off; points and line sets may come out below their spin edits'
-// limits, which then decide what is read back.
+// How many of each list a draw chooses among: every direction mode and shape
+// kind, and the colour modes before kColorNone.
+constexpr float kDirectionChoices = static_cast<float>(kDirectionModeCount);
+constexpr float kShapeChoices = static_cast<float>(kShapeKindCount);
+constexpr float kColorChoices = static_cast<float>(kColorNone);
+
+// Colour modes are drawn from those before kColorNone, so Tumble never
+// switches the colour off; points and line sets may come out below their spin
+// edits' limits, which then decide what is read back.
 void DrawTumbleChanges(FilterParameters& p, int32_t swatchCount) {
   if (RowApplies(50)) {
     p.lineWidthMin = Draw() * 20.0f;
     p.lineWidthMax = Draw() * 30.0f;
   }
-  if (RowApplies(70)) p.directionMode = Trunc(Draw() * 8.0f);
+  if (RowApplies(70)) p.directionMode = Trunc(Draw() * kDirectionChoices);
   if (RowApplies(50)) {
     p.stepX = Draw() * 100.0f;
     p.stepY = Draw() * 100.0f;
@@ -104,15 +113,15 @@ void DrawTumbleChanges(FilterParameters& p, int32_t swatchCount) {
   }
   if (RowApplies(90)) p.jitterY = Trunc(Draw() * 10.0f);
   if (RowApplies(90)) p.jitterX = Trunc(Draw() * 10.0f);
-  if (RowApplies(50)) p.shapeKind = Trunc(Draw() * 28.0f);
-  if (RowApplies(70)) p.lineStrokeMode = Trunc(Draw() * 15.0f);
-  if (RowApplies(60)) p.shapeStrokeMode = Trunc(Draw() * 15.0f);
+  if (RowApplies(50)) p.shapeKind = Trunc(Draw() * kShapeChoices);
+  if (RowApplies(70)) p.lineStrokeMode = Trunc(Draw() * kColorChoices);
+  if (RowApplies(60)) p.shapeStrokeMode = Trunc(Draw() * kColorChoices);
   if (RowApplies(75)) p.shapeAngle = Draw() * 360.0f;
   if (RowApplies(95)) p.shapeScale = 20.0f + 80.0f * Draw();
   if (RowApplies(97)) p.randomCreateShapes = 1;
   if (RowApplies(95)) p.splitLines = 1;
   if (RowApplies(97)) p.randomSetAngle = 1;
-  if (RowApplies(60)) p.shapeFillMode = Trunc(Draw() * 15.0f);
+  if (RowApplies(60)) p.shapeFillMode = Trunc(Draw() * kColorChoices);
   if (RowApplies(97)) {
     const float r1 = Draw();
     const float r2 = Draw();

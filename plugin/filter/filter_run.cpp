@@ -12,7 +12,7 @@
 namespace {
 
 constexpr int32_t kSettingsDialogId = 16100;
-constexpr int32_t kDialogConfirmed = 1;
+constexpr int32_t kDialogConfirmed = QX_DIALOG_ITEM_DEFAULT;
 
 bool IsOurFilter(QxFilterHandle filter) {
   return gGlobals != nullptr && gGlobals->filterCount > 0 && filter == gGlobals->filterHandles[0];
@@ -69,8 +69,8 @@ QxErr GetFilterParameters(QxFilterMessage* message) {
   std::memcpy(&saved, record, sizeof saved);
 
   int32_t itemHit = 0;
-  err = gAdmDialogSuite->Modal(message->d.self, "Quelvix", kSettingsDialogId, 0, InitSettingsDialog, record,
-                               &itemHit);
+  err = gAdmDialogSuite->Modal(message->d.self, "Quelvix", kSettingsDialogId, QX_DIALOG_MODAL, InitSettingsDialog,
+                               record, &itemHit);
   if (err != 0) {
     // The dialog could not run to its end: leave the document and the record
     // as they were before it opened, and report why.

@@ -1,5 +1,10 @@
 #include "filter/parameters.h"
 
+#include "styling/build_shape.h"
+#include "styling/color_modes.h"
+#include "styling/mirror_tile.h"
+#include "styling/step_point.h"
+
 void SetDefaultParameters(FilterParameters& p) {
   p.randomShapeAngle = 0;
   p.lockShapeStroke = 0;
@@ -35,21 +40,21 @@ void SetDefaultParameters(FilterParameters& p) {
   p.curvatureX = 0.0f;
   p.curvatureY = 0.0f;
   p.radiusFactor = 100.0f;
-  p.shapeKind = 0;
-  p.lineStrokeMode = 0;
+  p.shapeKind = kShapeCircles;
+  p.lineStrokeMode = kColorUseCurrent;
   p.lineStrokeSwatch = 2;
   p.lineStrokeSteps = 0;
   p.lineSets = 1;
   p.dialogPage = 1;
-  p.directionMode = 0;
+  p.directionMode = kDirectionEqual;
   p.pointsMin = 100;
   p.pointsMax = 100;
   p.presetIndex = 0;
-  p.tileMode = 0;
-  p.shapeStrokeMode = 0;
+  p.tileMode = kTileNone;
+  p.shapeStrokeMode = kColorUseCurrent;
   p.shapeStrokeSwatch = 2;
   p.shapeStrokeSteps = 0;
-  p.shapeFillMode = 0;
+  p.shapeFillMode = kColorUseCurrent;
   p.shapeFillSwatch = 2;
   p.shapeFillSteps = 0;
   p.previewDrawn = 0;

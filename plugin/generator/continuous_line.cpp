@@ -35,7 +35,7 @@ QxErr FinishLine(const FilterParameters& params, const RunValues& run, const Lin
 
   if (params.deleteLine) {
     gArtSuite->DisposeArt(line);
-  } else if (params.tileMode > 0) {
+  } else if (params.tileMode > kTileNone) {
     // Mirrored lines go beneath everything, mirrored shapes above.
     MirrorTile(params.tileMode, line, QX_PLACE_BELOW_ALL, set.pivot.x, set.pivot.y);
   }

@@ -39,7 +39,7 @@ QxErr PlaceShape(const FilterParameters& params, const RunValues& run, const Lin
   int32_t kind = params.shapeKind;
   // A kind the list does not offer places nothing and draws nothing.
   if (kind < kShapeCircles || kind > kShapeSelected) return 0;
-  if (kind == kShapeRandomMix) kind = TruncToInt(DrawRandom() * 25.0f);
+  if (kind == kShapeRandomMix) kind = TruncToInt(DrawRandom() * static_cast<QxReal>(kShapeRandomMixKinds));
 
   QxArtHandle shape = nullptr;
   QxErr err = BuildShape(params, kind, placement.point.x, placement.point.y, placement.shapeSize,
@@ -72,6 +72,7 @@ QxErr PlaceShape(const FilterParameters& params, const RunValues& run, const Lin
   err = ScaleAboutOwnCentre(params, shape);
   if (err != 0) return err;
 
-  if (params.tileMode > 0) MirrorTile(params.tileMode, shape, QX_PLACE_ABOVE_ALL, set.pivot.x, set.pivot.y);
+  if (params.tileMode > kTileNone)
+    MirrorTile(params.tileMode, shape, QX_PLACE_ABOVE_ALL, set.pivot.x, set.pivot.y);
   return 0;
 }

@@ -9,6 +9,9 @@ namespace {
 
 constexpr int32_t kAboutDialogId = 16050;
 constexpr int32_t kErrorDialogId = 16051;
+// The error dialog's two texts.
+constexpr int32_t kErrorMessageItem = 2;
+constexpr int32_t kErrorCodeItem = 3;
 
 // What the error dialog shows, handed to it as its user data.
 struct ErrorReport {
@@ -21,7 +24,8 @@ void PassThroughNotify(QxItemRef item, QxNotifierRef notifier) { gAdmItemSuite->
 
 void GiveOkButtonPassThrough(QxDialogRef dialog) {
   QxItemRef okButton = nullptr;
-  if (gAdmDialogSuite->GetItem(dialog, 1, &okButton) == 0) gAdmItemSuite->SetNotifyProc(okButton, PassThroughNotify);
+  if (gAdmDialogSuite->GetItem(dialog, QX_DIALOG_ITEM_DEFAULT, &okButton) == 0)
+    gAdmItemSuite->SetNotifyProc(okButton, PassThroughNotify);
 }
 
 void SetItemText(QxDialogRef dialog, int32_t itemId, const char* text) {
@@ -35,8 +39,8 @@ QxErr InitErrorDialog(QxDialogRef dialog) {
   gAdmDialogSuite->GetUserData(dialog, &data);
   const ErrorReport* report = static_cast<const ErrorReport*>(data);
   if (report != nullptr) {
-    SetItemText(dialog, 2, report->message);
-    SetItemText(dialog, 3, report->codeText);
+    SetItemText(dialog, kErrorMessageItem, report->message);
+    SetItemText(dialog, kErrorCodeItem, report->codeText);
   }
   return 0;
 }

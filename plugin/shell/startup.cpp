@@ -54,14 +54,16 @@ QxErr RegisterFilters(QxMessageData* message) {
     QxPlatformFilterData menuTexts;
     menuTexts.category = ToLengthPrefixed(category);
     menuTexts.title = ToLengthPrefixed(title);
-    QxErr err = gFilterSuite->AddFilter(message->self, "Quelvix", &menuTexts, 0, &gGlobals->filterHandles[count]);
+    QxErr err = gFilterSuite->AddFilter(message->self, "Quelvix", &menuTexts, QX_FILTER_OPTIONS_NONE,
+                                        &gGlobals->filterHandles[count]);
     if (err != 0) return err;
 
     QxMenuItemHandle menuItem = nullptr;
     err = gFilterSuite->GetFilterMenuItem(gGlobals->filterHandles[count], &menuItem);
     if (err != 0) return err;
     // Fixed values: when the item is enabled or dimmed is the host's business.
-    err = gMenuSuite->UpdateMenuItemAutomatically(menuItem, 1, 0, 0, 0, 0, 1, 0);
+    err = gMenuSuite->UpdateMenuItemAutomatically(menuItem, QX_MENU_AUTO_ENABLE, QX_IF_NONE, QX_IF_NONE,
+                                                  QX_IF_NONE, QX_IF_NONE, QX_IF_DOCUMENT_OPEN, QX_IF_NONE);
     if (err != 0) return err;
 
     index = static_cast<int16_t>(index + 2);

@@ -1,6 +1,6 @@
 // Moving one art object: about its own centre or about a given point, with
 // matrices built by the host's real-math suite and applied by its
-// transform-art call (line scale 1, flag 1).
+// transform-art call (line scale 1, QX_TRANSFORM_OBJECTS).
 #pragma once
 
 #include "qx_sdk.h"

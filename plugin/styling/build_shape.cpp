@@ -30,6 +30,9 @@ QxRealPoint DrawJitteredCentre(const FilterParameters& params, JitterSigns s, Qx
 }
 
 
+// The host's constructions run counter-clockwise; none is reversed here.
+constexpr QxBool kNotReversed = 0;
+
 // A construction's result is not tested unless it made no art at all, in
 // which case there is nothing to style and its code ends the run.
 QxErr Finish(QxErr err, QxArtHandle art, QxArtHandle* shape) {
@@ -39,25 +42,25 @@ QxErr Finish(QxErr err, QxArtHandle art, QxArtHandle* shape) {
 
 QxErr Oval(QxRealPoint c, QxReal height, QxReal width, QxArtHandle* shape) {
   QxArtHandle art = nullptr;
-  QxErr err = gShapeConstructionSuite->NewOval(c.x, c.y, height, width, 0, &art);
+  QxErr err = gShapeConstructionSuite->NewOval(c.x, c.y, height, width, kNotReversed, &art);
   return Finish(err, art, shape);
 }
 
 QxErr Rect(QxRealPoint c, QxReal height, QxReal width, QxArtHandle* shape) {
   QxArtHandle art = nullptr;
-  QxErr err = gShapeConstructionSuite->NewRect(c.x, c.y, height, width, 0, &art);
+  QxErr err = gShapeConstructionSuite->NewRect(c.x, c.y, height, width, kNotReversed, &art);
   return Finish(err, art, shape);
 }
 
 QxErr Polygon(int32_t sides, QxRealPoint c, QxReal radius, QxArtHandle* shape) {
   QxArtHandle art = nullptr;
-  QxErr err = gShapeConstructionSuite->NewRegularPolygon(sides, c.x, c.y, radius, 0, &art);
+  QxErr err = gShapeConstructionSuite->NewRegularPolygon(sides, c.x, c.y, radius, kNotReversed, &art);
   return Finish(err, art, shape);
 }
 
 QxErr Star(int32_t points, QxRealPoint c, QxReal radius1, QxReal radius2, QxArtHandle* shape) {
   QxArtHandle art = nullptr;
-  QxErr err = gShapeConstructionSuite->NewStar(points, c.x, c.y, radius1, radius2, 0, &art);
+  QxErr err = gShapeConstructionSuite->NewStar(points, c.x, c.y, radius1, radius2, kNotReversed, &art);
   return Finish(err, art, shape);
 }
 
@@ -112,12 +115,12 @@ QxErr BuildShape(const FilterParameters& params, int32_t kind, QxReal x, QxReal 
     case kShapeRectangles2: return Rect(c, s, 2.0f * s, shape);
     case kShapeOvals1: return Oval(c, 2.0f * s, s, shape);
     case kShapeOvals2: return Oval(c, s, 2.0f * s, shape);
-    case 6: case 7: case 8: case 9: case 10:
+    case kShapePolygons1: case kShapePolygons2: case kShapePolygons3: case kShapePolygons4: case kShapePolygons5:
       return Polygon(kPolygonSides[kind - kShapePolygons1], c, s, shape);
-    case 11: case 12: case 13:
+    case kShapeStars1: case kShapeStars2: case kShapeStars3:
       return Star(kStarPoints[kind - kShapeStars1], c, 0.5f * s, s, shape);
-    case 14: case 15: case 16:
-      return Star(kStarPoints[kind - 14], c, 0.2f * s, s, shape);
+    case kShapeStars4: case kShapeStars5: case kShapeStars6:
+      return Star(kStarPoints[kind - kShapeStars4], c, 0.2f * s, s, shape);
     case kShapeRandomPolygon: {
       const int32_t sides = 1 + TruncToInt(20.0f * DrawRandom());
       return Polygon(sides, c, s, shape);

@@ -8,6 +8,7 @@
 #include "filter/parameters.h"
 #include "qx_sdk.h"
 
+// The entries of the shape popup, in order; the record's shapeKind holds one.
 enum ShapeKind : int32_t {
   kShapeCircles = 0,
   kShapeSquares = 1,
@@ -15,8 +16,17 @@ enum ShapeKind : int32_t {
   kShapeRectangles2 = 3,
   kShapeOvals1 = 4,
   kShapeOvals2 = 5,
-  kShapePolygons1 = 6,  // .. kShapePolygons5 = 10
-  kShapeStars1 = 11,    // .. kShapeStars6 = 16
+  kShapePolygons1 = 6,
+  kShapePolygons2 = 7,
+  kShapePolygons3 = 8,
+  kShapePolygons4 = 9,
+  kShapePolygons5 = 10,
+  kShapeStars1 = 11,
+  kShapeStars2 = 12,
+  kShapeStars3 = 13,
+  kShapeStars4 = 14,
+  kShapeStars5 = 15,
+  kShapeStars6 = 16,
   kShapeRandomPolygon = 17,
   kShapeRandomStar = 18,
   kShapeRandomOvals1 = 19,
@@ -29,6 +39,11 @@ enum ShapeKind : int32_t {
   kShapeRandomMix = 26,  // replaced by a drawn kind 0..24 before building
   kShapeSelected = 27,
 };
+
+// Kinds the popup offers, and kinds kShapeRandomMix draws from (kShapeCircles
+// to kShapeAlternateCircle).
+inline constexpr int32_t kShapeKindCount = kShapeSelected + 1;
+inline constexpr int32_t kShapeRandomMixKinds = kShapeAlternateCircle + 1;
 
 // Build a shape of `kind` of size shapeSize x radiusMultiplier centred on
 // (x, y) moved by the record's jitter; kinds 23 to 25 alternate on the parity

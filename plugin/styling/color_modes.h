@@ -7,6 +7,8 @@
 
 #include "qx_sdk.h"
 
+// The entries of the stroke and fill colour popups, in order; the record's
+// lineStrokeMode, shapeStrokeMode and shapeFillMode hold one.
 enum ColorMode : int32_t {
   kColorUseCurrent = 0,
   kColorToWhite = 1,

@@ -9,7 +9,8 @@ namespace {
 
 QxArtHandle Duplicate(QxArtHandle art, int16_t paintOrder) {
   QxArtHandle copy = nullptr;
-  // Codes 5 and 6 place the copy by the whole document and take no reference art.
+  // QX_PLACE_ABOVE_ALL and QX_PLACE_BELOW_ALL place the copy by the whole
+  // document and take no reference art.
   gArtSuite->DuplicateArt(art, paintOrder, nullptr, &copy);
   return copy;
 }

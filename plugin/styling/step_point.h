@@ -5,6 +5,7 @@
 
 #include "qx_sdk.h"
 
+// The entries of the direction popup, in order; the record's directionMode holds one.
 enum DirectionMode : int32_t {
   kDirectionEqual = 0,               // one axis, full step
   kDirectionRandom = 1,              // one axis, random fraction of the step
@@ -15,6 +16,8 @@ enum DirectionMode : int32_t {
   kDirectionAlternateAngled = 6,     // both axes, doubled on even steps
   kDirectionAlternateAngledXY = 7,   // both axes, y doubled on even steps, x on odd ones
 };
+
+inline constexpr int32_t kDirectionModeCount = kDirectionAlternateAngledXY + 1;
 
 // Move the anchor of `segment` by the rule of `mode` with step lengths
 // (stepLengthX, stepLengthY); handles and corner come back unchanged. Draws
