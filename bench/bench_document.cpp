@@ -81,14 +81,14 @@ void BM_HeaviestRunOfShapes(benchmark::State& state) {
     auto doc = std::make_unique<Document>();
     hostContext().document = doc.get();
     const size_t rssBefore = residentBytes();
-    doc->beginMessage();
+    doc->art().beginMessage();
     state.ResumeTiming();
     for (int i = 0; i < kObjects; ++i) placeShape(suites, i);
     state.PauseTiming();
-    bytesPerObject = static_cast<double>(doc->memoryBytes()) / doc->liveArtCount();
-    residentPerObject = static_cast<double>(residentBytes() - rssBefore) / doc->liveArtCount();
-    if (doc->liveArtCount() != static_cast<size_t>(kObjects)) state.SkipWithError("art missing");
-    doc->endMessage();
+    bytesPerObject = static_cast<double>(doc->art().memoryBytes()) / doc->art().liveArtCount();
+    residentPerObject = static_cast<double>(residentBytes() - rssBefore) / doc->art().liveArtCount();
+    if (doc->art().liveArtCount() != static_cast<size_t>(kObjects)) state.SkipWithError("art missing");
+    doc->art().endMessage();
     hostContext().document = saved.document;
     doc.reset();
     state.ResumeTiming();
@@ -106,16 +106,16 @@ void BM_UndoHeaviestPreview(benchmark::State& state) {
   Document doc;
   hostContext().document = &doc;
   QxArtHandle keep = nullptr;
-  doc.newRect(0, 0, 1, 1, false, &keep);
+  doc.art().newRect(0, 0, 1, 1, false, &keep);
   for (auto _ : state) {
     state.PauseTiming();
-    doc.beginMessage();
+    doc.art().beginMessage();
     for (int i = 0; i < kObjects; ++i) placeShape(suites, i);
     state.ResumeTiming();
-    doc.undoMessage();
+    doc.art().undoMessage();
     state.PauseTiming();
-    if (doc.liveArtCount() != 1) state.SkipWithError("undo left art behind");
-    doc.endMessage();
+    if (doc.art().liveArtCount() != 1) state.SkipWithError("undo left art behind");
+    doc.art().endMessage();
     state.ResumeTiming();
   }
   hostContext().document = saved.document;

@@ -60,7 +60,7 @@ void BM_PaintHeaviest(benchmark::State& state) {
   }
   state.counters["longest_block_ms"] = longestMs;
   state.counters["slices"] = static_cast<double>(slices);
-  state.counters["objects"] = static_cast<double>(document.topLevelArt().size());
+  state.counters["objects"] = static_cast<double>(document.art().topLevelArt().size());
 }
 
 BENCHMARK(BM_PaintHeaviest)->ArgName("zoom")->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);

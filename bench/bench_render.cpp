@@ -29,8 +29,8 @@ void runWith(benchmark::State& state, const std::optional<Settings>& settings) {
       state.SkipWithError(("the run failed with code " + std::to_string(err)).c_str());
       break;
     }
-    objects = document->liveArtCount();
-    bytes = document->memoryBytes();
+    objects = document->art().liveArtCount();
+    bytes = document->art().memoryBytes();
     document.reset();  // tearing down millions of objects is not part of a run
     state.ResumeTiming();
   }

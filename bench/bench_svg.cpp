@@ -37,7 +37,7 @@ void BM_SvgHeaviestToMemory(benchmark::State& state) {
     bytes = sink.size();
   }
   state.SetBytesProcessed(static_cast<int64_t>(bytes * state.iterations()));
-  state.counters["objects"] = static_cast<double>(document.liveArtCount());
+  state.counters["objects"] = static_cast<double>(document.art().liveArtCount());
   state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
 }
 

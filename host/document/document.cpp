@@ -1,439 +1,140 @@
-// The art tree: handles, making, copying and removing art, paint order,
-// attributes, the art budget and undo.
+// The page, the swatch list, redraw requests and view 0.
 #include "host/document/document.h"
 
-#include <atomic>
 #include <cmath>
+#include <limits>
+#include <utility>
 
-#include "host/document/document_impl.h"
+#include "host/document/color_values.h"
 
 namespace qx::host {
-namespace {
 
-constexpr size_t kMaxSlots = (size_t{1} << 24) - 2;
-constexpr uint64_t kMaxArena = 0xFFFFFFF0u;
-
-std::atomic<uint32_t> g_nextTag{0};
-
-bool knownType(int16_t type) {
-  switch (type) {
-    case QX_ART_GROUP:
-    case QX_ART_PATH:
-    case QX_ART_COMPOUND_PATH:
-    case QX_ART_PLACED:
-    case QX_ART_RASTER:
-    case QX_ART_MESH:
-    case QX_ART_SYMBOL:
-      return true;
-    default:
-      return false;
-  }
-}
-
-// Where art goes: under `parent` (kNone: top level), just above `prev`
-// (kNone: at the bottom).
-struct Placement {
-  uint32_t parent = kNone;
-  uint32_t prev = kNone;
-};
-
-QxErr resolvePlacement(const DocumentStore& s, int16_t order, QxArtHandle ref, int16_t type, Placement* p) {
-  if (order == QX_PLACE_ABOVE_ALL) {
-    p->prev = s.topLast;
-    return QX_ERR_NONE;
-  }
-  if (order == QX_PLACE_BELOW_ALL) return QX_ERR_NONE;
-  if (order < QX_PLACE_ABOVE || order > QX_PLACE_INSIDE_ON_BOTTOM) return QX_ERR_BAD_PARAM;
-  uint32_t r = s.find(ref);
-  if (r == kNone) return QX_ERR_BAD_PARAM;
-  const ArtRecord& rr = s.at(r);
-  switch (order) {
-    case QX_PLACE_ABOVE:
-      p->parent = rr.parent;
-      p->prev = r;
-      break;
-    case QX_PLACE_BELOW:
-      p->parent = rr.parent;
-      p->prev = rr.prev;
-      break;
-    case QX_PLACE_INSIDE_ON_TOP:
-    case QX_PLACE_INSIDE_ON_BOTTOM:
-      if (!isContainer(rr.type)) return QX_ERR_BAD_PARAM;
-      p->parent = r;
-      p->prev = order == QX_PLACE_INSIDE_ON_TOP ? rr.lastChild : kNone;
-      break;
-  }
-  // A compound path is made of paths only.
-  if (p->parent != kNone && s.at(p->parent).type == QX_ART_COMPOUND_PATH && type != QX_ART_PATH)
-    return QX_ERR_BAD_PARAM;
-  return QX_ERR_NONE;
-}
-
-void link(DocumentStore& s, uint32_t i, Placement p) {
-  uint32_t next;
-  if (p.prev != kNone) {
-    next = s.at(p.prev).next;
-  } else {
-    next = p.parent == kNone ? s.topFirst : s.at(p.parent).firstChild;
-  }
-  ArtRecord& r = s.at(i);
-  r.parent = p.parent;
-  r.prev = p.prev;
-  r.next = next;
-  if (p.parent != kNone) s.touch(p.parent);
-  if (p.prev != kNone) {
-    s.touch(p.prev);
-    s.at(p.prev).next = i;
-  } else if (p.parent == kNone) {
-    s.topFirst = i;
-  } else {
-    s.at(p.parent).firstChild = i;
-  }
-  if (next != kNone) {
-    s.touch(next);
-    s.at(next).prev = i;
-  } else if (p.parent == kNone) {
-    s.topLast = i;
-  } else {
-    s.at(p.parent).lastChild = i;
-  }
-}
-
-void unlink(DocumentStore& s, uint32_t i) {
-  s.touch(i);
-  ArtRecord& r = s.at(i);
-  if (r.parent != kNone) s.touch(r.parent);
-  if (r.prev != kNone) {
-    s.touch(r.prev);
-    s.at(r.prev).next = r.next;
-  } else if (r.parent == kNone) {
-    s.topFirst = r.next;
-  } else {
-    s.at(r.parent).firstChild = r.next;
-  }
-  if (r.next != kNone) {
-    s.touch(r.next);
-    s.at(r.next).prev = r.prev;
-  } else if (r.parent == kNone) {
-    s.topLast = r.prev;
-  } else {
-    s.at(r.parent).lastChild = r.prev;
-  }
-  r.parent = r.prev = r.next = kNone;
-}
-
-size_t subtreeSize(const DocumentStore& s, uint32_t i) {
-  size_t n = 1;
-  for (uint32_t c = s.at(i).firstChild; c != kNone; c = s.at(c).next) n += subtreeSize(s, c);
-  return n;
-}
-
-uint32_t takeGeneration(DocumentStore& s) {
-  uint32_t gen = s.nextGen++;
-  if (s.nextGen == 0) s.nextGen = 1;
-  return gen;
-}
-
-// A copy of `src` and its children, unlinked at the top; answers kNone when
-// the segment arena is full (what was copied so far stays as dead slots
-// only if the caller kills it; here nothing is linked yet).
-uint32_t copySubtree(DocumentStore& s, uint32_t src) {
-  ArtRecord copy = s.at(src);
-  copy.gen = takeGeneration(s);
-  copy.parent = copy.prev = copy.next = copy.firstChild = copy.lastChild = kNone;
-  copy.flags = static_cast<uint8_t>(copy.flags & ~kSelected);  // new art is never selected
-  copy.journalSerial = 0;
-  copy.segCapacity = copy.segCount;
-  if (copy.segCount != 0) {
-    if (s.segments.size() + copy.segCount > kMaxArena) return kNone;
-    copy.segOffset = static_cast<uint32_t>(s.segments.allocateRun(copy.segCount));
-    std::memcpy(&s.segments[copy.segOffset], &s.segments[s.at(src).segOffset],
-                copy.segCount * sizeof(QxPathSegment));
-  } else {
-    copy.segOffset = static_cast<uint32_t>(s.segments.size());
-  }
-  uint32_t dst = static_cast<uint32_t>(s.records.push(copy));
-  for (uint32_t c = s.at(src).firstChild; c != kNone; c = s.at(c).next) {
-    uint32_t cc = copySubtree(s, c);
-    if (cc == kNone) return kNone;
-    link(s, cc, Placement{dst, s.at(dst).lastChild});
-  }
-  return dst;
-}
-
-size_t killSubtree(DocumentStore& s, uint32_t i) {
-  size_t n = 1;
-  for (uint32_t c = s.at(i).firstChild; c != kNone; c = s.at(c).next) n += killSubtree(s, c);
-  s.touch(i);
-  s.at(i).flags = static_cast<uint8_t>(s.at(i).flags & ~kAlive);
-  return n;
-}
-
-}  // namespace
-
-// ---- DocumentStore ----
-
-uint32_t DocumentStore::find(QxArtHandle art) const {
-  uint64_t v = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(art));
-  uint32_t slot = static_cast<uint32_t>(v & 0xFFFFFFu);
-  if (slot == 0 || static_cast<uint8_t>(v >> 56) != tag) return kNone;
-  uint32_t index = slot - 1;
-  if (index >= records.size()) return kNone;
-  const ArtRecord& r = records[index];
-  if (r.gen != static_cast<uint32_t>(v >> 24) || !(r.flags & kAlive)) return kNone;
-  return index;
-}
-
-QxArtHandle DocumentStore::handle(uint32_t index) const {
-  return index == kNone ? nullptr : encodeHandle(tag, index, records[index].gen);
-}
-
-QxPathSegment* DocumentStore::writableSegments(uint32_t index, size_t count) {
-  ArtRecord& r = records[index];
-  // Segments written before the context opened are restored by undo from the
-  // saved record, so they are copied away rather than changed.
-  const bool shared = journaling && r.segOffset < mark.segments && r.segCount != 0;
-  if (!shared && count <= r.segCapacity) return &segments[r.segOffset];
-  size_t want = std::max<size_t>(count, r.segCount);
-  if (count > r.segCapacity)
-    want = std::max(want, std::min<size_t>(size_t{r.segCapacity} * 2, Document::kMaxSegments));
-  // Grow in place when the path is the last thing in the arena.
-  if (!shared && r.segOffset + size_t{r.segCapacity} == segments.size() &&
-      want - r.segCapacity <= segments.roomInChunk()) {
-    segments.allocateRun(want - r.segCapacity);
-    r.segCapacity = static_cast<uint16_t>(want);
-    return &segments[r.segOffset];
-  }
-  if (segments.size() + want > kMaxArena) return nullptr;
-  size_t start = segments.allocateRun(want);
-  if (r.segCount != 0) std::memcpy(&segments[start], &segments[r.segOffset], r.segCount * sizeof(QxPathSegment));
-  r.segOffset = static_cast<uint32_t>(start);
-  r.segCapacity = static_cast<uint16_t>(want);
-  return &segments[start];
-}
-
-// ---- Document: life ----
-
-Document::Document(QxReal pageWidth, QxReal pageHeight) : impl_(new DocumentStore) {
-  impl_->tag = static_cast<uint8_t>(g_nextTag.fetch_add(1) % 127 + 1);
+Document::Document(QxReal pageWidth, QxReal pageHeight) {
   setup_.showPlacedImages = 1;
   setup_.outputResolution = 800;
   if (setPageSize(pageWidth, pageHeight) != QX_ERR_NONE) {
     setup_.width = 612;
     setup_.height = 792;
   }
-  setCurrentStyle(defaultStyle());
   setSwatches(defaultSwatches());
 }
 
-Document::~Document() { delete impl_; }
-
-void Document::setArtBudget(size_t liveObjects) { budget_ = std::min(liveObjects, kMaxArtBudget); }
-
-size_t Document::memoryBytes() const {
-  const DocumentStore& s = *impl_;
-  return s.records.capacityBytes() + s.segments.capacityBytes() +
-         s.styles.styles.capacity() * sizeof(QxPathStyle) + s.styles.chain.capacity() * 4 +
-         s.styles.heads.size() * 32 + s.journal.capacity() * sizeof(DocumentStore::Saved);
+const std::string& Document::artName(QxArtHandle art) const {
+  static const std::string kNone;
+  auto it = names_.find(art);
+  return it != names_.end() && art_.isValid(art) ? it->second : kNone;
 }
 
-// ---- Document: making and removing art ----
-
-QxErr Document::newArt(int16_t type, int16_t paintOrder, QxArtHandle ref, QxArtHandle* out) {
-  if (out == nullptr) return QX_ERR_BAD_PARAM;
-  *out = nullptr;
-  if (!knownType(type)) return QX_ERR_BAD_PARAM;
-  DocumentStore& s = *impl_;
-  Placement place;
-  if (QxErr err = resolvePlacement(s, paintOrder, ref, type, &place)) return err;
-  if (liveCount_ >= budget_ || s.records.size() >= kMaxSlots) {
-    budgetHit_ = true;
-    return QX_ERR_OUT_OF_MEMORY;
-  }
-  ArtRecord r{};
-  r.gen = takeGeneration(s);
-  r.parent = r.prev = r.next = r.firstChild = r.lastChild = kNone;
-  r.segOffset = static_cast<uint32_t>(s.segments.size());
-  r.styleBase = kNone;
-  r.opacity = 1;
-  r.type = type;
-  r.flags = kAlive;
-  if (hasStyle(type)) storeStyle(s, s.currentStyle, &r);
-  uint32_t i = static_cast<uint32_t>(s.records.push(r));
-  link(s, i, place);
-  ++liveCount_;
-  *out = s.handle(i);
+QxErr Document::setArtName(QxArtHandle art, std::string name) {
+  if (!art_.isValid(art)) return QX_ERR_BAD_PARAM;
+  if (name.empty()) names_.erase(art);
+  else names_[art] = std::move(name);
   return QX_ERR_NONE;
 }
 
-QxErr Document::disposeArt(QxArtHandle art) {
-  DocumentStore& s = *impl_;
-  uint32_t i = s.find(art);
-  if (i == kNone) return QX_ERR_BAD_PARAM;
-  unlink(s, i);
-  liveCount_ -= killSubtree(s, i);
+QxArtHandle Document::findArtByName(std::string_view name) const {
+  for (const auto& [art, text] : names_)
+    if (text == name && art_.isValid(art)) return art;
+  return nullptr;
+}
+
+QxErr Document::setPageSize(QxReal width, QxReal height) {
+  if (!std::isfinite(width) || !std::isfinite(height) || !(width > 0) || !(height > 0)) return QX_ERR_BAD_PARAM;
+  setup_.width = width;
+  setup_.height = height;
   return QX_ERR_NONE;
 }
 
-QxErr Document::duplicateArt(QxArtHandle art, int16_t paintOrder, QxArtHandle ref, QxArtHandle* out) {
-  if (out == nullptr) return QX_ERR_BAD_PARAM;
-  *out = nullptr;
-  DocumentStore& s = *impl_;
-  uint32_t src = s.find(art);
-  if (src == kNone) return QX_ERR_BAD_PARAM;
-  Placement place;
-  if (QxErr err = resolvePlacement(s, paintOrder, ref, s.at(src).type, &place)) return err;
-  size_t n = subtreeSize(s, src);
-  if (liveCount_ + n > budget_ || s.records.size() + n > kMaxSlots) {
-    budgetHit_ = true;
-    return QX_ERR_OUT_OF_MEMORY;
-  }
-  const size_t recordsBefore = s.records.size();
-  const size_t segmentsBefore = s.segments.size();
-  uint32_t copy = copySubtree(s, src);
-  if (copy == kNone) {
-    // Nothing of a half-made copy may stay reachable: drop it whole. The new
-    // slots hold no reference from older art, so truncation is safe.
-    s.records.truncate(recordsBefore);
-    s.segments.truncate(segmentsBefore);
-    budgetHit_ = true;
-    return QX_ERR_OUT_OF_MEMORY;
-  }
-  link(s, copy, place);
-  liveCount_ += n;
-  *out = s.handle(copy);
+void Document::redraw() {
+  ++redrawCount_;
+  if (redrawCallback_) redrawCallback_();
+}
+
+QxErr Document::setZoom(QxReal zoom) {
+  if (!(zoom >= 0.01f && zoom <= 64)) return QX_ERR_BAD_PARAM;
+  zoom_ = zoom;
   return QX_ERR_NONE;
 }
 
-// ---- Document: reading the tree ----
+void Document::setViewTransform(const ViewTransform& view) {
+  view_ = view;
+  viewSet_ = true;
+}
 
-bool Document::isValid(QxArtHandle art) const { return impl_->find(art) != kNone; }
+ViewTransform Document::viewTransform() const {
+  if (viewSet_) return view_;
+  return ViewTransform{{0, setup_.height}, 1};
+}
 
-QxErr Document::artType(QxArtHandle art, int16_t* type) const {
-  uint32_t i = impl_->find(art);
-  if (i == kNone || type == nullptr) return QX_ERR_BAD_PARAM;
-  *type = impl_->at(i).type;
+QxRealPoint Document::viewToArtwork(QxPoint view) const {
+  const ViewTransform t = viewTransform();
+  const double scale = t.pixelsPerPoint * zoom_;
+  return {static_cast<QxReal>(t.origin.x + view.h / scale), static_cast<QxReal>(t.origin.y - view.v / scale)};
+}
+
+QxErr Document::artworkToView(QxRealPoint artwork, QxPoint* view) const {
+  if (view == nullptr) return QX_ERR_BAD_PARAM;
+  const ViewTransform t = viewTransform();
+  const double scale = t.pixelsPerPoint * zoom_;
+  const double h = std::round((artwork.x - double(t.origin.x)) * scale);
+  const double v = std::round((double(t.origin.y) - artwork.y) * scale);
+  constexpr double lo = std::numeric_limits<int32_t>::min(), hi = std::numeric_limits<int32_t>::max();
+  if (!(h >= lo && h <= hi && v >= lo && v <= hi)) return QX_ERR_BAD_PARAM;
+  *view = QxPoint{static_cast<int32_t>(h), static_cast<int32_t>(v)};
   return QX_ERR_NONE;
 }
 
-QxErr Document::firstChild(QxArtHandle art, QxArtHandle* child) const {
-  uint32_t i = impl_->find(art);
-  if (i == kNone || child == nullptr) return QX_ERR_BAD_PARAM;
-  *child = impl_->handle(impl_->at(i).firstChild);
-  return QX_ERR_NONE;
+// ---- Swatches ----
+
+std::vector<Swatch> Document::defaultSwatches() {
+  QxColor none{};
+  none.kind = QX_COLOR_NONE;
+  return {
+      {"[None]", none},
+      {"[Registration]", processColor(1, 1, 1, 1)},
+      {"White", processColor(0, 0, 0, 0)},
+      {"Black", processColor(0, 0, 0, 1)},
+      {"Process Cyan", processColor(1, 0, 0, 0)},
+      {"Process Magenta", processColor(0, 1, 0, 0)},
+      {"Process Yellow", processColor(0, 0, 1, 0)},
+      {"Poppy", processColor(0, 0.95f, 0.9f, 0)},
+      {"Tangerine", processColor(0, 0.55f, 0.95f, 0)},
+      {"Meadow", processColor(0.6f, 0, 1, 0)},
+      {"Spruce", processColor(0.9f, 0.3f, 0.75f, 0.2f)},
+      {"Lagoon", processColor(0.85f, 0.1f, 0.3f, 0)},
+      {"Ink Blue", processColor(1, 0.8f, 0, 0.1f)},
+      {"Grape", processColor(0.65f, 0.9f, 0, 0)},
+      {"Slate", processColor(0, 0, 0, 0.6f)},
+      {"Mist", processColor(0, 0, 0, 0.2f)},
+      {"Signal Red", rgbColor(0.9f, 0.1f, 0.1f)},
+      {"Leaf Green", rgbColor(0.2f, 0.7f, 0.25f)},
+      {"Deep Blue", rgbColor(0.1f, 0.2f, 0.75f)},
+      {"Sunflower", rgbColor(1, 0.8f, 0.1f)},
+      {"Coral", rgbColor(1, 0.5f, 0.4f)},
+      {"Sky", rgbColor(0.45f, 0.75f, 1)},
+      {"Lilac", rgbColor(0.75f, 0.6f, 0.9f)},
+      {"Cocoa", rgbColor(0.45f, 0.3f, 0.2f)},
+  };
 }
 
-QxErr Document::nextSibling(QxArtHandle art, QxArtHandle* sibling) const {
-  uint32_t i = impl_->find(art);
-  if (i == kNone || sibling == nullptr) return QX_ERR_BAD_PARAM;
-  *sibling = impl_->handle(impl_->at(i).next);
-  return QX_ERR_NONE;
+void Document::setSwatches(std::vector<Swatch> swatches) {
+  swatches_ = std::move(swatches);
+  if (++swatchGen_ == 0) swatchGen_ = 1;
 }
 
-QxErr Document::parent(QxArtHandle art, QxArtHandle* parent) const {
-  uint32_t i = impl_->find(art);
-  if (i == kNone || parent == nullptr) return QX_ERR_BAD_PARAM;
-  *parent = impl_->handle(impl_->at(i).parent);
-  return QX_ERR_NONE;
+QxSwatchRef Document::swatchRef(int32_t index) const {
+  if (index < 0 || static_cast<size_t>(index) >= swatches_.size()) return nullptr;
+  uint64_t v = (uint64_t{art_.handleTag()} << 56) | (uint64_t{swatchGen_} << 24) | (uint64_t(index) + 1);
+  return reinterpret_cast<QxSwatchRef>(static_cast<uintptr_t>(v));
 }
 
-QxArtHandle Document::firstTopLevel() const { return impl_->handle(impl_->topFirst); }
-QxArtHandle Document::lastTopLevel() const { return impl_->handle(impl_->topLast); }
-
-std::vector<QxArtHandle> Document::topLevelArt() const {
-  std::vector<QxArtHandle> out;
-  for (uint32_t i = impl_->topFirst; i != kNone; i = impl_->at(i).next) out.push_back(impl_->handle(i));
-  return out;
-}
-
-std::vector<QxArtHandle> Document::children(QxArtHandle art) const {
-  std::vector<QxArtHandle> out;
-  uint32_t p = impl_->find(art);
-  if (p == kNone) return out;
-  for (uint32_t i = impl_->at(p).firstChild; i != kNone; i = impl_->at(i).next) out.push_back(impl_->handle(i));
-  return out;
-}
-
-bool Document::describe(QxArtHandle art, ArtInfo* info) const {
-  const DocumentStore& s = *impl_;
-  uint32_t i = s.find(art);
-  if (i == kNone || info == nullptr) return false;
-  const ArtRecord& r = s.at(i);
-  info->type = r.type;
-  info->closed = (r.flags & kClosed) != 0;
-  info->selected = (r.flags & kSelected) != 0;
-  info->opacity = r.opacity;
-  info->hasStyle = r.styleBase != kNone;
-  info->style = QxPathStyle{};
-  if (info->hasStyle) loadStyle(s, r, &info->style);
-  bounds(art, &info->bounds);
-  info->segments = std::span<const QxPathSegment>(s.segmentsOf(r), r.segCount);
-  return true;
-}
-
-// ---- Document: attributes, opacity ----
-
-QxErr Document::attributes(QxArtHandle art, int32_t* attributes) const {
-  uint32_t i = impl_->find(art);
-  if (i == kNone || attributes == nullptr) return QX_ERR_BAD_PARAM;
-  *attributes = (impl_->at(i).flags & kSelected) ? QX_ATTR_SELECTED : 0;
-  return QX_ERR_NONE;
-}
-
-QxErr Document::setSelected(QxArtHandle art, bool selected) {
-  uint32_t i = impl_->find(art);
-  if (i == kNone) return QX_ERR_BAD_PARAM;
-  impl_->touch(i);
-  ArtRecord& r = impl_->at(i);
-  r.flags = static_cast<uint8_t>(selected ? (r.flags | kSelected) : (r.flags & ~kSelected));
-  return QX_ERR_NONE;
-}
-
-QxErr Document::opacity(QxArtHandle art, QxReal* opacity) const {
-  uint32_t i = impl_->find(art);
-  if (i == kNone || opacity == nullptr) return QX_ERR_BAD_PARAM;
-  *opacity = impl_->at(i).opacity;
-  return QX_ERR_NONE;
-}
-
-QxErr Document::setOpacity(QxArtHandle art, QxReal opacity) {
-  uint32_t i = impl_->find(art);
-  if (i == kNone || !(opacity >= 0 && opacity <= 1)) return QX_ERR_BAD_PARAM;
-  impl_->touch(i);
-  impl_->at(i).opacity = opacity;
-  return QX_ERR_NONE;
-}
-
-// ---- Document: undo ----
-
-void Document::beginMessage() {
-  DocumentStore& s = *impl_;
-  s.journal.clear();
-  s.journaling = true;
-  s.mark = UndoMark{s.records.size(), s.segments.size(), s.topFirst, s.topLast, liveCount_};
-  ++s.serial;
-  inMessage_ = true;
-}
-
-void Document::endMessage() {
-  DocumentStore& s = *impl_;
-  s.journaling = false;
-  s.journal.clear();
-  if (s.journal.capacity() > 4096) s.journal.shrink_to_fit();
-  inMessage_ = false;
-}
-
-void Document::undoMessage() {
-  DocumentStore& s = *impl_;
-  if (!s.journaling) return;
-  for (auto it = s.journal.rbegin(); it != s.journal.rend(); ++it) s.at(it->index) = it->record;
-  s.journal.clear();
-  s.records.truncate(s.mark.records);
-  s.segments.truncate(s.mark.segments);
-  s.topFirst = s.mark.topFirst;
-  s.topLast = s.mark.topLast;
-  liveCount_ = s.mark.liveCount;
-  ++s.serial;  // restored records are saved again on their next change
+const Swatch* Document::swatch(QxSwatchRef ref) const {
+  uint64_t v = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(ref));
+  uint32_t slot = static_cast<uint32_t>(v & 0xFFFFFFu);
+  if (slot == 0 || static_cast<uint8_t>(v >> 56) != art_.handleTag() ||
+      static_cast<uint32_t>(v >> 24) != swatchGen_ || slot > swatches_.size())
+    return nullptr;
+  return &swatches_[slot - 1];
 }
 
 }  // namespace qx::host

@@ -1,43 +1,21 @@
-// The art store: one vector document with its art, styles, swatches, page,
-// view and undo. Built for a few million small objects: records live in
-// contiguous arrays addressed by handle, path segments share one arena, path
-// styles are interned, and undo truncates what the current message created.
-//
-// Handles are the opaque QxArtHandle values the suites hand to plug-ins: a
-// slot index, a generation and a document tag packed into the pointer value
-// (never dereferenced). Every call validates its handle; a bad, stale or
-// foreign handle answers QX_ERR_BAD_PARAM.
-//
-// Paint order runs from the bottom up: the first top-level object is painted
-// first, and a parent's first child is its bottom-most one.
+// One vector document: its page and setup, the seed that drew it, swatches,
+// redraw requests and view 0, and the art store that holds its art.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <span>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "host/document/art_store.h"
 #include "qx_ai_art.h"
 #include "qx_ai_services.h"
 
 namespace qx::host {
-
-struct DocumentStore;  // the arrays behind a document (document_impl.h)
-
-// What a front end or writer needs to know of one object, read in one call.
-struct ArtInfo {
-  int16_t type = QX_ART_UNKNOWN;
-  bool closed = false;          // paths only
-  bool selected = false;
-  bool hasStyle = false;        // paths and compound paths carry a path style
-  QxReal opacity = 1;
-  QxPathStyle style{};          // valid when hasStyle
-  QxRealRect bounds{};          // tight curve bounds, stroke not counted
-  std::span<const QxPathSegment> segments;  // valid until the next change
-};
 
 struct Swatch {
   std::string name;
@@ -53,19 +31,15 @@ struct ViewTransform {
   double pixelsPerPoint = 1;
 };
 
-// TransformArt flag bit: multiply stroke widths by the line scale.
-inline constexpr int32_t kTransformLineWidths = 2;
-
 class Document final {
  public:
-  static constexpr size_t kDefaultArtBudget = 3'000'000;
-  static constexpr size_t kMaxArtBudget = (size_t{1} << 24) - 2;  // slots a handle can address
-  static constexpr int32_t kMaxSegments = 32767;
-
   explicit Document(QxReal pageWidth = 612, QxReal pageHeight = 792);
-  ~Document();
   Document(const Document&) = delete;
   Document& operator=(const Document&) = delete;
+
+  // The document's art, styles and undo.
+  ArtStore& art() { return art_; }
+  const ArtStore& art() const { return art_; }
 
   // ---- Page and setup ----
   QxReal pageWidth() const { return setup_.width; }
@@ -79,87 +53,15 @@ class Document final {
   std::optional<uint64_t> seed() const { return seed_; }
   void setSeed(std::optional<uint64_t> seed) { seed_ = seed; }
 
-  // ---- Making and removing art ----
-  // New empty art of `type` (any QX_ART_* but unknown) placed by `paintOrder`:
-  // 1/2 above/below `ref`, 3/4 on top of/at the bottom of group or compound
-  // path `ref`, 5/6 above/below all top-level art (`ref` ignored). Paths and
-  // compound paths get the current style. QX_ERR_BAD_PARAM for a bad type,
-  // code or reference; QX_ERR_OUT_OF_MEMORY when the art budget is spent.
-  QxErr newArt(int16_t type, int16_t paintOrder, QxArtHandle ref, QxArtHandle* out);
-  // Remove `art` with its children. QX_ERR_BAD_PARAM for a bad handle.
-  QxErr disposeArt(QxArtHandle art);
-  // Copy `art` with its children, styles and segments, placed as newArt. The
-  // copy is not selected. With codes 5 and 6 `ref` is ignored.
-  QxErr duplicateArt(QxArtHandle art, int16_t paintOrder, QxArtHandle ref, QxArtHandle* out);
-
-  // ---- Reading the tree ----
-  bool isValid(QxArtHandle art) const;
-  QxErr artType(QxArtHandle art, int16_t* type) const;
-  // Bottom-most child (nullptr when none or not a container).
-  QxErr firstChild(QxArtHandle art, QxArtHandle* child) const;
-  // Next object above `art` under the same parent (nullptr after the top).
-  QxErr nextSibling(QxArtHandle art, QxArtHandle* sibling) const;
-  // Parent group or compound path (nullptr at top level).
-  QxErr parent(QxArtHandle art, QxArtHandle* parent) const;
-  QxArtHandle firstTopLevel() const;  // bottom of the paint order; nullptr when empty
-  QxArtHandle lastTopLevel() const;   // top of the paint order
-  std::vector<QxArtHandle> topLevelArt() const;  // bottom first
-  std::vector<QxArtHandle> children(QxArtHandle art) const;  // bottom first; empty for a bad handle
-  size_t liveArtCount() const { return liveCount_; }  // every live object, children included
-  // Everything about one object; false for a bad handle.
-  bool describe(QxArtHandle art, ArtInfo* info) const;
-
-  // ---- Attributes, opacity ----
-  QxErr attributes(QxArtHandle art, int32_t* attributes) const;  // QX_ATTR_* bits
-  QxErr setSelected(QxArtHandle art, bool selected);
-  QxErr opacity(QxArtHandle art, QxReal* opacity) const;
-  // QX_ERR_BAD_PARAM outside 0..1 (or NaN).
-  QxErr setOpacity(QxArtHandle art, QxReal opacity);
-
-  // ---- Paths ----
-  // Grow (new segments are zeroed corners) or cut; QX_ERR_BAD_PARAM for a
-  // non-path or a count outside 0..32767.
-  QxErr setSegmentCount(QxArtHandle path, int32_t count);
-  QxErr segmentCount(QxArtHandle path, int16_t* count) const;
-  // Write `count` segments at `index`, growing the path past its end; the
-  // index may be at most the current count.
-  QxErr setSegments(QxArtHandle path, int32_t index, int32_t count, const QxPathSegment* segments);
-  QxErr getSegments(QxArtHandle path, int32_t index, int32_t count, QxPathSegment* segments) const;
-  QxErr setClosed(QxArtHandle path, bool closed);
-  QxErr closed(QxArtHandle path, bool* closed) const;
-  // Placed, raster, symbol and mesh art: the box it covers (its bounds and
-  // what transforms move). QX_ERR_BAD_PARAM for paths and containers.
-  QxErr setItemOutline(QxArtHandle art, const QxRealRect& box);
-
-  // ---- Styles ----
-  // Path and compound path only; QX_ERR_BAD_PARAM for other art.
-  QxErr pathStyle(QxArtHandle art, QxPathStyle* style) const;
-  QxErr setPathStyle(QxArtHandle art, const QxPathStyle& style);
-  // The style every new path gets: fill white, stroke black 1 pt, process colours.
-  const QxPathStyle& currentStyle() const;
-  void setCurrentStyle(const QxPathStyle& style);
-  size_t internedStyleCount() const;
-  static QxPathStyle defaultStyle();
-
-  // ---- Geometry ----
-  // Tight bounds of the curves (cubic extrema), stroke not counted; all zeros
-  // for empty art. Groups and compound paths cover their children.
-  QxErr bounds(QxArtHandle art, QxRealRect* bounds) const;
-  // Map every anchor and handle of `art` and its children by `m`. With flag
-  // bit 2 set, stroke widths are multiplied by `lineScale`.
-  // QX_ERR_BAD_PARAM for a non-finite matrix or line scale.
-  QxErr transform(QxArtHandle art, const QxRealMatrix& m, QxReal lineScale, int32_t flags);
-
-  // Shapes: new closed paths above all art with the current style; sizes by
-  // absolute value; the first vertex straight up; `reversed` runs clockwise.
-  QxErr newRect(QxReal cx, QxReal cy, QxReal height, QxReal width, bool reversed, QxArtHandle* out);
-  QxErr newOval(QxReal cx, QxReal cy, QxReal height, QxReal width, bool reversed, QxArtHandle* out);
-  // Fewer than 3 sides: a degenerate path of one segment at the centre.
-  QxErr newRegularPolygon(int32_t sides, QxReal cx, QxReal cy, QxReal radius, bool reversed,
-                          QxArtHandle* out);
-  // Fewer than 2 points: a degenerate path of one segment at the centre.
-  QxErr newStar(int32_t points, QxReal cx, QxReal cy, QxReal radius1, QxReal radius2, bool reversed,
-                QxArtHandle* out);
+  // ---- Art names ----
+  // The name a file gave an object (its id), kept beside the store's plain
+  // records; "" for none or a bad handle. A name follows its handle, so art
+  // an undo brings back keeps it.
+  const std::string& artName(QxArtHandle art) const;
+  // QX_ERR_BAD_PARAM for a bad handle; an empty name removes it.
+  QxErr setArtName(QxArtHandle art, std::string name);
+  // The live object named `name`, nullptr when none is.
+  QxArtHandle findArtByName(std::string_view name) const;
 
   // ---- Swatches ----
   const std::vector<Swatch>& swatches() const { return swatches_; }
@@ -190,47 +92,18 @@ class Document final {
   // QX_ERR_BAD_PARAM when the pixel falls outside the 32-bit range or is not finite.
   QxErr artworkToView(QxRealPoint artwork, QxPoint* view) const;
 
-  // ---- Undo ----
-  // The outermost plug-in message begins: a new undo context.
-  void beginMessage();
-  void endMessage();
-  bool inMessage() const { return inMessage_; }
-  // Take back every change since beginMessage(): new art goes, changed or
-  // disposed art comes back. The context stays open (empty) afterwards.
-  void undoMessage();
-  // Names the plug-in gave the current message's changes (Undo/Redo menu items).
-  void setUndoText(std::string undo, std::string redo);
-  const std::string& undoText() const { return undoText_; }
-  const std::string& redoText() const { return redoText_; }
-
-  // ---- Art budget ----
-  size_t artBudget() const { return budget_; }
-  // Clamped to kMaxArtBudget.
-  void setArtBudget(size_t liveObjects);
-  // True once a request was refused for the budget (until cleared).
-  bool budgetExhausted() const { return budgetHit_; }
-  void clearBudgetExhausted() { budgetHit_ = false; }
-
-  // Bytes held by the store's arrays (capacity, not size).
-  size_t memoryBytes() const;
-
  private:
-  friend struct DocumentStore;
-
+  ArtStore art_;
   QxDocumentSetup setup_{};
   std::optional<uint64_t> seed_;
   std::vector<Swatch> swatches_;
+  std::unordered_map<QxArtHandle, std::string> names_;
+  uint32_t swatchGen_ = 1;  // bumped when the swatch list is replaced
   uint64_t redrawCount_ = 0;
   std::function<void()> redrawCallback_;
   QxReal zoom_ = 1;
   ViewTransform view_{};
-  bool inMessage_ = false;
-  std::string undoText_;
-  std::string redoText_;
-  size_t budget_ = kDefaultArtBudget;
-  bool budgetHit_ = false;
-  size_t liveCount_ = 0;
-  DocumentStore* impl_;
+  bool viewSet_ = false;  // false: the view follows the page's top-left corner
 };
 
 }  // namespace qx::host

@@ -29,10 +29,6 @@ QxRealMatrix concatMatrix(const QxRealMatrix& m, const QxRealMatrix& n) {
   return r;
 }
 
-QxRealPoint applyMatrix(const QxRealMatrix& m, QxRealPoint p) {
-  return {m.a * p.x + m.c * p.y + m.tx, m.b * p.x + m.d * p.y + m.ty};
-}
-
 bool isFiniteMatrix(const QxRealMatrix& m) {
   return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) &&
          std::isfinite(m.tx) && std::isfinite(m.ty);

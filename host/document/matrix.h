@@ -12,7 +12,6 @@ QxRealMatrix scaleMatrix(QxReal sx, QxReal sy);
 QxRealMatrix rotateMatrix(QxReal radians);
 // `first`, then `then`: concatMatrix(m, n) maps p to n(m(p)).
 QxRealMatrix concatMatrix(const QxRealMatrix& first, const QxRealMatrix& then);
-QxRealPoint applyMatrix(const QxRealMatrix& m, QxRealPoint p);
 bool isFiniteMatrix(const QxRealMatrix& m);
 
 }  // namespace qx::host

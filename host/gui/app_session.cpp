@@ -59,14 +59,14 @@ bool AppSession::isKeptFilter(QxFilterHandle filter) {
 QxErr AppSession::runFilter(host::RegisteredFilter& filter, std::string* keepError) {
   // RegisteredFilter references may move when filters are added; keep the handle.
   const QxFilterHandle handle = filter.handle;
-  const std::vector<QxArtHandle> before = document().topLevelArt();
+  const std::vector<QxArtHandle> before = document().art().topLevelArt();
 
   const host::FilterRun run = session_.runFilter(handle);
   if (!run.succeeded()) return run.getParameters != 0 ? run.getParameters : run.go;
 
   std::unordered_set<QxArtHandle> old(before.begin(), before.end());
   undoable_.clear();
-  for (QxArtHandle art : document().topLevelArt())
+  for (QxArtHandle art : document().art().topLevelArt())
     if (!old.count(art)) undoable_.push_back(art);
   host::RegisteredFilter* ran = session_.plugins().findFilter(handle);
   undoName_ = ran ? ran->title : std::string("Filter");
@@ -82,7 +82,7 @@ QxErr AppSession::runFilter(host::RegisteredFilter& filter, std::string* keepErr
 }
 
 void AppSession::undo() {
-  for (QxArtHandle art : undoable_) (void)document().disposeArt(art);
+  for (QxArtHandle art : undoable_) (void)document().art().disposeArt(art);
   undoable_.clear();
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QPen>
 
@@ -104,37 +105,6 @@ bool outsideDevice(const QPainter& painter, const QxRealRect& bounds, const QxPa
   return !onDevice.intersects(QRectF(0, 0, device->width() / dpr, device->height() / dpr));
 }
 
-void paintPath(QPainter& painter, const host::Document& document, QxArtHandle art) {
-  host::ArtInfo info;
-  if (!document.describe(art, &info) || info.segments.empty() || !allFinite(info.segments)) return;
-  if (outsideDevice(painter, info.bounds, info.style)) return;
-  QPainterPath path;
-  appendOutline(path, info.segments, info.closed);
-  paintOutline(painter, path, info.style, info.opacity);
-}
-
-void paintCompound(QPainter& painter, const host::Document& document, QxArtHandle compound) {
-  QxPathStyle style;
-  QxReal opacity = 1;
-  if (document.pathStyle(compound, &style) != QX_ERR_NONE || document.opacity(compound, &opacity) != QX_ERR_NONE)
-    return;
-  QPainterPath path;
-  std::vector<QxPathSegment> segments;
-  for (QxArtHandle child : document.children(compound)) {
-    int16_t type = QX_ART_UNKNOWN;
-    int16_t count = 0;
-    bool closed = false;
-    if (document.artType(child, &type) != QX_ERR_NONE || type != QX_ART_PATH) continue;
-    if (document.segmentCount(child, &count) != QX_ERR_NONE || count <= 0) continue;
-    segments.resize(static_cast<size_t>(count));
-    if (document.getSegments(child, 0, count, segments.data()) != QX_ERR_NONE) continue;
-    if (document.closed(child, &closed) != QX_ERR_NONE) continue;
-    if (!allFinite(segments)) return;  // as the SVG output: the whole compound is left out
-    appendOutline(path, segments, closed);
-  }
-  paintOutline(painter, path, style, opacity);
-}
-
 }  // namespace
 
 void appendOutline(QPainterPath& path, std::span<const QxPathSegment> segments, bool closed) {
@@ -148,23 +118,84 @@ void appendOutline(QPainterPath& path, std::span<const QxPathSegment> segments, 
   }
 }
 
-void paintArt(QPainter& painter, const host::Document& document, QxArtHandle art) {
-  int16_t type = QX_ART_UNKNOWN;
-  if (document.artType(art, &type) != QX_ERR_NONE) return;
-  switch (type) {
-    case QX_ART_PATH: paintPath(painter, document, art); break;
-    case QX_ART_COMPOUND_PATH: paintCompound(painter, document, art); break;
-    case QX_ART_GROUP: {
-      QxReal opacity = 1;
-      (void)document.opacity(art, &opacity);
-      const qreal before = painter.opacity();
-      if (opacity < 1) painter.setOpacity(before * std::max<QxReal>(opacity, 0));
-      for (QxArtHandle child : document.children(art)) paintArt(painter, document, child);
-      painter.setOpacity(before);
+ArtPainter::ArtPainter(const host::ArtStore& art) : art_(art), walk_(art) {}
+
+bool ArtPainter::paint(QPainter& painter, qint64 budgetMs) {
+  base_ = painter.opacity();
+  if (!groupOpacity_.empty()) painter.setOpacity(groupOpacity_.back());
+  QElapsedTimer slice;
+  slice.start();
+  host::ArtStep step;
+  bool done = true;
+  // The clock is read after every step: one long path can take milliseconds
+  // to stroke, and reading it costs far less than any object.
+  while (walk_.next(&step)) {
+    switch (step.kind) {
+      case host::ArtStep::kArt:
+        if (step.type != QX_ART_PATH) break;  // placed, raster, symbol, mesh: nothing to draw
+        if (inCompound_ && step.depth > 0) addMember(step.art);
+        else paintPath(painter, step.art);
+        break;
+      case host::ArtStep::kEnter: enter(painter, step); break;
+      case host::ArtStep::kLeave: leave(painter, step); break;
+    }
+    if (budgetMs >= 0 && slice.elapsed() >= budgetMs) {
+      done = walk_.atEnd();
       break;
     }
-    default: break;  // placed, raster, symbol, mesh: nothing to draw
   }
+  painter.setOpacity(base_);
+  return done && !walk_.lost();
+}
+
+void ArtPainter::enter(QPainter& painter, const host::ArtStep& step) {
+  if (step.type == QX_ART_GROUP) {
+    QxReal opacity = 1;
+    (void)art_.opacity(step.art, &opacity);
+    if (opacity < 1) painter.setOpacity(painter.opacity() * std::max<QxReal>(opacity, 0));
+    groupOpacity_.push_back(painter.opacity());
+    return;
+  }
+  // A compound path is painted at its leave step, once its members are read.
+  compoundPath_ = QPainterPath();
+  inCompound_ = art_.pathStyle(step.art, &compoundStyle_) == QX_ERR_NONE &&
+                art_.opacity(step.art, &compoundOpacity_) == QX_ERR_NONE;
+  if (!inCompound_) walk_.skipToLeave();
+}
+
+void ArtPainter::leave(QPainter& painter, const host::ArtStep& step) {
+  if (step.type == QX_ART_GROUP) {
+    groupOpacity_.pop_back();
+    painter.setOpacity(groupOpacity_.empty() ? base_ : groupOpacity_.back());
+    return;
+  }
+  if (inCompound_) paintOutline(painter, compoundPath_, compoundStyle_, compoundOpacity_);
+  inCompound_ = false;
+}
+
+void ArtPainter::paintPath(QPainter& painter, QxArtHandle path) {
+  host::ArtInfo info;
+  if (!art_.describe(path, &info) || info.segments.empty() || !allFinite(info.segments)) return;
+  if (outsideDevice(painter, info.bounds, info.style)) return;
+  QPainterPath outline;
+  appendOutline(outline, info.segments, info.closed);
+  paintOutline(painter, outline, info.style, info.opacity);
+}
+
+void ArtPainter::addMember(QxArtHandle path) {
+  int16_t count = 0;
+  bool closed = false;
+  if (art_.segmentCount(path, &count) != QX_ERR_NONE || count <= 0) return;
+  segments_.resize(static_cast<size_t>(count));
+  if (art_.getSegments(path, 0, count, segments_.data()) != QX_ERR_NONE) return;
+  if (art_.closed(path, &closed) != QX_ERR_NONE) return;
+  if (!allFinite(segments_)) {
+    // As the SVG output: the whole compound path is left out.
+    inCompound_ = false;
+    walk_.skipToLeave();
+    return;
+  }
+  appendOutline(compoundPath_, segments_, closed);
 }
 
 void paintPage(QPainter& painter, const host::Document& document) {

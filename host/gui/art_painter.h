@@ -4,17 +4,20 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
 #include <QPainterPath>
 #include <QTransform>
 
+#include "host/document/art_walk.h"
 #include "qx_sdk.h"
 
 class QPainter;
 
 namespace qx::host {
+class ArtStore;
 class Document;
-}
+}  // namespace qx::host
 
 namespace qx::gui {
 
@@ -23,12 +26,44 @@ namespace qx::gui {
 // Appended to `path` as its own subpath.
 void appendOutline(QPainterPath& path, std::span<const QxPathSegment> segments, bool closed);
 
-// Paint `art` and its children as the SVG output does: paths and compound
-// paths with fill (even-odd when the style says so), stroke (width, cap,
-// join, miter limit, dash) and opacity; groups pass their opacity on; art
-// this host cannot draw is skipped, and so are paths whose paint cannot reach
-// the painter's device. Antialiasing is the caller's choice.
-void paintArt(QPainter& painter, const host::Document& document, QxArtHandle art);
+// Paints a store's art in paint order as the SVG output does: paths and
+// compound paths with fill (even-odd when the style says so), stroke (width,
+// cap, join, miter limit, dash) and opacity; groups pass their opacity on;
+// art this host cannot draw is skipped, and so are paths whose paint cannot
+// reach the painter's device. Antialiasing is the caller's choice.
+//
+// Painting can stop after any object and go on later from there, on another
+// QPainter of the same device and transform: the window paints a slice per
+// turn of its event loop. The store must outlive the painter.
+class ArtPainter {
+ public:
+  explicit ArtPainter(const host::ArtStore& art);
+
+  // Paint until all art is done, or until `budgetMs` milliseconds have
+  // passed (never when negative); true once all art is done. The painter's
+  // opacity is as it was when the call returns.
+  bool paint(QPainter& painter, qint64 budgetMs = -1);
+  // The art changed under the painting (an object it was to paint is gone):
+  // it stopped, and a new ArtPainter has to start again.
+  bool lost() const { return walk_.lost(); }
+
+ private:
+  void enter(QPainter& painter, const host::ArtStep& step);
+  void leave(QPainter& painter, const host::ArtStep& step);
+  void paintPath(QPainter& painter, QxArtHandle path);
+  void addMember(QxArtHandle path);
+
+  const host::ArtStore& art_;
+  host::ArtWalk walk_;
+  qreal base_ = 1;                   // the painter's opacity outside all groups
+  std::vector<qreal> groupOpacity_;  // the painter's opacity inside each group entered
+  // The compound path being walked: its paint and its members' outlines.
+  bool inCompound_ = false;
+  QxPathStyle compoundStyle_{};
+  QxReal compoundOpacity_ = 1;
+  QPainterPath compoundPath_;
+  std::vector<QxPathSegment> segments_;  // reused from member to member
+};
 
 // The page: white, with the thin gray outline the SVG output draws.
 void paintPage(QPainter& painter, const host::Document& document);

@@ -31,6 +31,7 @@ DocumentView::DocumentView(QWidget* parent) : QWidget(parent) {
 }
 
 void DocumentView::setDocument(host::Document* document) {
+  painting_.reset();  // it reads the art of the document shown so far
   document_ = document;
   shown_ = Picture{};
   if (document_) {
@@ -89,9 +90,9 @@ void DocumentView::fitArt() {
   if (!document_) return;
   bool any = false;
   QxRealRect all{};
-  for (QxArtHandle art : document_->topLevelArt()) {
+  for (QxArtHandle art : document_->art().topLevelArt()) {
     QxRealRect b{};
-    if (document_->bounds(art, &b) != QX_ERR_NONE) continue;
+    if (document_->art().bounds(art, &b) != QX_ERR_NONE) continue;
     if (!std::isfinite(b.left) || !std::isfinite(b.right) || !std::isfinite(b.top) || !std::isfinite(b.bottom))
       continue;
     if (!any) {
@@ -148,7 +149,8 @@ void DocumentView::restartRender() {
   work_.scale = zoom();
   // The paint order is walked as it goes rather than copied: copying millions
   // of handles would itself keep input waiting.
-  next_ = document_ ? document_->firstTopLevel() : nullptr;
+  painting_.reset();
+  if (document_) painting_.emplace(document_->art());
   stale_ = true;
   jobClock_.start();
   // The first slice runs now, so a light drawing is complete at once.
@@ -156,25 +158,19 @@ void DocumentView::restartRender() {
 }
 
 void DocumentView::paintSlice(qint64 budgetMs) {
-  if (document_ && next_) {
+  if (painting_) {
     QPainter p(&work_.image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setTransform(artworkToDevice(work_.origin, work_.scale));
-    QElapsedTimer slice;
-    slice.start();
-    // The clock is read after every object: one long path can take
-    // milliseconds to stroke, and reading it costs far less than any object.
-    while (next_) {
-      paintArt(p, *document_, next_);
-      if (document_->nextSibling(next_, &next_) != QX_ERR_NONE) {
-        // The art changed under the walk without a word: begin again.
-        p.end();
-        return restartRender();
-      }
-      if (budgetMs >= 0 && slice.elapsed() >= budgetMs) break;
+    const bool done = painting_->paint(p, budgetMs);
+    if (painting_->lost()) {
+      // The art changed under the walk without a word: begin again.
+      p.end();
+      return restartRender();
     }
+    if (done) painting_.reset();
   }
-  if (!next_) {
+  if (!painting_) {
     stale_ = false;
     shown_ = work_;
     setBusy(false);

@@ -12,12 +12,14 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
 
+#include "host/gui/art_painter.h"
 #include "qx_sdk.h"
 
 namespace qx::host {
@@ -54,7 +56,7 @@ class DocumentView : public QWidget {
   QPointF toPixel(QxRealPoint artwork) const;
 
   // True when the picture on screen shows the current art at the current view.
-  bool renderComplete() const { return !next_ && !stale_; }
+  bool renderComplete() const { return !painting_ && !stale_; }
   // Paint whatever is left at once (tests, grabbing the window).
   void finishRender();
   bool busy() const { return busy_; }
@@ -94,7 +96,7 @@ class DocumentView : public QWidget {
     double scale = 1;
   };
   Picture work_, shown_;
-  QxArtHandle next_ = nullptr;  // the next top-level object to paint into work_ (bottom first)
+  std::optional<ArtPainter> painting_;  // painting the art into work_, until it is done
   bool stale_ = true;
   QTimer sliceTimer_;
   QElapsedTimer jobClock_;

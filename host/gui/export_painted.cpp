@@ -30,7 +30,7 @@ void paintDocument(QPainter& painter, const host::Document& document, const Area
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setTransform(artworkToDevice(QxRealPoint{static_cast<QxReal>(area.left), static_cast<QxReal>(area.top)}, scale));
   paintPage(painter, document);
-  for (QxArtHandle art : document.topLevelArt()) paintArt(painter, document, art);
+  ArtPainter(document.art()).paint(painter);
 }
 
 }  // namespace

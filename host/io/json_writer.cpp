@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "host/document/art_walk.h"
 #include "host/document/document.h"
 #include "host/io/atomic_file.h"
 #include "host/io/text_escape.h"
@@ -90,8 +91,6 @@ const char* typeName(int16_t type) {
   }
 }
 
-bool isContainer(int16_t type) { return type == QX_ART_GROUP || type == QX_ART_COMPOUND_PATH; }
-
 // Everything of one object but its children, without the closing brace.
 void writeArtFields(TextSink& out, const ArtInfo& info) {
   out.append("{\"type\": \"");
@@ -133,59 +132,43 @@ void writeArtFields(TextSink& out, const ArtInfo& info) {
   writeBool(out, info.selected);
 }
 
-// The art tree, walked without recursion so that no nesting depth can
-// exhaust the stack: down to a first child, on to the next sibling, and back
-// up through the parents when a list ends.
-void writeArt(TextSink& out, const Document& document) {
-  QxArtHandle art = document.firstTopLevel();
-  if (!art) {
+// The art tree in paint order; a container's fields, then its children
+// between the brackets its enter and leave steps open and close.
+void writeArt(TextSink& out, const ArtStore& art) {
+  if (!art.firstTopLevel()) {
     out.append("[]");
     return;
   }
   out.put('[');
-  int depth = 0;
-  bool first = true;
+  bool first = true;  // no object written yet in the current list
   ArtInfo info;
-  while (art) {
-    if (depth == 0) out.append(first ? "\n  " : ",\n  ");
+  ArtWalk walk(art);
+  ArtStep step;
+  while (walk.next(&step)) {
+    if (step.kind == ArtStep::kLeave) {
+      out.append("]}");
+      first = false;
+      continue;
+    }
+    if (step.depth == 0) out.append(first ? "\n  " : ",\n  ");
     else if (!first) out.append(", ");
     first = false;
-    if (!document.describe(art, &info)) {
+    if (!art.describe(step.art, &info)) {
       out.append("null");
-    } else {
-      writeArtFields(out, info);
-      if (isContainer(info.type)) {
-        out.append(", \"children\": [");
-        QxArtHandle child = nullptr;
-        if (document.firstChild(art, &child) == QX_ERR_NONE && child) {
-          ++depth;
-          art = child;
-          first = true;
-          continue;
-        }
-        out.put(']');
+      if (step.kind == ArtStep::kEnter) {
+        walk.skipToLeave();
+        walk.next(&step);  // its leave: the object is written whole
       }
+      continue;
+    }
+    writeArtFields(out, info);
+    if (step.kind == ArtStep::kEnter) {
+      out.append(", \"children\": [");
+      first = true;
+    } else {
       out.put('}');
     }
-    for (;;) {
-      QxArtHandle next = nullptr;
-      if (document.nextSibling(art, &next) == QX_ERR_NONE && next) {
-        art = next;
-        break;
-      }
-      if (depth == 0) {
-        art = nullptr;
-        break;
-      }
-      QxArtHandle up = nullptr;
-      (void)document.parent(art, &up);
-      out.append("]}");
-      --depth;
-      art = up;
-      if (!art) break;
-    }
   }
-  for (; depth > 0; --depth) out.append("]}");
   out.append("\n ]");
 }
 
@@ -212,11 +195,11 @@ void writeDocumentJson(const Document& document, TextSink& out) {
   out.append(swatches.empty() ? "]" : "\n ]");
 
   out.append(",\n \"currentStyle\": {\"fill\": ");
-  writeFill(out, document.currentStyle());
+  writeFill(out, document.art().currentStyle());
   out.append(", \"stroke\": ");
-  writeStroke(out, document.currentStyle());
+  writeStroke(out, document.art().currentStyle());
   out.append("},\n \"art\": ");
-  writeArt(out, document);
+  writeArt(out, document.art());
   out.append("}\n");
 }
 

@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "host/document/art_walk.h"
 #include "host/document/document.h"
 #include "host/io/atomic_file.h"
 #include "host/io/color_convert.h"
@@ -42,45 +43,6 @@ double strokeReach(const QxPathStyle& style) {
   return 0.5 * static_cast<double>(style.stroke.width) * factor;
 }
 
-// Walks the art tree in paint order without recursion. `enter` sees every
-// object with its type and answers whether to go into its children; `leave`
-// is called for each object entered that way once its children are done.
-template <class Enter, class Leave>
-void walkArt(const Document& document, Enter enter, Leave leave) {
-  QxArtHandle art = document.firstTopLevel();
-  int depth = 0;
-  while (art) {
-    int16_t type = QX_ART_UNKNOWN;
-    if (document.artType(art, &type) == QX_ERR_NONE && enter(art, type)) {
-      QxArtHandle child = nullptr;
-      if (document.firstChild(art, &child) == QX_ERR_NONE && child) {
-        ++depth;
-        art = child;
-        continue;
-      }
-      leave();
-    }
-    for (;;) {
-      QxArtHandle next = nullptr;
-      if (document.nextSibling(art, &next) == QX_ERR_NONE && next) {
-        art = next;
-        break;
-      }
-      if (depth == 0) {
-        art = nullptr;
-        break;
-      }
-      QxArtHandle up = nullptr;
-      (void)document.parent(art, &up);
-      leave();
-      --depth;
-      art = up;
-      if (!art) break;
-    }
-  }
-  for (; depth > 0; --depth) leave();
-}
-
 // A path's outline, read piece by piece: the writing pass has no use for
 // the bounds that a full description computes.
 struct Outline {
@@ -88,32 +50,39 @@ struct Outline {
   bool closed = false;
 };
 
-bool readOutline(const Document& document, QxArtHandle path, Outline* outline) {
+bool readOutline(const ArtStore& art, QxArtHandle path, Outline* outline) {
   int16_t count = 0;
-  if (document.segmentCount(path, &count) != QX_ERR_NONE || count < 0) return false;
+  if (art.segmentCount(path, &count) != QX_ERR_NONE || count < 0) return false;
   outline->segments.resize(static_cast<size_t>(count));
-  if (count > 0 && document.getSegments(path, 0, count, outline->segments.data()) != QX_ERR_NONE) return false;
-  return document.closed(path, &outline->closed) == QX_ERR_NONE;
+  if (count > 0 && art.getSegments(path, 0, count, outline->segments.data()) != QX_ERR_NONE) return false;
+  return art.closed(path, &outline->closed) == QX_ERR_NONE;
 }
 
-// The members of a compound path that are paths, bottom first; false when
-// one of them cannot be drawn (a non-finite coordinate).
-bool readMembers(const Document& document, QxArtHandle compound, std::vector<Outline>* members) {
-  members->clear();
-  for (QxArtHandle child : document.children(compound)) {
-    int16_t type = QX_ART_UNKNOWN;
-    if (document.artType(child, &type) != QX_ERR_NONE || type != QX_ART_PATH) continue;
-    Outline outline;
-    if (!readOutline(document, child, &outline)) continue;
+// The members of the compound path being walked that have segments, bottom
+// first, read as the walk passes them. One that cannot be drawn (a
+// non-finite coordinate) spoils the whole compound path.
+class Members {
+ public:
+  void clear() { count_ = 0; }
+  // False when the member spoils the compound path.
+  bool add(const ArtStore& art, QxArtHandle path) {
+    if (count_ == outlines_.size()) outlines_.emplace_back();
+    Outline& outline = outlines_[count_];
+    if (!readOutline(art, path, &outline)) return true;
     if (!allFinite(outline.segments)) return false;
-    if (!outline.segments.empty()) members->push_back(std::move(outline));
+    if (!outline.segments.empty()) ++count_;
+    return true;
   }
-  return true;
-}
+  std::span<const Outline> outlines() const { return {outlines_.data(), count_}; }
+
+ private:
+  std::vector<Outline> outlines_;  // reused from compound to compound
+  size_t count_ = 0;
+};
 
 class SvgEmitter {
  public:
-  SvgEmitter(const Document& document, TextSink& out) : document_(document), out_(out) {}
+  SvgEmitter(const Document& document, TextSink& out) : document_(document), art_(document.art()), out_(out) {}
 
   void write() {
     const SvgBox box = svgViewBox(document_);
@@ -146,44 +115,52 @@ class SvgEmitter {
     out_.append(kPageOutline);
     out_.append("/>\n");
 
-    walkArt(
-        document_, [this](QxArtHandle art, int16_t type) { return enter(art, type); },
-        [this] { out_.append("</g>\n"); });
+    ArtWalk walk(art_);
+    ArtStep step;
+    while (walk.next(&step)) {
+      switch (step.kind) {
+        case ArtStep::kArt:
+          if (step.type != QX_ART_PATH) break;  // placed, raster, symbol, mesh: nothing to draw
+          if (step.depth > 0 && inCompound_) {
+            addMember(walk, step.art);
+          } else {
+            writePath(step.art);
+          }
+          break;
+        case ArtStep::kEnter:
+          if (step.type == QX_ART_GROUP) {
+            QxReal opacity = 1;
+            (void)art_.opacity(step.art, &opacity);
+            out_.append("<g");
+            writeOpacity(opacity);
+            out_.append(">\n");
+          } else {
+            beginCompound(walk, step.art);
+          }
+          break;
+        case ArtStep::kLeave:
+          if (step.type == QX_ART_GROUP) {
+            out_.append("</g>\n");
+          } else {
+            endCompound();
+          }
+          break;
+      }
+    }
 
     out_.append("</g>\n</svg>\n");
   }
 
  private:
-  bool enter(QxArtHandle art, int16_t type) {
-    switch (type) {
-      case QX_ART_PATH:
-        writePath(art);
-        return false;
-      case QX_ART_COMPOUND_PATH:
-        writeCompound(art);
-        return false;
-      case QX_ART_GROUP: {
-        QxReal opacity = 1;
-        (void)document_.opacity(art, &opacity);
-        out_.append("<g");
-        writeOpacity(opacity);
-        out_.append(">\n");
-        return true;
-      }
-      default:  // placed, raster, symbol, mesh: nothing to draw
-        return false;
-    }
-  }
-
   // The object's own paint; false when it has none to read.
   bool readPaint(QxArtHandle art, QxPathStyle* style, QxReal* opacity) {
-    return document_.pathStyle(art, style) == QX_ERR_NONE && document_.opacity(art, opacity) == QX_ERR_NONE;
+    return art_.pathStyle(art, style) == QX_ERR_NONE && art_.opacity(art, opacity) == QX_ERR_NONE;
   }
 
   void writePath(QxArtHandle art) {
     QxPathStyle style;
     QxReal opacity = 1;
-    if (!readOutline(document_, art, &outline_) || outline_.segments.empty() || !readPaint(art, &style, &opacity))
+    if (!readOutline(art_, art, &outline_) || outline_.segments.empty() || !readPaint(art, &style, &opacity))
       return;
     if (!allFinite(outline_.segments)) {
       out_.append("<!-- a path with non-finite coordinates is left out -->\n");
@@ -196,22 +173,34 @@ class SvgEmitter {
     out_.append("/>\n");
   }
 
-  void writeCompound(QxArtHandle compound) {
-    QxPathStyle style;
-    QxReal opacity = 1;
-    if (!readPaint(compound, &style, &opacity)) return;
-    if (!readMembers(document_, compound, &members_)) {
-      out_.append("<!-- a compound path with non-finite coordinates is left out -->\n");
-      return;
-    }
-    if (members_.empty()) return;
+  // A compound path is one <path> of its members' outlines, written once
+  // the walk has passed them all; without paint of its own it is left out.
+  void beginCompound(ArtWalk& walk, QxArtHandle compound) {
+    members_.clear();
+    inCompound_ = readPaint(compound, &compoundStyle_, &compoundOpacity_);
+    if (!inCompound_) walk.skipToLeave();
+  }
+
+  void addMember(ArtWalk& walk, QxArtHandle path) {
+    if (members_.add(art_, path)) return;
+    out_.append("<!-- a compound path with non-finite coordinates is left out -->\n");
+    inCompound_ = false;
+    walk.skipToLeave();
+  }
+
+  void endCompound() {
+    const bool write = inCompound_ && !members_.outlines().empty();
+    inCompound_ = false;
+    if (!write) return;
     out_.append("<path d=\"");
-    for (size_t i = 0; i < members_.size(); ++i) {
-      if (i > 0) out_.put(' ');
-      writeOutline(members_[i].segments, members_[i].closed);
+    bool first = true;
+    for (const Outline& member : members_.outlines()) {
+      if (!first) out_.put(' ');
+      first = false;
+      writeOutline(member.segments, member.closed);
     }
     out_.put('"');
-    writePaint(style, opacity);
+    writePaint(compoundStyle_, compoundOpacity_);
     out_.append("/>\n");
   }
 
@@ -338,9 +327,14 @@ class SvgEmitter {
   }
 
   const Document& document_;
+  const ArtStore& art_;
   TextSink& out_;
-  Outline outline_;               // reused from path to path
-  std::vector<Outline> members_;  // of the compound path being written
+  Outline outline_;  // reused from path to path
+  // The compound path being walked, while its members are read.
+  bool inCompound_ = false;
+  Members members_;
+  QxPathStyle compoundStyle_{};
+  QxReal compoundOpacity_ = 1;
   bool haveCached_ = false;
   QxPathStyle cachedStyle_{};
   QxReal cachedOpacity_ = 1;
@@ -361,21 +355,33 @@ SvgBox svgViewBox(const Document& document) {
     minY = std::min(minY, b - reach);
     maxY = std::max(maxY, t + reach);
   };
+  const ArtStore& art = document.art();
   ArtInfo info;
-  std::vector<Outline> members;
-  walkArt(
-      document,
-      [&](QxArtHandle art, int16_t type) {
-        if (type == QX_ART_PATH) {
-          if (document.describe(art, &info) && !info.segments.empty() && allFinite(info.segments))
-            include(info.bounds, strokeReach(info.style));
-        } else if (type == QX_ART_COMPOUND_PATH) {
-          if (readMembers(document, art, &members) && !members.empty() && document.describe(art, &info))
-            include(info.bounds, strokeReach(info.style));
+  Members members;
+  bool inCompound = false;  // and none of its members read so far spoils it
+  ArtWalk walk(art);
+  ArtStep step;
+  while (walk.next(&step)) {
+    if (step.type == QX_ART_COMPOUND_PATH) {
+      if (step.kind == ArtStep::kEnter) {
+        members.clear();
+        inCompound = true;
+      } else {
+        if (inCompound && !members.outlines().empty() && art.describe(step.art, &info))
+          include(info.bounds, strokeReach(info.style));
+        inCompound = false;
+      }
+    } else if (step.type == QX_ART_PATH) {
+      if (step.depth > 0 && inCompound) {
+        if (!members.add(art, step.art)) {
+          inCompound = false;
+          walk.skipToLeave();
         }
-        return type == QX_ART_GROUP;
-      },
-      [] {});
+      } else if (art.describe(step.art, &info) && !info.segments.empty() && allFinite(info.segments)) {
+        include(info.bounds, strokeReach(info.style));
+      }
+    }
+  }
   SvgBox box;
   box.x = minX;
   box.y = static_cast<double>(document.pageHeight()) - maxY;

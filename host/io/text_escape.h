@@ -1,7 +1,7 @@
-// Text that goes into JSON strings and XML attributes. Both keep UTF-8 as it
-// is; a byte sequence that is not UTF-8 (a truncated or overlong sequence, a
-// surrogate, a stray continuation byte) becomes U+FFFD, so the output is
-// always valid text whatever a name held.
+// Text that goes into JSON strings. UTF-8 is kept as it is; a byte sequence
+// that is not UTF-8 (a truncated or overlong sequence, a surrogate, a stray
+// continuation byte) becomes U+FFFD, so the output is always valid text
+// whatever a name held.
 #pragma once
 
 #include <string_view>
@@ -12,10 +12,5 @@ namespace qx::host {
 
 // "text" with quotes: \" \\ \b \f \n \r \t, other control characters as \u00XX.
 void writeJsonString(TextSink& out, std::string_view text);
-
-// Attribute-safe XML text (no quotes added): & < > " escaped, control
-// characters other than tab, newline and return (which XML 1.0 cannot hold)
-// replaced by U+FFFD, tab, newline and return as character references.
-void writeXmlText(TextSink& out, std::string_view text);
 
 }  // namespace qx::host

@@ -10,11 +10,6 @@ bool Cursor::take(size_t count) {
   return true;
 }
 
-uint8_t Cursor::u8() {
-  if (!take(1)) return 0;
-  return data_[pos_++];
-}
-
 uint16_t Cursor::u16() {
   if (!take(2)) return 0;
   const uint16_t v = static_cast<uint16_t>(data_[pos_] | (data_[pos_ + 1] << 8));

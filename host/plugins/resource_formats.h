@@ -25,7 +25,6 @@ class Cursor {
   size_t pos() const { return pos_; }
   size_t remaining() const { return ok_ && pos_ <= size_ ? size_ - pos_ : 0; }
 
-  uint8_t u8();
   uint16_t u16();
   uint32_t u32();
   uint64_t u64();

@@ -3,6 +3,7 @@
 // document checks handles and values.
 #include <cstring>
 
+#include "host/document/art_walk.h"
 #include "host/document/document.h"
 #include "host/suites/all_suites.h"
 #include "host/suites/host_context.h"
@@ -34,13 +35,13 @@ QxErr NewArt(int16_t type, int16_t paintOrder, QxArtHandle prep, QxArtHandle* ne
   QX_DOC_OR_FAIL(doc);
   // Plug-ins make only the kinds they can fill; the rest arrive from files.
   if (type != QX_ART_PATH && type != QX_ART_COMPOUND_PATH && type != QX_ART_GROUP) return QX_ERR_BAD_PARAM;
-  return doc->newArt(type, paintOrder, prep, newArt);
+  return doc->art().newArt(type, paintOrder, prep, newArt);
 }
 
 QxErr DisposeArt(QxArtHandle art) {
   QX_OP_ENTER(kDisposeArt);
   QX_DOC_OR_FAIL(doc);
-  return doc->disposeArt(art);
+  return doc->art().disposeArt(art);
 }
 
 QxErr DuplicateArt(QxArtHandle art, int16_t paintOrder, QxArtHandle prep, QxArtHandle* newArt) {
@@ -48,42 +49,42 @@ QxErr DuplicateArt(QxArtHandle art, int16_t paintOrder, QxArtHandle prep, QxArtH
   if (newArt == nullptr) return QX_ERR_BAD_PARAM;
   *newArt = nullptr;
   QX_DOC_OR_FAIL(doc);
-  return doc->duplicateArt(art, paintOrder, prep, newArt);
+  return doc->art().duplicateArt(art, paintOrder, prep, newArt);
 }
 
 QxErr GetArtType(QxArtHandle art, int16_t* type) {
   QX_OP_ENTER(kGetArtType);
   if (type == nullptr) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
-  return doc->artType(art, type);
+  return doc->art().artType(art, type);
 }
 
 QxErr GetArtBounds(QxArtHandle art, QxRealRect* bounds) {
   QX_OP_ENTER(kGetArtBounds);
   if (bounds == nullptr) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
-  return doc->bounds(art, bounds);
+  return doc->art().bounds(art, bounds);
 }
 
 QxErr GetArtFirstChild(QxArtHandle art, QxArtHandle* child) {
   QX_OP_ENTER(kGetArtFirstChild);
   if (child == nullptr) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
-  return doc->firstChild(art, child);
+  return doc->art().firstChild(art, child);
 }
 
 QxErr GetArtSibling(QxArtHandle art, QxArtHandle* sibling) {
   QX_OP_ENTER(kGetArtSibling);
   if (sibling == nullptr) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
-  return doc->nextSibling(art, sibling);
+  return doc->art().nextSibling(art, sibling);
 }
 
 QxErr GetArtUserAttr(QxArtHandle art, int32_t* attributes) {
   QX_OP_ENTER(kGetArtUserAttr);
   if (attributes == nullptr) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
-  return doc->attributes(art, attributes);
+  return doc->art().attributes(art, attributes);
 }
 
 const QxArtSuite kArtSuite = {NewArt,       DisposeArt,       DuplicateArt,  GetArtType,
@@ -100,34 +101,34 @@ const OpId kGetPathClosed = registerOp(QX_PATH_SUITE, "GetPathClosed");
 QxErr SetPathSegmentCount(QxArtHandle path, int16_t count) {
   QX_OP_ENTER(kSetPathSegmentCount);
   QX_DOC_OR_FAIL(doc);
-  return doc->setSegmentCount(path, count);
+  return doc->art().setSegmentCount(path, count);
 }
 
 QxErr GetPathSegmentCount(QxArtHandle path, int16_t* count) {
   QX_OP_ENTER(kGetPathSegmentCount);
   if (count == nullptr) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
-  return doc->segmentCount(path, count);
+  return doc->art().segmentCount(path, count);
 }
 
 QxErr SetPathSegments(QxArtHandle path, int16_t index, int16_t count, const QxPathSegment* segments) {
   QX_OP_ENTER(kSetPathSegments);
   if (segments == nullptr && count != 0) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
-  return doc->setSegments(path, index, count, segments);
+  return doc->art().setSegments(path, index, count, segments);
 }
 
 QxErr GetPathSegments(QxArtHandle path, int16_t index, int16_t count, QxPathSegment* segments) {
   QX_OP_ENTER(kGetPathSegments);
   if (segments == nullptr && count != 0) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
-  return doc->getSegments(path, index, count, segments);
+  return doc->art().getSegments(path, index, count, segments);
 }
 
 QxErr SetPathClosed(QxArtHandle path, QxBool closed) {
   QX_OP_ENTER(kSetPathClosed);
   QX_DOC_OR_FAIL(doc);
-  return doc->setClosed(path, closed != 0);
+  return doc->art().setClosed(path, closed != 0);
 }
 
 QxErr GetPathClosed(QxArtHandle path, QxBool* closed) {
@@ -135,7 +136,7 @@ QxErr GetPathClosed(QxArtHandle path, QxBool* closed) {
   if (closed == nullptr) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
   bool value = false;
-  QxErr err = doc->closed(path, &value);
+  QxErr err = doc->art().closed(path, &value);
   if (err == QX_ERR_NONE) *closed = value ? 1 : 0;
   return err;
 }
@@ -151,14 +152,14 @@ QxErr GetPathStyle(QxArtHandle art, QxPathStyle* style) {
   QX_OP_ENTER(kGetPathStyle);
   if (style == nullptr) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
-  return doc->pathStyle(art, style);
+  return doc->art().pathStyle(art, style);
 }
 
 QxErr SetPathStyle(QxArtHandle art, const QxPathStyle* style) {
   QX_OP_ENTER(kSetPathStyle);
   if (style == nullptr) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
-  return doc->setPathStyle(art, *style);
+  return doc->art().setPathStyle(art, *style);
 }
 
 const QxPathStyleSuite kPathStyleSuite = {GetPathStyle, SetPathStyle};
@@ -170,14 +171,14 @@ const OpId kGetOpacity = registerOp(QX_BLEND_STYLE_SUITE, "GetOpacity");
 QxErr SetOpacity(QxArtHandle art, QxReal opacity) {
   QX_OP_ENTER(kSetOpacity);
   QX_DOC_OR_FAIL(doc);
-  return doc->setOpacity(art, opacity);
+  return doc->art().setOpacity(art, opacity);
 }
 
 QxErr GetOpacity(QxArtHandle art, QxReal* opacity) {
   QX_OP_ENTER(kGetOpacity);
   if (opacity == nullptr) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
-  return doc->opacity(art, opacity);
+  return doc->art().opacity(art, opacity);
 }
 
 const QxBlendStyleSuite kBlendStyleSuite = {SetOpacity, GetOpacity};
@@ -185,11 +186,10 @@ const QxBlendStyleSuite kBlendStyleSuite = {SetOpacity, GetOpacity};
 // ---- "AI Matching Art Suite" ----
 const OpId kGetMatchingArt = registerOp(QX_MATCHING_ART_SUITE, "GetMatchingArt");
 
-bool matchesAny(const Document& doc, QxArtHandle art, const QxMatchingArtSpec* requests, int16_t numRequests) {
-  int16_t type = QX_ART_UNKNOWN;
+bool matchesAny(const ArtStore& art, QxArtHandle object, int16_t type, const QxMatchingArtSpec* requests,
+                int16_t numRequests) {
   int32_t attrs = 0;
-  doc.artType(art, &type);
-  doc.attributes(art, &attrs);
+  art.attributes(object, &attrs);
   for (int16_t i = 0; i < numRequests; ++i) {
     if (requests[i].type == type && (attrs & requests[i].whichAttr) == (requests[i].attr & requests[i].whichAttr))
       return true;
@@ -198,16 +198,13 @@ bool matchesAny(const Document& doc, QxArtHandle art, const QxMatchingArtSpec* r
 }
 
 // Depth first in paint order: a container is listed before its children.
-void collectMatches(const Document& doc, QxArtHandle first, const QxMatchingArtSpec* requests, int16_t numRequests,
+void collectMatches(const ArtStore& art, const QxMatchingArtSpec* requests, int16_t numRequests,
                     std::vector<QxArtHandle>& found) {
-  for (QxArtHandle art = first; art != nullptr;) {
-    if (matchesAny(doc, art, requests, numRequests)) found.push_back(art);
-    QxArtHandle child = nullptr;
-    doc.firstChild(art, &child);
-    if (child != nullptr) collectMatches(doc, child, requests, numRequests, found);
-    QxArtHandle next = nullptr;
-    doc.nextSibling(art, &next);
-    art = next;
+  ArtWalk walk(art);
+  ArtStep step;
+  while (walk.next(&step)) {
+    if (step.kind != ArtStep::kLeave && matchesAny(art, step.art, step.type, requests, numRequests))
+      found.push_back(step.art);
   }
 }
 
@@ -220,7 +217,7 @@ QxErr GetMatchingArt(const QxMatchingArtSpec* requests, int16_t numRequests, QxM
   if (numRequests < 0 || (requests == nullptr && numRequests > 0)) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
   std::vector<QxArtHandle> found;
-  collectMatches(*doc, doc->firstTopLevel(), requests, numRequests, found);
+  collectMatches(doc->art(), requests, numRequests, found);
   if (found.empty()) return QX_ERR_NONE;
   QxMemHandle handle = newMemHandle(found.size() * sizeof(QxArtHandle));
   if (handle == nullptr) return QX_ERR_OUT_OF_MEMORY;
@@ -245,7 +242,7 @@ QxErr CountTags(QxArtHandle art, int32_t* count) {
   QX_OP_ENTER(kCountTags);
   if (count == nullptr) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
-  if (!doc->isValid(art)) return QX_ERR_BAD_PARAM;
+  if (!doc->art().isValid(art)) return QX_ERR_BAD_PARAM;
   *count = 0;
   return QX_ERR_NONE;
 }
@@ -254,7 +251,7 @@ QxErr HasArtStyle(QxArtHandle art, QxBool* hasStyle) {
   QX_OP_ENTER(kHasArtStyle);
   if (hasStyle == nullptr) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
-  if (!doc->isValid(art)) return QX_ERR_BAD_PARAM;
+  if (!doc->art().isValid(art)) return QX_ERR_BAD_PARAM;
   *hasStyle = 0;
   return QX_ERR_NONE;
 }
@@ -272,7 +269,7 @@ QxErr IsEnvelope(QxArtHandle art, QxBool* isEnvelope) {
   QX_OP_ENTER(kIsEnvelope);
   if (isEnvelope == nullptr) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
-  if (!doc->isValid(art)) return QX_ERR_BAD_PARAM;
+  if (!doc->art().isValid(art)) return QX_ERR_BAD_PARAM;
   *isEnvelope = 0;
   return QX_ERR_NONE;
 }

@@ -106,14 +106,14 @@ QxErr SetUndoText(const char* undoText, const char* redoText) {
   QX_OP_ENTER(kSetUndoText);
   if (undoText == nullptr || redoText == nullptr) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
-  doc->setUndoText(undoText, redoText);
+  doc->art().setUndoText(undoText, redoText);
   return QX_ERR_NONE;
 }
 
 QxErr UndoChanges() {
   QX_OP_ENTER(kUndoChanges);
   QX_DOC_OR_FAIL(doc);
-  doc->undoMessage();
+  doc->art().undoMessage();
   if (RandomSource* random = hostContext().random) random->noteUndo();
   return QX_ERR_NONE;
 }

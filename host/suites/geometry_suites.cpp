@@ -28,7 +28,7 @@ QxErr NewRect(QxReal centerX, QxReal centerY, QxReal height, QxReal width, QxBoo
   if (newArt == nullptr) return QX_ERR_BAD_PARAM;
   *newArt = nullptr;
   QX_DOC_OR_FAIL(doc);
-  return doc->newRect(centerX, centerY, height, width, reversed != 0, newArt);
+  return doc->art().newRect(centerX, centerY, height, width, reversed != 0, newArt);
 }
 
 QxErr NewOval(QxReal centerX, QxReal centerY, QxReal height, QxReal width, QxBool reversed, QxArtHandle* newArt) {
@@ -36,7 +36,7 @@ QxErr NewOval(QxReal centerX, QxReal centerY, QxReal height, QxReal width, QxBoo
   if (newArt == nullptr) return QX_ERR_BAD_PARAM;
   *newArt = nullptr;
   QX_DOC_OR_FAIL(doc);
-  return doc->newOval(centerX, centerY, height, width, reversed != 0, newArt);
+  return doc->art().newOval(centerX, centerY, height, width, reversed != 0, newArt);
 }
 
 QxErr NewRegularPolygon(int32_t numSides, QxReal centerX, QxReal centerY, QxReal radius, QxBool reversed,
@@ -45,7 +45,7 @@ QxErr NewRegularPolygon(int32_t numSides, QxReal centerX, QxReal centerY, QxReal
   if (newArt == nullptr) return QX_ERR_BAD_PARAM;
   *newArt = nullptr;
   QX_DOC_OR_FAIL(doc);
-  return doc->newRegularPolygon(numSides, centerX, centerY, radius, reversed != 0, newArt);
+  return doc->art().newRegularPolygon(numSides, centerX, centerY, radius, reversed != 0, newArt);
 }
 
 QxErr NewStar(int32_t numPoints, QxReal centerX, QxReal centerY, QxReal radius1, QxReal radius2, QxBool reversed,
@@ -54,7 +54,7 @@ QxErr NewStar(int32_t numPoints, QxReal centerX, QxReal centerY, QxReal radius1,
   if (newArt == nullptr) return QX_ERR_BAD_PARAM;
   *newArt = nullptr;
   QX_DOC_OR_FAIL(doc);
-  return doc->newStar(numPoints, centerX, centerY, radius1, radius2, reversed != 0, newArt);
+  return doc->art().newStar(numPoints, centerX, centerY, radius1, radius2, reversed != 0, newArt);
 }
 
 const QxShapeConstructionSuite kShapeSuite = {NewRect, NewOval, NewRegularPolygon, NewStar};
@@ -66,7 +66,7 @@ QxErr TransformArt(QxArtHandle art, const QxRealMatrix* matrix, QxReal lineScale
   QX_OP_ENTER(kTransformArt);
   if (matrix == nullptr) return QX_ERR_BAD_PARAM;
   QX_DOC_OR_FAIL(doc);
-  return doc->transform(art, *matrix, lineScale, flags);
+  return doc->art().transform(art, *matrix, lineScale, flags);
 }
 
 const QxTransformArtSuite kTransformSuite = {TransformArt};

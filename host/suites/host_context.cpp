@@ -9,10 +9,10 @@ namespace {
 class CurrentDocumentUndo final : public MessageObserver {
  public:
   void outermostMessageBegins() override {
-    if (Document* document = hostContext().document) document->beginMessage();
+    if (Document* document = hostContext().document) document->art().beginMessage();
   }
   void outermostMessageEnds() override {
-    if (Document* document = hostContext().document) document->endMessage();
+    if (Document* document = hostContext().document) document->art().endMessage();
   }
 };
 

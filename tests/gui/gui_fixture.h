@@ -50,7 +50,7 @@ class GuiHost : public ::testing::Test {
   static void click(QWidget* w, QPoint at = QPoint(-1, -1));
 
  protected:
-  size_t artCount() { return session_->document().topLevelArt().size(); }
+  size_t artCount() { return session_->document().art().topLevelArt().size(); }
 
   std::unique_ptr<gui::QtDialogRunner> runner_;
   std::unique_ptr<gui::AppSession> session_;

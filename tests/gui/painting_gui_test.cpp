@@ -37,7 +37,7 @@ QImage painted(const host::Document& doc, int w, int h, double left, double top,
   p.setRenderHint(QPainter::Antialiasing);
   p.setTransform(gui::artworkToDevice(QxRealPoint{static_cast<QxReal>(left - margin),
                                                   static_cast<QxReal>(top + margin)}, 1));
-  for (QxArtHandle art : doc.topLevelArt()) gui::paintArt(p, doc, art);
+  gui::ArtPainter(doc.art()).paint(p);
   p.end();
   return image.copy(margin, margin, w, h);
 }
@@ -63,6 +63,61 @@ TEST(ArtPainter, PathsJustOutsideThePictureStillPaintWhatReachesIn) {
   EXPECT_NE(direct.pixel(20, 75), qRgb(255, 255, 255)) << "the miter's tip";
   EXPECT_NE(direct.pixel(80, 149), qRgb(255, 255, 255)) << "the edge of the stroke below";
   EXPECT_NE(direct.pixel(199, 120), qRgb(255, 255, 255)) << "the round end on the right";
+}
+
+// Nested groups with opacity around paths and a compound path, painted at
+// once and one step per call on a new QPainter each time, as the window's
+// slices do: the pictures agree pixel for pixel.
+TEST(ArtPainter, PaintingStepByStepMatchesPaintingAtOnce) {
+  host::Document doc;
+  host::ArtStore& art = doc.art();
+  const QxPathStyle red = host::iotest::paintStyle(host::iotest::rgbColor(1, 0, 0), host::iotest::grayColor(1), 2);
+  QxArtHandle outer = nullptr, inner = nullptr, compound = nullptr;
+  ASSERT_EQ(art.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &outer), QX_ERR_NONE);
+  ASSERT_EQ(art.setOpacity(outer, 0.6f), QX_ERR_NONE);
+  host::iotest::addPath(doc, {corner(10, 10), corner(90, 10), corner(90, 90)}, true, &red, QX_PLACE_INSIDE_ON_TOP, outer);
+  ASSERT_EQ(art.newArt(QX_ART_GROUP, QX_PLACE_INSIDE_ON_TOP, outer, &inner), QX_ERR_NONE);
+  ASSERT_EQ(art.setOpacity(inner, 0.5f), QX_ERR_NONE);
+  ASSERT_EQ(art.newArt(QX_ART_COMPOUND_PATH, QX_PLACE_INSIDE_ON_TOP, inner, &compound), QX_ERR_NONE);
+  QxPathStyle evenOdd = red;
+  evenOdd.evenOdd = 1;
+  ASSERT_EQ(art.setPathStyle(compound, evenOdd), QX_ERR_NONE);
+  host::iotest::addPath(doc, {corner(20, 20), corner(80, 20), corner(80, 80), corner(20, 80)}, true, nullptr,
+                        QX_PLACE_INSIDE_ON_TOP, compound);
+  host::iotest::addPath(doc, {corner(40, 40), corner(60, 40), corner(60, 60), corner(40, 60)}, true, nullptr,
+                        QX_PLACE_INSIDE_ON_TOP, compound);
+  host::iotest::addPath(doc, {corner(0, 50), corner(100, 50)}, false, &red, QX_PLACE_INSIDE_ON_TOP, inner);
+  host::iotest::addPath(doc, {corner(50, 0), corner(50, 100)}, false, &red, QX_PLACE_INSIDE_ON_TOP, outer);
+  host::iotest::addPath(doc, {corner(5, 95), corner(95, 95)}, false, &red);
+
+  const QImage whole = painted(doc, 100, 100, 0, 100, 0);
+  QImage stepped(100, 100, QImage::Format_ARGB32_Premultiplied);
+  stepped.fill(Qt::white);
+  gui::ArtPainter painter(art);
+  int calls = 0;
+  for (bool done = false; !done; ++calls) {
+    QPainter p(&stepped);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setTransform(gui::artworkToDevice(QxRealPoint{0, 100}, 1));
+    done = painter.paint(p, 0);
+    EXPECT_EQ(p.opacity(), 1.0) << "left as it was found";
+    ASSERT_FALSE(painter.lost());
+    ASSERT_LT(calls, 100);
+  }
+  EXPECT_GT(calls, 5);
+  EXPECT_EQ(stepped, whole);
+  // The compound's hole shows the triangle below it; its ring adds to it.
+  EXPECT_NE(whole.pixel(55, 55), qRgb(255, 255, 255));
+  EXPECT_NE(whole.pixel(55, 55), whole.pixel(30, 75));
+
+  // Art taken away under a painting stops it.
+  gui::ArtPainter stopped(art);
+  QImage scratch = stepped;
+  QPainter p(&scratch);
+  EXPECT_FALSE(stopped.paint(p, 0));
+  ASSERT_EQ(art.disposeArt(outer), QX_ERR_NONE);
+  EXPECT_FALSE(stopped.paint(p));
+  EXPECT_TRUE(stopped.lost());
 }
 
 template <class T>
@@ -93,7 +148,7 @@ TEST_F(GuiHost, HeavyPreviewIsPaintedWhileInputIsHandled) {
   bool sawBusy = false;
   QObject::connect(view, &gui::DocumentView::busyChanged, view, [&](bool busy) { sawBusy |= busy; });
   runFilter([&](ModalDialog& d) {
-    EXPECT_GT(session_->document().liveArtCount(), 1000000u) << "the preview is the heavy drawing";
+    EXPECT_GT(session_->document().art().liveArtCount(), 1000000u) << "the preview is the heavy drawing";
     ASSERT_FALSE(view->renderComplete()) << "a drawing this heavy cannot be painted in one turn";
 
     // A key typed into a value arrives while the painting goes on.

@@ -182,9 +182,9 @@ TEST_F(AiSuitesTest, MatchingFindsSelectedArtInsideContainersInPaintOrder) {
   ASSERT_EQ(art->NewArt(QX_ART_PATH, QX_PLACE_INSIDE_ON_TOP, compound, &member), 0);
   ASSERT_EQ(art->NewArt(QX_ART_GROUP, QX_PLACE_BELOW_ALL, nullptr, &group), 0);
   ASSERT_EQ(art->NewArt(QX_ART_PATH, QX_PLACE_INSIDE_ON_TOP, group, &inGroup), 0);
-  ASSERT_EQ(doc_.newArt(QX_ART_PLACED, QX_PLACE_ABOVE_ALL, nullptr, &placed), 0);
+  ASSERT_EQ(doc_.art().newArt(QX_ART_PLACED, QX_PLACE_ABOVE_ALL, nullptr, &placed), 0);
   QxArtHandle unselected = newPath();
-  for (QxArtHandle h : {a, compound, member, inGroup, placed}) ASSERT_EQ(doc_.setSelected(h, true), 0);
+  for (QxArtHandle h : {a, compound, member, inGroup, placed}) ASSERT_EQ(doc_.art().setSelected(h, true), 0);
 
   const QxMatchingArtSpec requests[5] = {{QX_ART_PATH, 1, 1}, {QX_ART_SYMBOL, 1, 1}, {QX_ART_PLACED, 1, 1},
                                       {QX_ART_RASTER, 1, 1}, {QX_ART_MESH, 1, 1}};
@@ -279,14 +279,14 @@ TEST_F(AiSuitesTest, DocumentViewUndoAndRandomServices) {
   EXPECT_EQ(view->ViewPointToArtworkPoint(v, nullptr, &pt), QX_ERR_BAD_PARAM);
 
   // Undo inside a message takes back this message's art and says so in the log.
-  doc_.beginMessage();
+  doc_.art().beginMessage();
   QxArtHandle h = newPath();
   EXPECT_EQ(undo->SetUndoText(nullptr, "x"), QX_ERR_BAD_PARAM);
   ASSERT_EQ(undo->SetUndoText("Undo Quelvix", "Redo Quelvix"), 0);
-  EXPECT_EQ(doc_.undoText(), "Undo Quelvix");
+  EXPECT_EQ(doc_.art().undoText(), "Undo Quelvix");
   ASSERT_EQ(undo->UndoChanges(), 0);
-  EXPECT_FALSE(doc_.isValid(h));
-  doc_.endMessage();
+  EXPECT_FALSE(doc_.art().isValid(h));
+  doc_.art().endMessage();
 
   RandomSource scripted;
   ASSERT_TRUE(scripted.setScript({0.5f}));
@@ -366,7 +366,7 @@ TEST_F(AiSuitesTest, InjectedFaultsEndOperationsBeforeTheyAct) {
   failNthCall(QX_ART_SUITE, "NewArt", 1, QX_ERR_OUT_OF_MEMORY);
   QxArtHandle h = nullptr;
   EXPECT_EQ(art->NewArt(QX_ART_PATH, QX_PLACE_ABOVE_ALL, nullptr, &h), QX_ERR_OUT_OF_MEMORY);
-  EXPECT_EQ(doc_.liveArtCount(), 0u);
+  EXPECT_EQ(doc_.art().liveArtCount(), 0u);
   clearFaults();
   uint64_t before = callCount(QX_SHAPE_CONSTRUCTION_SUITE, "NewStar");
   ASSERT_EQ(shapes->NewStar(5, 0, 0, 1, 2, 0, &h), 0);

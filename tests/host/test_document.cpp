@@ -1,5 +1,6 @@
 // The art store: paint order, duplication, undo, styles, bounds, transforms,
-// shapes and the art budget, through its C++ interface.
+// shapes and the art budget, through its C++ interface; and what the
+// document keeps beside its art: page, swatches and view.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,119 +15,119 @@ namespace {
 
 QxPathSegment corner(QxReal x, QxReal y) { return {{x, y}, {x, y}, {x, y}, 1}; }
 
-QxArtHandle newPath(Document& doc, std::vector<QxPathSegment> seg, int16_t order = QX_PLACE_ABOVE_ALL,
+QxArtHandle newPath(ArtStore& store, std::vector<QxPathSegment> seg, int16_t order = QX_PLACE_ABOVE_ALL,
                     QxArtHandle ref = nullptr) {
   QxArtHandle art = nullptr;
-  EXPECT_EQ(doc.newArt(QX_ART_PATH, order, ref, &art), 0);
-  EXPECT_EQ(doc.setSegments(art, 0, static_cast<int32_t>(seg.size()), seg.data()), 0);
+  EXPECT_EQ(store.newArt(QX_ART_PATH, order, ref, &art), 0);
+  EXPECT_EQ(store.setSegments(art, 0, static_cast<int32_t>(seg.size()), seg.data()), 0);
   return art;
 }
 
-QxRealRect boundsOf(const Document& doc, QxArtHandle art) {
+QxRealRect boundsOf(const ArtStore& store, QxArtHandle art) {
   QxRealRect r{};
-  EXPECT_EQ(doc.bounds(art, &r), 0);
+  EXPECT_EQ(store.bounds(art, &r), 0);
   return r;
 }
 
-std::vector<QxPathSegment> segmentsOf(const Document& doc, QxArtHandle art) {
+std::vector<QxPathSegment> segmentsOf(const ArtStore& store, QxArtHandle art) {
   ArtInfo info;
-  EXPECT_TRUE(doc.describe(art, &info));
+  EXPECT_TRUE(store.describe(art, &info));
   return {info.segments.begin(), info.segments.end()};
 }
 
-TEST(DocumentPaintOrder, CodesPlaceArtAboveBelowAndInside) {
-  Document doc;
-  QxArtHandle a = newPath(doc, {corner(0, 0)});
-  QxArtHandle b = newPath(doc, {corner(1, 1)});                          // 5: above all
-  QxArtHandle c = newPath(doc, {corner(2, 2)}, QX_PLACE_BELOW_ALL);      // 6: below all
-  QxArtHandle d = newPath(doc, {corner(3, 3)}, QX_PLACE_ABOVE, c);       // 1: just above c
-  QxArtHandle e = newPath(doc, {corner(4, 4)}, QX_PLACE_BELOW, b);       // 2: just below b
-  EXPECT_EQ(doc.topLevelArt(), (std::vector<QxArtHandle>{c, d, a, e, b}));
-  EXPECT_EQ(doc.firstTopLevel(), c);
-  EXPECT_EQ(doc.lastTopLevel(), b);
+TEST(ArtStorePaintOrder, CodesPlaceArtAboveBelowAndInside) {
+  ArtStore store;
+  QxArtHandle a = newPath(store, {corner(0, 0)});
+  QxArtHandle b = newPath(store, {corner(1, 1)});                          // 5: above all
+  QxArtHandle c = newPath(store, {corner(2, 2)}, QX_PLACE_BELOW_ALL);      // 6: below all
+  QxArtHandle d = newPath(store, {corner(3, 3)}, QX_PLACE_ABOVE, c);       // 1: just above c
+  QxArtHandle e = newPath(store, {corner(4, 4)}, QX_PLACE_BELOW, b);       // 2: just below b
+  EXPECT_EQ(store.topLevelArt(), (std::vector<QxArtHandle>{c, d, a, e, b}));
+  EXPECT_EQ(store.firstTopLevel(), c);
+  EXPECT_EQ(store.lastTopLevel(), b);
 
   QxArtHandle group = nullptr, top = nullptr, bottom = nullptr;
-  ASSERT_EQ(doc.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
-  ASSERT_EQ(doc.newArt(QX_ART_PATH, QX_PLACE_INSIDE_ON_TOP, group, &top), 0);
-  ASSERT_EQ(doc.newArt(QX_ART_PATH, QX_PLACE_INSIDE_ON_BOTTOM, group, &bottom), 0);
-  EXPECT_EQ(doc.children(group), (std::vector<QxArtHandle>{bottom, top}));
+  ASSERT_EQ(store.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
+  ASSERT_EQ(store.newArt(QX_ART_PATH, QX_PLACE_INSIDE_ON_TOP, group, &top), 0);
+  ASSERT_EQ(store.newArt(QX_ART_PATH, QX_PLACE_INSIDE_ON_BOTTOM, group, &bottom), 0);
+  EXPECT_EQ(store.children(group), (std::vector<QxArtHandle>{bottom, top}));
   QxArtHandle parent = nullptr;
-  ASSERT_EQ(doc.parent(top, &parent), 0);
+  ASSERT_EQ(store.parent(top, &parent), 0);
   EXPECT_EQ(parent, group);
-  EXPECT_EQ(doc.liveArtCount(), 8u);
+  EXPECT_EQ(store.liveArtCount(), 8u);
 
   // References: none for 1-4, a leaf for 3/4, nothing but paths in a compound path.
   QxArtHandle out = nullptr;
-  EXPECT_EQ(doc.newArt(QX_ART_PATH, QX_PLACE_ABOVE, nullptr, &out), QX_ERR_BAD_PARAM);
-  EXPECT_EQ(doc.newArt(QX_ART_PATH, QX_PLACE_INSIDE_ON_TOP, a, &out), QX_ERR_BAD_PARAM);
-  EXPECT_EQ(doc.newArt(QX_ART_PATH, 0, nullptr, &out), QX_ERR_BAD_PARAM);
-  EXPECT_EQ(doc.newArt(QX_ART_PATH, 7, nullptr, &out), QX_ERR_BAD_PARAM);
-  EXPECT_EQ(doc.newArt(QX_ART_UNKNOWN, QX_PLACE_ABOVE_ALL, nullptr, &out), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.newArt(QX_ART_PATH, QX_PLACE_ABOVE, nullptr, &out), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.newArt(QX_ART_PATH, QX_PLACE_INSIDE_ON_TOP, a, &out), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.newArt(QX_ART_PATH, 0, nullptr, &out), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.newArt(QX_ART_PATH, 7, nullptr, &out), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.newArt(QX_ART_UNKNOWN, QX_PLACE_ABOVE_ALL, nullptr, &out), QX_ERR_BAD_PARAM);
   QxArtHandle compound = nullptr;
-  ASSERT_EQ(doc.newArt(QX_ART_COMPOUND_PATH, QX_PLACE_ABOVE_ALL, nullptr, &compound), 0);
-  EXPECT_EQ(doc.newArt(QX_ART_GROUP, QX_PLACE_INSIDE_ON_TOP, compound, &out), QX_ERR_BAD_PARAM);
+  ASSERT_EQ(store.newArt(QX_ART_COMPOUND_PATH, QX_PLACE_ABOVE_ALL, nullptr, &compound), 0);
+  EXPECT_EQ(store.newArt(QX_ART_GROUP, QX_PLACE_INSIDE_ON_TOP, compound, &out), QX_ERR_BAD_PARAM);
   EXPECT_EQ(out, nullptr);
 }
 
-TEST(DocumentHandles, DisposedStaleAndForeignHandlesAreRefused) {
-  Document doc, other;
+TEST(ArtStoreHandles, DisposedStaleAndForeignHandlesAreRefused) {
+  ArtStore store, other;
   QxArtHandle group = nullptr, child = nullptr;
-  ASSERT_EQ(doc.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
-  ASSERT_EQ(doc.newArt(QX_ART_PATH, QX_PLACE_INSIDE_ON_TOP, group, &child), 0);
-  QxArtHandle keep = newPath(doc, {corner(0, 0)});
+  ASSERT_EQ(store.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
+  ASSERT_EQ(store.newArt(QX_ART_PATH, QX_PLACE_INSIDE_ON_TOP, group, &child), 0);
+  QxArtHandle keep = newPath(store, {corner(0, 0)});
   EXPECT_FALSE(other.isValid(keep));
   int16_t type = 0;
   EXPECT_EQ(other.artType(keep, &type), QX_ERR_BAD_PARAM);
-  EXPECT_EQ(doc.artType(reinterpret_cast<QxArtHandle>(uintptr_t{0x1234}), &type), QX_ERR_BAD_PARAM);
-  EXPECT_EQ(doc.artType(nullptr, &type), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.artType(reinterpret_cast<QxArtHandle>(uintptr_t{0x1234}), &type), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.artType(nullptr, &type), QX_ERR_BAD_PARAM);
 
-  ASSERT_EQ(doc.disposeArt(group), 0);
-  EXPECT_FALSE(doc.isValid(group));
-  EXPECT_FALSE(doc.isValid(child));  // children go with their parent
-  EXPECT_EQ(doc.disposeArt(group), QX_ERR_BAD_PARAM);
-  EXPECT_EQ(doc.topLevelArt(), std::vector<QxArtHandle>{keep});
-  EXPECT_EQ(doc.liveArtCount(), 1u);
+  ASSERT_EQ(store.disposeArt(group), 0);
+  EXPECT_FALSE(store.isValid(group));
+  EXPECT_FALSE(store.isValid(child));  // children go with their parent
+  EXPECT_EQ(store.disposeArt(group), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.topLevelArt(), std::vector<QxArtHandle>{keep});
+  EXPECT_EQ(store.liveArtCount(), 1u);
 
   // A slot emptied by undo and filled again does not revive the old handle.
-  doc.beginMessage();
-  QxArtHandle gone = newPath(doc, {corner(1, 1)});
-  doc.undoMessage();
-  QxArtHandle fresh = newPath(doc, {corner(2, 2)});
-  EXPECT_FALSE(doc.isValid(gone));
-  EXPECT_TRUE(doc.isValid(fresh));
+  store.beginMessage();
+  QxArtHandle gone = newPath(store, {corner(1, 1)});
+  store.undoMessage();
+  QxArtHandle fresh = newPath(store, {corner(2, 2)});
+  EXPECT_FALSE(store.isValid(gone));
+  EXPECT_TRUE(store.isValid(fresh));
   EXPECT_NE(gone, fresh);
 }
 
-TEST(DocumentDuplicate, CopiesTreeSegmentsAndStyleButNotSelection) {
-  Document doc;
+TEST(ArtStoreDuplicate, CopiesTreeSegmentsAndStyleButNotSelection) {
+  ArtStore store;
   QxArtHandle group = nullptr, inner = nullptr;
-  ASSERT_EQ(doc.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
-  ASSERT_EQ(doc.newArt(QX_ART_PATH, QX_PLACE_INSIDE_ON_TOP, group, &inner), 0);
+  ASSERT_EQ(store.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
+  ASSERT_EQ(store.newArt(QX_ART_PATH, QX_PLACE_INSIDE_ON_TOP, group, &inner), 0);
   QxPathSegment seg[2] = {corner(1, 2), corner(3, 4)};
-  ASSERT_EQ(doc.setSegments(inner, 0, 2, seg), 0);
-  ASSERT_EQ(doc.setClosed(inner, true), 0);
-  QxPathStyle style = Document::defaultStyle();
+  ASSERT_EQ(store.setSegments(inner, 0, 2, seg), 0);
+  ASSERT_EQ(store.setClosed(inner, true), 0);
+  QxPathStyle style = ArtStore::defaultStyle();
   style.stroke.width = 7;
   style.fill.color.c.process.cyan = 0.25f;
-  ASSERT_EQ(doc.setPathStyle(inner, style), 0);
-  ASSERT_EQ(doc.setOpacity(inner, 0.5f), 0);
-  ASSERT_EQ(doc.setSelected(group, true), 0);
-  QxArtHandle below = newPath(doc, {corner(0, 0)}, QX_PLACE_BELOW_ALL);
+  ASSERT_EQ(store.setPathStyle(inner, style), 0);
+  ASSERT_EQ(store.setOpacity(inner, 0.5f), 0);
+  ASSERT_EQ(store.setSelected(group, true), 0);
+  QxArtHandle below = newPath(store, {corner(0, 0)}, QX_PLACE_BELOW_ALL);
 
   QxArtHandle top = nullptr, bottom = nullptr;
-  ASSERT_EQ(doc.duplicateArt(group, QX_PLACE_ABOVE_ALL, group, &top), 0);  // reference ignored for 5 and 6
-  ASSERT_EQ(doc.duplicateArt(group, QX_PLACE_BELOW_ALL, nullptr, &bottom), 0);
-  EXPECT_EQ(doc.topLevelArt(), (std::vector<QxArtHandle>{bottom, below, group, top}));
-  EXPECT_EQ(doc.liveArtCount(), 7u);
+  ASSERT_EQ(store.duplicateArt(group, QX_PLACE_ABOVE_ALL, group, &top), 0);  // reference ignored for 5 and 6
+  ASSERT_EQ(store.duplicateArt(group, QX_PLACE_BELOW_ALL, nullptr, &bottom), 0);
+  EXPECT_EQ(store.topLevelArt(), (std::vector<QxArtHandle>{bottom, below, group, top}));
+  EXPECT_EQ(store.liveArtCount(), 7u);
 
   int32_t attrs = -1;
-  ASSERT_EQ(doc.attributes(top, &attrs), 0);
+  ASSERT_EQ(store.attributes(top, &attrs), 0);
   EXPECT_EQ(attrs, 0);
-  std::vector<QxArtHandle> kids = doc.children(top);
+  std::vector<QxArtHandle> kids = store.children(top);
   ASSERT_EQ(kids.size(), 1u);
   EXPECT_NE(kids[0], inner);
   ArtInfo info;
-  ASSERT_TRUE(doc.describe(kids[0], &info));
+  ASSERT_TRUE(store.describe(kids[0], &info));
   EXPECT_TRUE(info.closed);
   EXPECT_EQ(info.opacity, 0.5f);
   EXPECT_EQ(std::memcmp(&info.style, &style, sizeof style), 0);
@@ -135,71 +136,71 @@ TEST(DocumentDuplicate, CopiesTreeSegmentsAndStyleButNotSelection) {
 
   // The copy is independent of the original.
   QxPathSegment moved = corner(9, 9);
-  ASSERT_EQ(doc.setSegments(kids[0], 0, 1, &moved), 0);
-  EXPECT_EQ(segmentsOf(doc, inner)[0].p.x, 1);
+  ASSERT_EQ(store.setSegments(kids[0], 0, 1, &moved), 0);
+  EXPECT_EQ(segmentsOf(store, inner)[0].p.x, 1);
 }
 
-TEST(DocumentUndo, TakesBackNewChangedAndDisposedArt) {
-  Document doc;
-  QxArtHandle a = newPath(doc, {corner(0, 0), corner(10, 0)});
-  QxArtHandle b = newPath(doc, {corner(5, 5)});
+TEST(ArtStoreUndo, TakesBackNewChangedAndDisposedArt) {
+  ArtStore store;
+  QxArtHandle a = newPath(store, {corner(0, 0), corner(10, 0)});
+  QxArtHandle b = newPath(store, {corner(5, 5)});
   QxArtHandle group = nullptr, child = nullptr;
-  ASSERT_EQ(doc.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
-  ASSERT_EQ(doc.newArt(QX_ART_PATH, QX_PLACE_INSIDE_ON_TOP, group, &child), 0);
-  const std::vector<QxArtHandle> before = doc.topLevelArt();
+  ASSERT_EQ(store.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
+  ASSERT_EQ(store.newArt(QX_ART_PATH, QX_PLACE_INSIDE_ON_TOP, group, &child), 0);
+  const std::vector<QxArtHandle> before = store.topLevelArt();
   QxPathStyle styleA;
-  ASSERT_EQ(doc.pathStyle(a, &styleA), 0);
+  ASSERT_EQ(store.pathStyle(a, &styleA), 0);
 
-  doc.beginMessage();
+  store.beginMessage();
   for (int round = 0; round < 2; ++round) {  // the context stays open after an undo
-    newPath(doc, {corner(1, 1)});
-    newPath(doc, {corner(2, 2)}, QX_PLACE_BELOW_ALL);
+    newPath(store, {corner(1, 1)});
+    newPath(store, {corner(2, 2)}, QX_PLACE_BELOW_ALL);
     QxArtHandle dup = nullptr;
-    ASSERT_EQ(doc.duplicateArt(group, QX_PLACE_ABOVE, a, &dup), 0);
+    ASSERT_EQ(store.duplicateArt(group, QX_PLACE_ABOVE, a, &dup), 0);
     QxPathSegment far[3] = {corner(100, 100), corner(200, 200), corner(300, 300)};
-    ASSERT_EQ(doc.setSegments(a, 1, 3, far), 0);  // grows a path that existed before
-    ASSERT_EQ(doc.transform(b, translateMatrix(50, 0), 1, 1), 0);
+    ASSERT_EQ(store.setSegments(a, 1, 3, far), 0);  // grows a path that existed before
+    ASSERT_EQ(store.transform(b, translateMatrix(50, 0), 1, 1), 0);
     QxPathStyle red = styleA;
     red.fill.color.c.process.magenta = 1;
-    ASSERT_EQ(doc.setPathStyle(a, red), 0);
-    ASSERT_EQ(doc.setOpacity(a, 0.25f), 0);
-    ASSERT_EQ(doc.setClosed(a, true), 0);
-    ASSERT_EQ(doc.disposeArt(group), 0);
-    EXPECT_FALSE(doc.isValid(child));
+    ASSERT_EQ(store.setPathStyle(a, red), 0);
+    ASSERT_EQ(store.setOpacity(a, 0.25f), 0);
+    ASSERT_EQ(store.setClosed(a, true), 0);
+    ASSERT_EQ(store.disposeArt(group), 0);
+    EXPECT_FALSE(store.isValid(child));
 
-    doc.undoMessage();
-    EXPECT_EQ(doc.topLevelArt(), before);
-    EXPECT_EQ(doc.liveArtCount(), 4u);
-    EXPECT_TRUE(doc.isValid(child));
-    EXPECT_EQ(doc.children(group), std::vector<QxArtHandle>{child});
-    std::vector<QxPathSegment> segA = segmentsOf(doc, a);
+    store.undoMessage();
+    EXPECT_EQ(store.topLevelArt(), before);
+    EXPECT_EQ(store.liveArtCount(), 4u);
+    EXPECT_TRUE(store.isValid(child));
+    EXPECT_EQ(store.children(group), std::vector<QxArtHandle>{child});
+    std::vector<QxPathSegment> segA = segmentsOf(store, a);
     ASSERT_EQ(segA.size(), 2u);
     EXPECT_EQ(segA[1].p.x, 10);
-    EXPECT_EQ(segmentsOf(doc, b)[0].p.x, 5);
+    EXPECT_EQ(segmentsOf(store, b)[0].p.x, 5);
     QxPathStyle now;
-    ASSERT_EQ(doc.pathStyle(a, &now), 0);
+    ASSERT_EQ(store.pathStyle(a, &now), 0);
     EXPECT_EQ(std::memcmp(&now, &styleA, sizeof now), 0);
     QxReal opacity = 0;
     bool closed = true;
-    ASSERT_EQ(doc.opacity(a, &opacity), 0);
-    ASSERT_EQ(doc.closed(a, &closed), 0);
+    ASSERT_EQ(store.opacity(a, &opacity), 0);
+    ASSERT_EQ(store.closed(a, &closed), 0);
     EXPECT_EQ(opacity, 1);
     EXPECT_FALSE(closed);
   }
-  doc.endMessage();
+  store.endMessage();
 
   // Outside a message there is nothing to undo; a new message keeps older work.
-  QxArtHandle kept = newPath(doc, {corner(7, 7)});
-  doc.undoMessage();
-  EXPECT_TRUE(doc.isValid(kept));
-  doc.beginMessage();
-  doc.undoMessage();
-  EXPECT_TRUE(doc.isValid(kept));
+  QxArtHandle kept = newPath(store, {corner(7, 7)});
+  store.undoMessage();
+  EXPECT_TRUE(store.isValid(kept));
+  store.beginMessage();
+  store.undoMessage();
+  EXPECT_TRUE(store.isValid(kept));
 }
 
-TEST(DocumentStyles, NewPathsTakeTheCurrentStyleAndStylesAreInterned) {
-  Document doc;
-  const QxPathStyle& cur = doc.currentStyle();
+TEST(ArtStoreStyles, NewPathsTakeTheCurrentStyleAndStylesAreInterned) {
+  ArtStore store;
+  const QxPathStyle& cur = store.currentStyle();
   EXPECT_TRUE(cur.fillPaint);
   EXPECT_EQ(cur.fill.color.kind, QX_COLOR_PROCESS);
   EXPECT_EQ(cur.fill.color.c.process.black, 0);
@@ -210,74 +211,74 @@ TEST(DocumentStyles, NewPathsTakeTheCurrentStyleAndStylesAreInterned) {
 
   // Colours and widths that differ per object share one base record.
   for (int i = 0; i < 1000; ++i) {
-    QxArtHandle art = newPath(doc, {corner(0, 0)});
+    QxArtHandle art = newPath(store, {corner(0, 0)});
     QxPathStyle s;
-    ASSERT_EQ(doc.pathStyle(art, &s), 0);
+    ASSERT_EQ(store.pathStyle(art, &s), 0);
     s.fill.color.kind = QX_COLOR_RGB;
     s.fill.color.c.rgb.red = i / 1000.0f;
     s.stroke.width = static_cast<QxReal>(i);
-    ASSERT_EQ(doc.setPathStyle(art, s), 0);
+    ASSERT_EQ(store.setPathStyle(art, s), 0);
     QxPathStyle back;
-    ASSERT_EQ(doc.pathStyle(art, &back), 0);
+    ASSERT_EQ(store.pathStyle(art, &back), 0);
     ASSERT_EQ(std::memcmp(&back, &s, sizeof s), 0);
   }
-  EXPECT_LE(doc.internedStyleCount(), 2u);
+  EXPECT_LE(store.internedStyleCount(), 2u);
 
   // Every word is kept, the reserved ones too, and a group has no style.
-  QxArtHandle art = newPath(doc, {corner(0, 0)});
+  QxArtHandle art = newPath(store, {corner(0, 0)});
   QxPathStyle odd;
   std::memset(&odd, 0xA5, sizeof odd);
-  ASSERT_EQ(doc.setPathStyle(art, odd), 0);
+  ASSERT_EQ(store.setPathStyle(art, odd), 0);
   QxPathStyle back;
-  ASSERT_EQ(doc.pathStyle(art, &back), 0);
+  ASSERT_EQ(store.pathStyle(art, &back), 0);
   EXPECT_EQ(std::memcmp(&back, &odd, sizeof odd), 0);
   QxArtHandle group = nullptr;
-  ASSERT_EQ(doc.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
-  EXPECT_EQ(doc.pathStyle(group, &back), QX_ERR_BAD_PARAM);
-  EXPECT_EQ(doc.setPathStyle(group, odd), QX_ERR_BAD_PARAM);
+  ASSERT_EQ(store.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
+  EXPECT_EQ(store.pathStyle(group, &back), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.setPathStyle(group, odd), QX_ERR_BAD_PARAM);
 }
 
-TEST(DocumentPaths, SegmentRangesAreChecked) {
-  Document doc;
-  QxArtHandle art = newPath(doc, {});
+TEST(ArtStorePaths, SegmentRangesAreChecked) {
+  ArtStore store;
+  QxArtHandle art = newPath(store, {});
   QxPathSegment s[3] = {corner(1, 1), corner(2, 2), corner(3, 3)};
-  EXPECT_EQ(doc.setSegments(art, 1, 1, s), QX_ERR_BAD_PARAM);  // past the end
-  EXPECT_EQ(doc.setSegments(art, -1, 1, s), QX_ERR_BAD_PARAM);
-  EXPECT_EQ(doc.setSegments(art, 0, -1, s), QX_ERR_BAD_PARAM);
-  EXPECT_EQ(doc.setSegments(art, 0, 1, nullptr), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.setSegments(art, 1, 1, s), QX_ERR_BAD_PARAM);  // past the end
+  EXPECT_EQ(store.setSegments(art, -1, 1, s), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.setSegments(art, 0, -1, s), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.setSegments(art, 0, 1, nullptr), QX_ERR_BAD_PARAM);
   // Growing one segment at a time, the way a walk writes its points.
   for (int i = 0; i < 3000; ++i) {
     QxPathSegment p = corner(static_cast<QxReal>(i), 0);
-    ASSERT_EQ(doc.setSegments(art, i, 1, &p), 0);
-    if (i % 7 == 0) newPath(doc, {corner(-1, -1)});  // other art in between
+    ASSERT_EQ(store.setSegments(art, i, 1, &p), 0);
+    if (i % 7 == 0) newPath(store, {corner(-1, -1)});  // other art in between
   }
   int16_t count = 0;
-  ASSERT_EQ(doc.segmentCount(art, &count), 0);
+  ASSERT_EQ(store.segmentCount(art, &count), 0);
   EXPECT_EQ(count, 3000);
   QxPathSegment got[2];
-  ASSERT_EQ(doc.getSegments(art, 2998, 2, got), 0);
+  ASSERT_EQ(store.getSegments(art, 2998, 2, got), 0);
   EXPECT_EQ(got[1].p.x, 2999);
-  EXPECT_EQ(doc.getSegments(art, 2999, 2, got), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.getSegments(art, 2999, 2, got), QX_ERR_BAD_PARAM);
 
-  ASSERT_EQ(doc.setSegmentCount(art, 3002), 0);
-  ASSERT_EQ(doc.getSegments(art, 3001, 1, got), 0);
+  ASSERT_EQ(store.setSegmentCount(art, 3002), 0);
+  ASSERT_EQ(store.getSegments(art, 3001, 1, got), 0);
   EXPECT_EQ(got[0].p.x, 0);
   EXPECT_EQ(got[0].corner, 1);
-  EXPECT_EQ(doc.setSegmentCount(art, -1), QX_ERR_BAD_PARAM);
-  EXPECT_EQ(doc.setSegmentCount(art, 32768), QX_ERR_BAD_PARAM);
-  EXPECT_EQ(doc.setSegments(art, 3002, 32767 - 3002 + 1, s), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.setSegmentCount(art, -1), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.setSegmentCount(art, 32768), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.setSegments(art, 3002, 32767 - 3002 + 1, s), QX_ERR_BAD_PARAM);
 
   QxArtHandle group = nullptr;
-  ASSERT_EQ(doc.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
-  EXPECT_EQ(doc.setSegmentCount(group, 1), QX_ERR_BAD_PARAM);
-  EXPECT_EQ(doc.setClosed(group, true), QX_ERR_BAD_PARAM);
+  ASSERT_EQ(store.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
+  EXPECT_EQ(store.setSegmentCount(group, 1), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.setClosed(group, true), QX_ERR_BAD_PARAM);
 }
 
-TEST(DocumentGeometry, BoundsAreTightAroundCurves) {
-  Document doc;
+TEST(ArtStoreGeometry, BoundsAreTightAroundCurves) {
+  ArtStore store;
   // A cubic from (0,0) to (10,0) with both handles at height 10 peaks at 7.5.
-  QxArtHandle arch = newPath(doc, {{{0, 0}, {0, 0}, {0, 10}, 0}, {{10, 0}, {10, 10}, {10, 0}, 0}});
-  QxRealRect r = boundsOf(doc, arch);
+  QxArtHandle arch = newPath(store, {{{0, 0}, {0, 0}, {0, 10}, 0}, {{10, 0}, {10, 10}, {10, 0}, 0}});
+  QxRealRect r = boundsOf(store, arch);
   EXPECT_FLOAT_EQ(r.left, 0);
   EXPECT_FLOAT_EQ(r.right, 10);
   EXPECT_FLOAT_EQ(r.bottom, 0);
@@ -285,93 +286,93 @@ TEST(DocumentGeometry, BoundsAreTightAroundCurves) {
 
   // Handles far outside do not count, only the curve they shape.
   QxArtHandle oval = nullptr;
-  ASSERT_EQ(doc.newOval(100, 200, 40, 60, false, &oval), 0);
-  r = boundsOf(doc, oval);
+  ASSERT_EQ(store.newOval(100, 200, 40, 60, false, &oval), 0);
+  r = boundsOf(store, oval);
   EXPECT_NEAR(r.left, 70, 1e-4);
   EXPECT_NEAR(r.right, 130, 1e-4);
   EXPECT_NEAR(r.bottom, 180, 1e-4);
   EXPECT_NEAR(r.top, 220, 1e-4);
 
   // The closing piece of a closed path counts.
-  QxArtHandle open = newPath(doc, {{{0, 0}, {0, 0}, {0, 0}, 0}, {{10, 0}, {10, 0}, {10, 0}, 0},
+  QxArtHandle open = newPath(store, {{{0, 0}, {0, 0}, {0, 0}, 0}, {{10, 0}, {10, 0}, {10, 0}, 0},
                                    {{10, 10}, {10, 10}, {-20, 10}, 0}});
-  ASSERT_EQ(doc.segmentCount(open, nullptr), QX_ERR_BAD_PARAM);
-  EXPECT_FLOAT_EQ(boundsOf(doc, open).left, 0);
-  ASSERT_EQ(doc.setClosed(open, true), 0);
-  EXPECT_LT(boundsOf(doc, open).left, -1);
+  ASSERT_EQ(store.segmentCount(open, nullptr), QX_ERR_BAD_PARAM);
+  EXPECT_FLOAT_EQ(boundsOf(store, open).left, 0);
+  ASSERT_EQ(store.setClosed(open, true), 0);
+  EXPECT_LT(boundsOf(store, open).left, -1);
 
   // Containers cover their children; empty art is all zeros.
   QxArtHandle group = nullptr, empty = nullptr;
-  ASSERT_EQ(doc.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
-  ASSERT_EQ(doc.duplicateArt(arch, QX_PLACE_INSIDE_ON_TOP, group, nullptr), QX_ERR_BAD_PARAM);
+  ASSERT_EQ(store.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
+  ASSERT_EQ(store.duplicateArt(arch, QX_PLACE_INSIDE_ON_TOP, group, nullptr), QX_ERR_BAD_PARAM);
   QxArtHandle copy = nullptr;
-  ASSERT_EQ(doc.duplicateArt(arch, QX_PLACE_INSIDE_ON_TOP, group, &copy), 0);
-  ASSERT_EQ(doc.duplicateArt(oval, QX_PLACE_INSIDE_ON_TOP, group, &copy), 0);
-  ASSERT_EQ(doc.newArt(QX_ART_PATH, QX_PLACE_INSIDE_ON_TOP, group, &empty), 0);
-  r = boundsOf(doc, group);
+  ASSERT_EQ(store.duplicateArt(arch, QX_PLACE_INSIDE_ON_TOP, group, &copy), 0);
+  ASSERT_EQ(store.duplicateArt(oval, QX_PLACE_INSIDE_ON_TOP, group, &copy), 0);
+  ASSERT_EQ(store.newArt(QX_ART_PATH, QX_PLACE_INSIDE_ON_TOP, group, &empty), 0);
+  r = boundsOf(store, group);
   EXPECT_FLOAT_EQ(r.left, 0);
   EXPECT_NEAR(r.top, 220, 1e-4);
-  r = boundsOf(doc, empty);
+  r = boundsOf(store, empty);
   EXPECT_EQ(r.left, 0);
   EXPECT_EQ(r.top, 0);
   EXPECT_EQ(r.right, 0);
   EXPECT_EQ(r.bottom, 0);
 }
 
-TEST(DocumentGeometry, TransformsMoveAnchorsAndHandlesAndScaleLinesOnRequest) {
-  Document doc;
-  QxArtHandle art = newPath(doc, {{{1, 0}, {1, -1}, {1, 1}, 0}});
+TEST(ArtStoreGeometry, TransformsMoveAnchorsAndHandlesAndScaleLinesOnRequest) {
+  ArtStore store;
+  QxArtHandle art = newPath(store, {{{1, 0}, {1, -1}, {1, 1}, 0}});
   // A quarter turn about (1, 1): translate by -c, rotate, translate back.
   QxRealMatrix m = concatMatrix(concatMatrix(translateMatrix(-1, -1), rotateMatrix(std::acos(-1.0f) / 2)),
                                 translateMatrix(1, 1));
-  ASSERT_EQ(doc.transform(art, m, 1, 1), 0);
-  QxPathSegment s = segmentsOf(doc, art)[0];
+  ASSERT_EQ(store.transform(art, m, 1, 1), 0);
+  QxPathSegment s = segmentsOf(store, art)[0];
   EXPECT_NEAR(s.p.x, 2, 1e-6);
   EXPECT_NEAR(s.p.y, 1, 1e-6);
   EXPECT_NEAR(s.in.x, 3, 1e-6);
   EXPECT_NEAR(s.out.x, 1, 1e-6);
 
   QxPathStyle style;
-  ASSERT_EQ(doc.transform(art, scaleMatrix(2, 2), 3, QX_TRANSFORM_OBJECTS), 0);
-  ASSERT_EQ(doc.pathStyle(art, &style), 0);
+  ASSERT_EQ(store.transform(art, scaleMatrix(2, 2), 3, QX_TRANSFORM_OBJECTS), 0);
+  ASSERT_EQ(store.pathStyle(art, &style), 0);
   EXPECT_EQ(style.stroke.width, 1);
-  ASSERT_EQ(doc.transform(art, scaleMatrix(1, 1), 3, kTransformLineWidths), 0);
-  ASSERT_EQ(doc.pathStyle(art, &style), 0);
+  ASSERT_EQ(store.transform(art, scaleMatrix(1, 1), 3, kTransformLineWidths), 0);
+  ASSERT_EQ(store.pathStyle(art, &style), 0);
   EXPECT_EQ(style.stroke.width, 3);
 
   QxRealMatrix bad = translateMatrix(NAN, 0);
-  EXPECT_EQ(doc.transform(art, bad, 1, 1), QX_ERR_BAD_PARAM);
-  EXPECT_EQ(doc.transform(art, identityMatrix(), INFINITY, kTransformLineWidths), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.transform(art, bad, 1, 1), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.transform(art, identityMatrix(), INFINITY, kTransformLineWidths), QX_ERR_BAD_PARAM);
 
   // A group moves with all its children.
   QxArtHandle group = nullptr, child = nullptr;
-  ASSERT_EQ(doc.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
-  ASSERT_EQ(doc.duplicateArt(art, QX_PLACE_INSIDE_ON_TOP, group, &child), 0);
-  QxRealRect before = boundsOf(doc, child);
-  ASSERT_EQ(doc.transform(group, translateMatrix(10, -5), 1, 1), 0);
-  EXPECT_FLOAT_EQ(boundsOf(doc, child).left, before.left + 10);
-  EXPECT_FLOAT_EQ(boundsOf(doc, child).top, before.top - 5);
+  ASSERT_EQ(store.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
+  ASSERT_EQ(store.duplicateArt(art, QX_PLACE_INSIDE_ON_TOP, group, &child), 0);
+  QxRealRect before = boundsOf(store, child);
+  ASSERT_EQ(store.transform(group, translateMatrix(10, -5), 1, 1), 0);
+  EXPECT_FLOAT_EQ(boundsOf(store, child).left, before.left + 10);
+  EXPECT_FLOAT_EQ(boundsOf(store, child).top, before.top - 5);
 }
 
-TEST(DocumentShapes, ShapesStartStraightUpAndTakeSizesByAbsoluteValue) {
-  Document doc;
+TEST(ArtStoreShapes, ShapesStartStraightUpAndTakeSizesByAbsoluteValue) {
+  ArtStore store;
   QxArtHandle rect = nullptr, neg = nullptr;
-  ASSERT_EQ(doc.newRect(10, 20, 30, 40, false, &rect), 0);
-  ASSERT_EQ(doc.newRect(10, 20, -30, -40, false, &neg), 0);
-  QxRealRect r = boundsOf(doc, rect);
+  ASSERT_EQ(store.newRect(10, 20, 30, 40, false, &rect), 0);
+  ASSERT_EQ(store.newRect(10, 20, -30, -40, false, &neg), 0);
+  QxRealRect r = boundsOf(store, rect);
   EXPECT_EQ(r.left, -10);
   EXPECT_EQ(r.right, 30);
   EXPECT_EQ(r.bottom, 5);
   EXPECT_EQ(r.top, 35);
-  EXPECT_EQ(segmentsOf(doc, neg).size(), 4u);
-  EXPECT_EQ(boundsOf(doc, neg).left, -10);
+  EXPECT_EQ(segmentsOf(store, neg).size(), 4u);
+  EXPECT_EQ(boundsOf(store, neg).left, -10);
   bool closed = false;
-  ASSERT_EQ(doc.closed(rect, &closed), 0);
+  ASSERT_EQ(store.closed(rect, &closed), 0);
   EXPECT_TRUE(closed);
 
   QxArtHandle oval = nullptr;
-  ASSERT_EQ(doc.newOval(0, 0, 20, 20, false, &oval), 0);
-  std::vector<QxPathSegment> o = segmentsOf(doc, oval);
+  ASSERT_EQ(store.newOval(0, 0, 20, 20, false, &oval), 0);
+  std::vector<QxPathSegment> o = segmentsOf(store, oval);
   ASSERT_EQ(o.size(), 4u);
   EXPECT_EQ(o[0].p.x, 0);
   EXPECT_EQ(o[0].p.y, 10);
@@ -380,73 +381,73 @@ TEST(DocumentShapes, ShapesStartStraightUpAndTakeSizesByAbsoluteValue) {
   EXPECT_EQ(o[1].p.x, -10);
 
   QxArtHandle hex = nullptr, star = nullptr;
-  ASSERT_EQ(doc.newRegularPolygon(6, 0, 0, -10, false, &hex), 0);
-  std::vector<QxPathSegment> h = segmentsOf(doc, hex);
+  ASSERT_EQ(store.newRegularPolygon(6, 0, 0, -10, false, &hex), 0);
+  std::vector<QxPathSegment> h = segmentsOf(store, hex);
   ASSERT_EQ(h.size(), 6u);
   EXPECT_EQ(h[0].p.x, 0);
   EXPECT_EQ(h[0].p.y, 10);
   EXPECT_LT(h[1].p.x, 0);
-  ASSERT_EQ(doc.newStar(5, 0, 0, 4, 10, false, &star), 0);
-  std::vector<QxPathSegment> st = segmentsOf(doc, star);
+  ASSERT_EQ(store.newStar(5, 0, 0, 4, 10, false, &star), 0);
+  std::vector<QxPathSegment> st = segmentsOf(store, star);
   ASSERT_EQ(st.size(), 10u);
   EXPECT_EQ(st[0].p.y, 4);
   EXPECT_NEAR(std::hypot(st[1].p.x, st[1].p.y), 10, 1e-5);
 
   // Reversed keeps the first vertex and runs clockwise.
   QxArtHandle rev = nullptr;
-  ASSERT_EQ(doc.newRegularPolygon(6, 0, 0, 10, true, &rev), 0);
-  std::vector<QxPathSegment> hr = segmentsOf(doc, rev);
+  ASSERT_EQ(store.newRegularPolygon(6, 0, 0, 10, true, &rev), 0);
+  std::vector<QxPathSegment> hr = segmentsOf(store, rev);
   EXPECT_EQ(hr[0].p.y, 10);
   EXPECT_GT(hr[1].p.x, 0);
 
   // Too few sides or points: a degenerate path, never a failure.
   for (int n : {-5, 0, 1, 2}) {
     QxArtHandle p = nullptr;
-    ASSERT_EQ(doc.newRegularPolygon(n, 3, 4, 10, false, &p), 0);
-    EXPECT_EQ(segmentsOf(doc, p).size(), 1u);
+    ASSERT_EQ(store.newRegularPolygon(n, 3, 4, 10, false, &p), 0);
+    EXPECT_EQ(segmentsOf(store, p).size(), 1u);
   }
   QxArtHandle two = nullptr, one = nullptr;
-  ASSERT_EQ(doc.newStar(2, 0, 0, 5, 10, false, &two), 0);
-  EXPECT_EQ(segmentsOf(doc, two).size(), 4u);
-  ASSERT_EQ(doc.newStar(1, 0, 0, 5, 10, false, &one), 0);
-  EXPECT_EQ(segmentsOf(doc, one).size(), 1u);
-  EXPECT_EQ(doc.newOval(NAN, 0, 1, 1, false, &one), QX_ERR_BAD_PARAM);
-  EXPECT_EQ(doc.newRegularPolygon(1 << 20, 0, 0, 1, false, &one), QX_ERR_BAD_PARAM);
+  ASSERT_EQ(store.newStar(2, 0, 0, 5, 10, false, &two), 0);
+  EXPECT_EQ(segmentsOf(store, two).size(), 4u);
+  ASSERT_EQ(store.newStar(1, 0, 0, 5, 10, false, &one), 0);
+  EXPECT_EQ(segmentsOf(store, one).size(), 1u);
+  EXPECT_EQ(store.newOval(NAN, 0, 1, 1, false, &one), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(store.newRegularPolygon(1 << 20, 0, 0, 1, false, &one), QX_ERR_BAD_PARAM);
 }
 
-TEST(DocumentBudget, RefusesArtPastTheBudgetAndRecordsIt) {
-  Document doc;
-  doc.setArtBudget(3);
+TEST(ArtStoreBudget, RefusesArtPastTheBudgetAndRecordsIt) {
+  ArtStore store;
+  store.setArtBudget(3);
   QxArtHandle group = nullptr, child = nullptr, out = nullptr;
-  ASSERT_EQ(doc.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
-  ASSERT_EQ(doc.newArt(QX_ART_PATH, QX_PLACE_INSIDE_ON_TOP, group, &child), 0);
-  EXPECT_FALSE(doc.budgetExhausted());
-  EXPECT_EQ(doc.duplicateArt(group, QX_PLACE_ABOVE_ALL, nullptr, &out), QX_ERR_OUT_OF_MEMORY);  // needs 2
-  EXPECT_TRUE(doc.budgetExhausted());
-  doc.clearBudgetExhausted();
-  ASSERT_EQ(doc.newRect(0, 0, 1, 1, false, &out), 0);
-  EXPECT_EQ(doc.newOval(0, 0, 1, 1, false, &out), QX_ERR_OUT_OF_MEMORY);
+  ASSERT_EQ(store.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
+  ASSERT_EQ(store.newArt(QX_ART_PATH, QX_PLACE_INSIDE_ON_TOP, group, &child), 0);
+  EXPECT_FALSE(store.budgetExhausted());
+  EXPECT_EQ(store.duplicateArt(group, QX_PLACE_ABOVE_ALL, nullptr, &out), QX_ERR_OUT_OF_MEMORY);  // needs 2
+  EXPECT_TRUE(store.budgetExhausted());
+  store.clearBudgetExhausted();
+  ASSERT_EQ(store.newRect(0, 0, 1, 1, false, &out), 0);
+  EXPECT_EQ(store.newOval(0, 0, 1, 1, false, &out), QX_ERR_OUT_OF_MEMORY);
   EXPECT_EQ(out, nullptr);
-  EXPECT_EQ(doc.newArt(QX_ART_PATH, QX_PLACE_ABOVE_ALL, nullptr, &out), QX_ERR_OUT_OF_MEMORY);
-  EXPECT_TRUE(doc.budgetExhausted());
-  EXPECT_EQ(doc.liveArtCount(), 3u);
+  EXPECT_EQ(store.newArt(QX_ART_PATH, QX_PLACE_ABOVE_ALL, nullptr, &out), QX_ERR_OUT_OF_MEMORY);
+  EXPECT_TRUE(store.budgetExhausted());
+  EXPECT_EQ(store.liveArtCount(), 3u);
   // Disposing makes room again.
-  ASSERT_EQ(doc.disposeArt(child), 0);
-  EXPECT_EQ(doc.newArt(QX_ART_PATH, QX_PLACE_ABOVE_ALL, nullptr, &out), 0);
-  doc.setArtBudget(size_t{1} << 40);
-  EXPECT_EQ(doc.artBudget(), Document::kMaxArtBudget);
+  ASSERT_EQ(store.disposeArt(child), 0);
+  EXPECT_EQ(store.newArt(QX_ART_PATH, QX_PLACE_ABOVE_ALL, nullptr, &out), 0);
+  store.setArtBudget(size_t{1} << 40);
+  EXPECT_EQ(store.artBudget(), ArtStore::kMaxArtBudget);
 }
 
 TEST(DocumentOther, PlacedArtSwatchesViewAndPage) {
   Document doc(300, 400);
   QxArtHandle placed = nullptr;
-  ASSERT_EQ(doc.newArt(QX_ART_PLACED, QX_PLACE_ABOVE_ALL, nullptr, &placed), 0);
-  ASSERT_EQ(doc.setItemOutline(placed, QxRealRect{10, 50, 30, 20}), 0);
-  EXPECT_EQ(boundsOf(doc, placed).top, 50);
-  ASSERT_EQ(doc.transform(placed, translateMatrix(5, 0), 1, 1), 0);
-  EXPECT_EQ(boundsOf(doc, placed).left, 15);
+  ASSERT_EQ(doc.art().newArt(QX_ART_PLACED, QX_PLACE_ABOVE_ALL, nullptr, &placed), 0);
+  ASSERT_EQ(doc.art().setItemOutline(placed, QxRealRect{10, 50, 30, 20}), 0);
+  EXPECT_EQ(boundsOf(doc.art(), placed).top, 50);
+  ASSERT_EQ(doc.art().transform(placed, translateMatrix(5, 0), 1, 1), 0);
+  EXPECT_EQ(boundsOf(doc.art(), placed).left, 15);
   QxPathStyle style;
-  EXPECT_EQ(doc.pathStyle(placed, &style), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(doc.art().pathStyle(placed, &style), QX_ERR_BAD_PARAM);
 
   const std::vector<Swatch>& sw = doc.swatches();
   ASSERT_GE(sw.size(), 5u);
@@ -457,6 +458,7 @@ TEST(DocumentOther, PlacedArtSwatchesViewAndPage) {
   QxSwatchRef ref = doc.swatchRef(3);
   ASSERT_NE(ref, nullptr);
   EXPECT_EQ(doc.swatch(ref), &sw[3]);
+  EXPECT_EQ(Document().swatch(ref), nullptr);  // another document's reference
   EXPECT_EQ(doc.swatchRef(-1), nullptr);
   EXPECT_EQ(doc.swatchRef(static_cast<int32_t>(sw.size())), nullptr);
   doc.setSwatches({{"Only", sw[3].color}});

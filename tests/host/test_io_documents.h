@@ -62,12 +62,12 @@ inline QxArtHandle addPath(Document& doc, const std::vector<QxPathSegment>& segm
                            const QxPathStyle* style = nullptr, int16_t order = QX_PLACE_ABOVE_ALL,
                            QxArtHandle ref = nullptr) {
   QxArtHandle art = nullptr;
-  EXPECT_EQ(doc.newArt(QX_ART_PATH, order, ref, &art), QX_ERR_NONE);
+  EXPECT_EQ(doc.art().newArt(QX_ART_PATH, order, ref, &art), QX_ERR_NONE);
   if (!art) return nullptr;
-  EXPECT_EQ(doc.setSegments(art, 0, static_cast<int32_t>(segments.size()), segments.data()), QX_ERR_NONE);
-  EXPECT_EQ(doc.setClosed(art, closed), QX_ERR_NONE);
+  EXPECT_EQ(doc.art().setSegments(art, 0, static_cast<int32_t>(segments.size()), segments.data()), QX_ERR_NONE);
+  EXPECT_EQ(doc.art().setClosed(art, closed), QX_ERR_NONE);
   if (style) {
-    EXPECT_EQ(doc.setPathStyle(art, *style), QX_ERR_NONE);
+    EXPECT_EQ(doc.art().setPathStyle(art, *style), QX_ERR_NONE);
   }
   return art;
 }
@@ -75,7 +75,7 @@ inline QxArtHandle addPath(Document& doc, const std::vector<QxPathSegment>& segm
 inline QxArtHandle addContainer(Document& doc, int16_t type, int16_t order = QX_PLACE_ABOVE_ALL,
                                 QxArtHandle ref = nullptr) {
   QxArtHandle art = nullptr;
-  EXPECT_EQ(doc.newArt(type, order, ref, &art), QX_ERR_NONE);
+  EXPECT_EQ(doc.art().newArt(type, order, ref, &art), QX_ERR_NONE);
   return art;
 }
 

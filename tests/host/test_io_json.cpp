@@ -23,11 +23,11 @@ TEST(JsonWriter, SmallDocumentWhole) {
   Document doc(100, 50);
   doc.setSeed(42);
   doc.setSwatches({{"White", grayColor(0)}, {"Say \"hi\"\\\n", rgbColor(1, 0.5f, 0)}});
-  doc.setCurrentStyle(paintStyle(processColor(0, 0, 0, 0), processColor(0, 0, 0, 1), 1));
+  doc.art().setCurrentStyle(paintStyle(processColor(0, 0, 0, 0), processColor(0, 0, 0, 1), 1));
 
   QxArtHandle line = addPath(doc, {corner(0, 0), smooth(10, 5, 8, 5, 12, 5)}, false);
-  ASSERT_EQ(doc.setOpacity(line, 0.25f), QX_ERR_NONE);
-  ASSERT_EQ(doc.setSelected(line, true), QX_ERR_NONE);
+  ASSERT_EQ(doc.art().setOpacity(line, 0.25f), QX_ERR_NONE);
+  ASSERT_EQ(doc.art().setSelected(line, true), QX_ERR_NONE);
 
   QxArtHandle group = addContainer(doc, QX_ART_GROUP);
   QxPathStyle red = paintStyle(rgbColor(1, 0.1f, 0), processColor(0, 0, 0, 1), 0.1f);
@@ -65,7 +65,7 @@ TEST(JsonWriter, SmallDocumentWhole) {
 TEST(JsonWriter, EmptyDocumentWithoutSeed) {
   Document doc(612, 792);
   doc.setSwatches({});
-  doc.setCurrentStyle(paintStyle(grayColor(0), grayColor(1), 1));
+  doc.art().setCurrentStyle(paintStyle(grayColor(0), grayColor(1), 1));
   const std::string text = documentJson(doc);
   EXPECT_EQ(text.substr(0, text.find("\"currentStyle\"")),
             "{\"format\": \"quelvix-document\", \"version\": 1,\n"

@@ -135,11 +135,11 @@ TEST(SvgWriter, PaintOrderGroupsAndCompoundPaths) {
   QxArtHandle group = addContainer(grouped, QX_ART_GROUP);
   addPath(grouped, {corner(1, 1), corner(2, 2)}, false, nullptr, QX_PLACE_INSIDE_ON_TOP, group);
   addPath(grouped, {corner(3, 3), corner(4, 4)}, false, nullptr, QX_PLACE_INSIDE_ON_TOP, group);
-  ASSERT_EQ(grouped.setOpacity(group, 0.5f), QX_ERR_NONE);
+  ASSERT_EQ(grouped.art().setOpacity(group, 0.5f), QX_ERR_NONE);
   QxArtHandle compound = addContainer(grouped, QX_ART_COMPOUND_PATH);
   QxPathStyle evenOdd = paintStyle(grayColor(0.5f), grayColor(1), 1);
   evenOdd.evenOdd = 1;
-  ASSERT_EQ(grouped.setPathStyle(compound, evenOdd), QX_ERR_NONE);
+  ASSERT_EQ(grouped.art().setPathStyle(compound, evenOdd), QX_ERR_NONE);
   addPath(grouped, {corner(0, 0), corner(10, 0), corner(10, 10)}, true, nullptr, QX_PLACE_INSIDE_ON_TOP, compound);
   addPath(grouped, {corner(2, 2), corner(4, 2), corner(4, 4)}, true, nullptr, QX_PLACE_INSIDE_ON_TOP, compound);
 
@@ -166,7 +166,7 @@ TEST(SvgWriter, PaintAttributes) {
   s.stroke.dash.array[1] = 1.5f;
   s.stroke.dash.offset = 1;
   QxArtHandle a = addPath(doc, {corner(0, 0), corner(1, 0)}, false, &s);
-  ASSERT_EQ(doc.setOpacity(a, 0.25f), QX_ERR_NONE);
+  ASSERT_EQ(doc.art().setOpacity(a, 0.25f), QX_ERR_NONE);
 
   QxPathStyle off = paintStyle(rgbColor(0, 1, 0), rgbColor(0, 0, 1), 1);
   off.fillPaint = 0;
@@ -198,12 +198,33 @@ TEST(SvgWriter, PathsWithNonFiniteCoordinatesAreLeftOut) {
   const QxReal inf = std::numeric_limits<QxReal>::infinity();
   QxArtHandle bad = addPath(doc, {corner(0, 0)}, false);
   const QxPathSegment far = corner(inf, 5);
-  if (doc.setSegments(bad, 1, 1, &far) != QX_ERR_NONE) GTEST_SKIP() << "the document refuses non-finite points";
+  if (doc.art().setSegments(bad, 1, 1, &far) != QX_ERR_NONE) GTEST_SKIP() << "the document refuses non-finite points";
   addPath(doc, {corner(100, 50), corner(101, 51)}, false);
   const std::string svg = svgText(doc);
   EXPECT_EQ(pathData(svg), std::vector<std::string>{"M100 50L101 51"});
   EXPECT_NE(svg.find("<!--"), std::string::npos);
   EXPECT_EQ(svgViewBox(doc).width, 200);
+}
+
+TEST(SvgWriter, CompoundPathWithANonFiniteMemberIsLeftOutWhole) {
+  Document doc(200, 100);
+  const QxReal inf = std::numeric_limits<QxReal>::infinity();
+  QxArtHandle group = addContainer(doc, QX_ART_GROUP);
+  QxArtHandle bad = addContainer(doc, QX_ART_COMPOUND_PATH, QX_PLACE_INSIDE_ON_TOP, group);
+  addPath(doc, {corner(0, 0), corner(1, 1)}, true, nullptr, QX_PLACE_INSIDE_ON_TOP, bad);
+  QxArtHandle member = addPath(doc, {corner(2, 2)}, true, nullptr, QX_PLACE_INSIDE_ON_TOP, bad);
+  const QxPathSegment far = corner(inf, 5);
+  if (doc.art().setSegments(member, 1, 1, &far) != QX_ERR_NONE) GTEST_SKIP() << "the document refuses non-finite points";
+  addPath(doc, {corner(7, 7), corner(8, 8)}, false, nullptr, QX_PLACE_INSIDE_ON_TOP, bad);
+  // What follows the compound path, in its group and after it, is written.
+  addPath(doc, {corner(20, 20), corner(30, 30)}, false, nullptr, QX_PLACE_INSIDE_ON_TOP, group);
+  QxArtHandle good = addContainer(doc, QX_ART_COMPOUND_PATH);
+  addPath(doc, {corner(40, 40), corner(50, 50)}, false, nullptr, QX_PLACE_INSIDE_ON_TOP, good);
+
+  const std::string svg = svgText(doc);
+  EXPECT_EQ(pathData(svg), (std::vector<std::string>{"M20 20L30 30", "M40 40L50 50"}));
+  EXPECT_NE(svg.find("<!-- a compound path"), std::string::npos);
+  EXPECT_LT(svg.find("M20 20L30 30"), svg.find("</g>\n<path d=\"M40 40")) << svg;
 }
 
 std::string readFile(const std::string& path) {
@@ -231,7 +252,7 @@ TEST(SvgWriter, RsvgConvertRendersTheFileAtItsSize) {
   s.stroke.dash.array[0] = 4;
   QxArtHandle a = addPath(doc, {smooth(20, 20, 10, 20, 40, 20), smooth(60, 80, 60, 60, 60, 90), corner(250, 50)},
                           true, &s);
-  ASSERT_EQ(doc.setOpacity(a, 0.5f), QX_ERR_NONE);
+  ASSERT_EQ(doc.art().setOpacity(a, 0.5f), QX_ERR_NONE);
   QxArtHandle group = addContainer(doc, QX_ART_GROUP);
   addPath(doc, {corner(0, 0), corner(5, 5)}, false, nullptr, QX_PLACE_INSIDE_ON_TOP, group);
 

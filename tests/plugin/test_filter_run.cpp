@@ -22,13 +22,13 @@ class FilterRun : public GeneratorHost {
   // A selected 40 x 40 square centred on (300, 300).
   QxArtHandle addSelectedSquare(QxArtHandle parent = nullptr) {
     QxArtHandle square = nullptr;
-    EXPECT_EQ(doc_.newArt(QX_ART_PATH, parent ? QX_PLACE_INSIDE_ON_TOP : QX_PLACE_ABOVE_ALL, parent, &square), 0);
+    EXPECT_EQ(doc_.art().newArt(QX_ART_PATH, parent ? QX_PLACE_INSIDE_ON_TOP : QX_PLACE_ABOVE_ALL, parent, &square), 0);
     const QxPathSegment corners[4] = {{{280, 320}, {280, 320}, {280, 320}, 1},
                                       {{320, 320}, {320, 320}, {320, 320}, 1},
                                       {{320, 280}, {320, 280}, {320, 280}, 1},
                                       {{280, 280}, {280, 280}, {280, 280}, 1}};
-    EXPECT_EQ(doc_.setSegments(square, 0, 4, corners), 0);
-    EXPECT_EQ(doc_.setSelected(square, true), 0);
+    EXPECT_EQ(doc_.art().setSegments(square, 0, 4, corners), 0);
+    EXPECT_EQ(doc_.art().setSelected(square, true), 0);
     return square;
   }
 
@@ -95,7 +95,7 @@ TEST_F(FilterRun, RepeatedPreviewsReplaceTheirArt) {
     ASSERT_NE(dialog.item(kShuffleButton), nullptr);
     dialogs_.notify(*dialog.item(kShuffleButton));
     dialogs_.notify(*dialog.item(kShuffleButton));
-    during = doc_.topLevelArt().size();
+    during = doc_.art().topLevelArt().size();
   };
   const uint64_t n = countDraws([&] { ASSERT_EQ(getParameters(), 0); });
   EXPECT_EQ(during, 5u);
@@ -115,7 +115,7 @@ TEST_F(FilterRun, CancelUndoesThePreviewAndRestoresEveryByte) {
   const FilterParameters before = block();
   runner_.answer = host::kItemCancel;
   runner_.during = [&](host::Dialog& dialog) {
-    EXPECT_EQ(doc_.topLevelArt().size(), 3u) << "the preview drew";
+    EXPECT_EQ(doc_.art().topLevelArt().size(), 3u) << "the preview drew";
     auto* record = static_cast<FilterParameters*>(dialog.userData());
     record->lineSets = 9;
     record->stepX = 1;
@@ -186,10 +186,10 @@ TEST_F(FilterRun, AFailingTestedCallEndsTheRunKeepingItsArtAndReleasingTheSelect
     setBlock(p);
     ASSERT_EQ(getParameters(), 0);
     ASSERT_EQ(extraHandles(), 2) << "the block and the gathered selection";
-    const size_t before = doc_.topLevelArt().size();
+    const size_t before = doc_.art().topLevelArt().size();
     failNthCall(c.suite, c.op, c.nth, QX_ERR_OUT_OF_MEMORY);
     EXPECT_EQ(sendFilter("AI Go"), 0) << "Go answers 0 whatever the generator says";
-    EXPECT_EQ(doc_.topLevelArt().size() - before + 1, c.artAfter) << c.op << " #" << c.nth;
+    EXPECT_EQ(doc_.art().topLevelArt().size() - before + 1, c.artAfter) << c.op << " #" << c.nth;
     EXPECT_EQ(extraHandles(), 1) << c.op << " #" << c.nth;
     host::clearFaults();
   }
@@ -222,10 +222,10 @@ TEST_F(FilterRun, UntestedCallsDoNotEndTheRun) {
       {QX_DOCUMENT_SUITE, "GetDocumentSetup", 2, 0},  // the tiling's own read
   };
   for (const auto& c : cases) {
-    const size_t before = doc_.topLevelArt().size();
+    const size_t before = doc_.art().topLevelArt().size();
     failNthCall(c.suite, c.op, c.nth, QX_ERR_BAD_PARAM);
     EXPECT_EQ(go(p), 0);
-    EXPECT_EQ(doc_.topLevelArt().size() - before, whole - c.lost) << c.op << " #" << c.nth;
+    EXPECT_EQ(doc_.art().topLevelArt().size() - before, whole - c.lost) << c.op << " #" << c.nth;
     host::clearFaults();
   }
 }
@@ -244,7 +244,7 @@ const QxMatchingArtSuite kChosenArtSuite = {ListChosenArt};
 
 TEST_F(FilterRun, ACompoundPathStaysListedAsOneObject) {
   QxArtHandle compound = nullptr;
-  ASSERT_EQ(doc_.newArt(QX_ART_COMPOUND_PATH, QX_PLACE_ABOVE_ALL, nullptr, &compound), 0);
+  ASSERT_EQ(doc_.art().newArt(QX_ART_COMPOUND_PATH, QX_PLACE_ABOVE_ALL, nullptr, &compound), 0);
   const QxArtHandle first = addSelectedSquare(compound);
   const QxArtHandle second = addSelectedSquare(compound);
   const QxArtHandle loose = addSelectedSquare();
@@ -262,7 +262,7 @@ TEST_F(FilterRun, ACompoundPathStaysListedAsOneObject) {
   EXPECT_EQ(entries, (std::vector<QxArtHandle>{nullptr, compound, nullptr, loose}));
 
   // "Selected" copies the first entry still listed, moved onto each point.
-  const size_t before = doc_.topLevelArt().size();
+  const size_t before = doc_.art().topLevelArt().size();
   ASSERT_EQ(sendFilter("AI Go"), 0);
   const auto added = art(before);
   ASSERT_EQ(added.size(), 3u);

@@ -12,7 +12,7 @@ constexpr QxReal kTol = 1e-3f;
 class Generator : public GeneratorHost {
  protected:
   std::vector<QxArtHandle> run(const FilterParameters& params) {
-    const size_t before = doc_.topLevelArt().size();
+    const size_t before = doc_.art().topLevelArt().size();
     EXPECT_EQ(go(params), 0);
     return art(before);
   }

@@ -25,7 +25,7 @@ class ColorModes : public GeneratorHost {
 
   // Run `params` and answer the art it added.
   std::vector<QxArtHandle> run(const FilterParameters& params) {
-    const size_t before = doc_.topLevelArt().size();
+    const size_t before = doc_.art().topLevelArt().size();
     EXPECT_EQ(go(params), 0);
     return art(before);
   }
@@ -245,13 +245,13 @@ TEST_F(ColorModes, LineStrokesStepAcrossSetsAndStrokeModes13And14FollowTheFillRu
 }
 
 TEST_F(ColorModes, NoStrokeKeepsTheTemplatesStrokeButClearsItsPaint) {
-  QxPathStyle style = doc_.currentStyle();
+  QxPathStyle style = doc_.art().currentStyle();
   style.stroke.color = color(QX_COLOR_PROCESS, {0.1f, 0.2f, 0.3f, 0.4f});
   style.stroke.dash.length = 2;
   style.stroke.dash.array[0] = 3;
   style.stroke.dash.array[1] = 5;
   style.stroke.join = QX_JOIN_ROUND;
-  doc_.setCurrentStyle(style);
+  doc_.art().setCurrentStyle(style);
   FilterParameters p = shapeRow(2);
   p.shapeStrokeMode = 15;
   const auto stroke = info(run(p).at(2)).style;

@@ -43,7 +43,7 @@ class Geometry : public GeneratorHost {
     p.pointsMin = p.pointsMax = 0;
     p.shapeKind = kind;
     p.shapeSizeMin = p.shapeSizeMax = size;
-    const size_t before = doc_.topLevelArt().size();
+    const size_t before = doc_.art().topLevelArt().size();
     EXPECT_EQ(go(p), 0);
     const auto added = art(before);
     EXPECT_EQ(added.size(), 2u) << "kind " << kind;
@@ -190,7 +190,7 @@ TEST_F(Geometry, ShapeKindsDrawTheirValuesInOrder) {
   }
   for (int32_t kind : {28, -1}) {
     p.shapeKind = kind;
-    const size_t before = doc_.topLevelArt().size();
+    const size_t before = doc_.art().topLevelArt().size();
     EXPECT_EQ(countDraws([&] { go(p); }), 3u) << "kind " << kind;
     EXPECT_EQ(art(before).size(), 1u) << "only the line";
   }
@@ -200,7 +200,7 @@ TEST_F(Geometry, ShapeKindsDrawTheirValuesInOrder) {
   p.shapeKind = 19;
   script({0, 0, 0.9f, 0.1f, 0.5f, 0.5f, 0.25f});
   go(p);
-  const auto oval = info(doc_.topLevelArt().back());
+  const auto oval = info(doc_.art().topLevelArt().back());
   EXPECT_NEAR(height(oval), 15, kTol);
   EXPECT_NEAR(width(oval), 30, kTol);
   EXPECT_NEAR(centre(oval).x, 2.5f, kTol);
@@ -210,7 +210,7 @@ TEST_F(Geometry, ShapeKindsDrawTheirValuesInOrder) {
   p.shapeKind = 17;
   script({0, 0, 0.25f, 0.25f, 0.25f, 0.25f, 0.1f});
   go(p);
-  EXPECT_EQ(info(doc_.topLevelArt().back()).segments.size(), 3u);
+  EXPECT_EQ(info(doc_.art().topLevelArt().back()).segments.size(), 3u);
 }
 
 TEST_F(Geometry, AlternatingKindsFollowTheStepParity) {
@@ -225,7 +225,7 @@ TEST_F(Geometry, AlternatingKindsFollowTheStepParity) {
   for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(width(info(shapes[i])), sizes[i], kTol) << i;
 
   p.shapeKind = 23;
-  const size_t before = doc_.topLevelArt().size();
+  const size_t before = doc_.art().topLevelArt().size();
   go(p);
   shapes = art(before + 1);
   for (size_t i = 0; i < 4; ++i) {

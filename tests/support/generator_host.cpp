@@ -73,14 +73,14 @@ void GeneratorHost::script(std::vector<QxReal> values, QxReal fill) {
 }
 
 std::vector<QxArtHandle> GeneratorHost::art(size_t from) const {
-  std::vector<QxArtHandle> all = doc_.topLevelArt();
+  std::vector<QxArtHandle> all = doc_.art().topLevelArt();
   if (from >= all.size()) return {};
   return std::vector<QxArtHandle>(all.begin() + static_cast<std::ptrdiff_t>(from), all.end());
 }
 
 host::ArtInfo GeneratorHost::info(QxArtHandle art) const {
   host::ArtInfo result;
-  EXPECT_TRUE(doc_.describe(art, &result));
+  EXPECT_TRUE(doc_.art().describe(art, &result));
   return result;
 }
 
@@ -104,17 +104,17 @@ QxColor GeneratorHost::color(int32_t kind, std::array<QxReal, 4> values) {
 }
 
 void GeneratorHost::setTemplateFill(const QxColor& fill, QxBool paint) {
-  QxPathStyle style = doc_.currentStyle();
+  QxPathStyle style = doc_.art().currentStyle();
   style.fill.color = fill;
   style.fillPaint = paint;
-  doc_.setCurrentStyle(style);
+  doc_.art().setCurrentStyle(style);
 }
 
 void GeneratorHost::setTemplateStroke(const QxColor& stroke, QxBool paint) {
-  QxPathStyle style = doc_.currentStyle();
+  QxPathStyle style = doc_.art().currentStyle();
   style.stroke.color = stroke;
   style.strokePaint = paint;
-  doc_.setCurrentStyle(style);
+  doc_.art().setCurrentStyle(style);
 }
 
 }  // namespace qx::test

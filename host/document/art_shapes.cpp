@@ -8,8 +8,8 @@
 #include <span>
 #include <vector>
 
-#include "host/document/document.h"
-#include "host/document/document_impl.h"
+#include "host/document/art_store.h"
+#include "host/document/art_store_impl.h"
 
 namespace qx::host {
 namespace {
@@ -54,21 +54,21 @@ bool allFinite(std::initializer_list<QxReal> values) {
 }  // namespace
 
 // Makes the closed path; on a failed segment write the half-made path goes.
-static QxErr makeShape(Document& doc, std::span<QxPathSegment> seg, bool reversed, QxArtHandle* out) {
+static QxErr makeShape(ArtStore& art, std::span<QxPathSegment> seg, bool reversed, QxArtHandle* out) {
   if (reversed && seg.size() > 2) reverseOrder(seg);
-  QxArtHandle art = nullptr;
-  if (QxErr err = doc.newArt(QX_ART_PATH, QX_PLACE_ABOVE_ALL, nullptr, &art)) return err;
-  QxErr err = doc.setSegments(art, 0, static_cast<int32_t>(seg.size()), seg.data());
-  if (err == QX_ERR_NONE) err = doc.setClosed(art, true);
+  QxArtHandle path = nullptr;
+  if (QxErr err = art.newArt(QX_ART_PATH, QX_PLACE_ABOVE_ALL, nullptr, &path)) return err;
+  QxErr err = art.setSegments(path, 0, static_cast<int32_t>(seg.size()), seg.data());
+  if (err == QX_ERR_NONE) err = art.setClosed(path, true);
   if (err != QX_ERR_NONE) {
-    doc.disposeArt(art);
+    art.disposeArt(path);
     return err;
   }
-  *out = art;
+  *out = path;
   return QX_ERR_NONE;
 }
 
-QxErr Document::newRect(QxReal cx, QxReal cy, QxReal height, QxReal width, bool reversed, QxArtHandle* out) {
+QxErr ArtStore::newRect(QxReal cx, QxReal cy, QxReal height, QxReal width, bool reversed, QxArtHandle* out) {
   if (out == nullptr) return QX_ERR_BAD_PARAM;
   *out = nullptr;
   if (!allFinite({cx, cy, height, width})) return QX_ERR_BAD_PARAM;
@@ -78,7 +78,7 @@ QxErr Document::newRect(QxReal cx, QxReal cy, QxReal height, QxReal width, bool 
   return makeShape(*this, seg, reversed, out);
 }
 
-QxErr Document::newOval(QxReal cx, QxReal cy, QxReal height, QxReal width, bool reversed, QxArtHandle* out) {
+QxErr ArtStore::newOval(QxReal cx, QxReal cy, QxReal height, QxReal width, bool reversed, QxArtHandle* out) {
   if (out == nullptr) return QX_ERR_BAD_PARAM;
   *out = nullptr;
   if (!allFinite({cx, cy, height, width})) return QX_ERR_BAD_PARAM;
@@ -100,7 +100,7 @@ QxErr Document::newOval(QxReal cx, QxReal cy, QxReal height, QxReal width, bool 
   return makeShape(*this, seg, reversed, out);
 }
 
-QxErr Document::newRegularPolygon(int32_t sides, QxReal cx, QxReal cy, QxReal radius, bool reversed,
+QxErr ArtStore::newRegularPolygon(int32_t sides, QxReal cx, QxReal cy, QxReal radius, bool reversed,
                                   QxArtHandle* out) {
   if (out == nullptr) return QX_ERR_BAD_PARAM;
   *out = nullptr;
@@ -121,7 +121,7 @@ QxErr Document::newRegularPolygon(int32_t sides, QxReal cx, QxReal cy, QxReal ra
   return makeShape(*this, seg, reversed, out);
 }
 
-QxErr Document::newStar(int32_t points, QxReal cx, QxReal cy, QxReal radius1, QxReal radius2, bool reversed,
+QxErr ArtStore::newStar(int32_t points, QxReal cx, QxReal cy, QxReal radius1, QxReal radius2, bool reversed,
                         QxArtHandle* out) {
   if (out == nullptr) return QX_ERR_BAD_PARAM;
   *out = nullptr;

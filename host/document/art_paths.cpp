@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "host/document/document.h"
-#include "host/document/document_impl.h"
+#include "host/document/art_store.h"
+#include "host/document/art_store_impl.h"
 #include "host/document/matrix.h"
 
 namespace qx::host {
@@ -59,7 +59,7 @@ void addCurve(Box& box, const QxPathSegment& from, const QxPathSegment& to) {
     cubicExtrema(from.p.y, from.out.y, to.in.y, to.p.y, &box.bottom, &box.top);
 }
 
-void addBounds(const DocumentStore& s, uint32_t i, Box& box) {
+void addBounds(const ArtArrays& s, uint32_t i, Box& box) {
   const ArtRecord& r = s.at(i);
   if (isContainer(r.type)) {
     for (uint32_t c = r.firstChild; c != kNone; c = s.at(c).next) addBounds(s, c, box);
@@ -78,7 +78,7 @@ QxRealPoint mapPoint(const QxRealMatrix& m, QxRealPoint p) {
           static_cast<QxReal>(double(m.b) * p.x + double(m.d) * p.y + double(m.ty))};
 }
 
-bool transformTree(DocumentStore& s, uint32_t i, const QxRealMatrix& m, QxReal lineScale, bool scaleLines) {
+bool transformTree(ArtArrays& s, uint32_t i, const QxRealMatrix& m, QxReal lineScale, bool scaleLines) {
   s.touch(i);
   ArtRecord& r = s.at(i);
   if (r.segCount != 0) {
@@ -106,8 +106,8 @@ bool transformTree(DocumentStore& s, uint32_t i, const QxRealMatrix& m, QxReal l
 
 // ---- Segments ----
 
-QxErr Document::setSegmentCount(QxArtHandle path, int32_t count) {
-  DocumentStore& s = *impl_;
+QxErr ArtStore::setSegmentCount(QxArtHandle path, int32_t count) {
+  ArtArrays& s = *impl_;
   uint32_t i = s.find(path);
   if (i == kNone || s.at(i).type != QX_ART_PATH || count < 0 || count > kMaxSegments) return QX_ERR_BAD_PARAM;
   s.touch(i);
@@ -121,15 +121,15 @@ QxErr Document::setSegmentCount(QxArtHandle path, int32_t count) {
   return QX_ERR_NONE;
 }
 
-QxErr Document::segmentCount(QxArtHandle path, int16_t* count) const {
+QxErr ArtStore::segmentCount(QxArtHandle path, int16_t* count) const {
   uint32_t i = impl_->find(path);
   if (i == kNone || count == nullptr || impl_->at(i).type != QX_ART_PATH) return QX_ERR_BAD_PARAM;
   *count = static_cast<int16_t>(impl_->at(i).segCount);
   return QX_ERR_NONE;
 }
 
-QxErr Document::setSegments(QxArtHandle path, int32_t index, int32_t count, const QxPathSegment* segments) {
-  DocumentStore& s = *impl_;
+QxErr ArtStore::setSegments(QxArtHandle path, int32_t index, int32_t count, const QxPathSegment* segments) {
+  ArtArrays& s = *impl_;
   uint32_t i = s.find(path);
   if (i == kNone || s.at(i).type != QX_ART_PATH) return QX_ERR_BAD_PARAM;
   if (index < 0 || count < 0 || index > s.at(i).segCount || index + count > kMaxSegments) return QX_ERR_BAD_PARAM;
@@ -145,8 +145,8 @@ QxErr Document::setSegments(QxArtHandle path, int32_t index, int32_t count, cons
   return QX_ERR_NONE;
 }
 
-QxErr Document::getSegments(QxArtHandle path, int32_t index, int32_t count, QxPathSegment* segments) const {
-  const DocumentStore& s = *impl_;
+QxErr ArtStore::getSegments(QxArtHandle path, int32_t index, int32_t count, QxPathSegment* segments) const {
+  const ArtArrays& s = *impl_;
   uint32_t i = s.find(path);
   if (i == kNone || s.at(i).type != QX_ART_PATH) return QX_ERR_BAD_PARAM;
   const ArtRecord& r = s.at(i);
@@ -157,7 +157,7 @@ QxErr Document::getSegments(QxArtHandle path, int32_t index, int32_t count, QxPa
   return QX_ERR_NONE;
 }
 
-QxErr Document::setClosed(QxArtHandle path, bool closed) {
+QxErr ArtStore::setClosed(QxArtHandle path, bool closed) {
   uint32_t i = impl_->find(path);
   if (i == kNone || impl_->at(i).type != QX_ART_PATH) return QX_ERR_BAD_PARAM;
   impl_->touch(i);
@@ -166,15 +166,15 @@ QxErr Document::setClosed(QxArtHandle path, bool closed) {
   return QX_ERR_NONE;
 }
 
-QxErr Document::closed(QxArtHandle path, bool* closed) const {
+QxErr ArtStore::closed(QxArtHandle path, bool* closed) const {
   uint32_t i = impl_->find(path);
   if (i == kNone || closed == nullptr || impl_->at(i).type != QX_ART_PATH) return QX_ERR_BAD_PARAM;
   *closed = (impl_->at(i).flags & kClosed) != 0;
   return QX_ERR_NONE;
 }
 
-QxErr Document::setItemOutline(QxArtHandle art, const QxRealRect& box) {
-  DocumentStore& s = *impl_;
+QxErr ArtStore::setItemOutline(QxArtHandle art, const QxRealRect& box) {
+  ArtArrays& s = *impl_;
   uint32_t i = s.find(art);
   if (i == kNone || isContainer(s.at(i).type) || s.at(i).type == QX_ART_PATH) return QX_ERR_BAD_PARAM;
   s.touch(i);
@@ -191,7 +191,7 @@ QxErr Document::setItemOutline(QxArtHandle art, const QxRealRect& box) {
 
 // ---- Geometry ----
 
-QxErr Document::bounds(QxArtHandle art, QxRealRect* bounds) const {
+QxErr ArtStore::bounds(QxArtHandle art, QxRealRect* bounds) const {
   uint32_t i = impl_->find(art);
   if (i == kNone || bounds == nullptr) return QX_ERR_BAD_PARAM;
   Box box;
@@ -205,8 +205,8 @@ QxErr Document::bounds(QxArtHandle art, QxRealRect* bounds) const {
   return QX_ERR_NONE;
 }
 
-QxErr Document::transform(QxArtHandle art, const QxRealMatrix& m, QxReal lineScale, int32_t flags) {
-  DocumentStore& s = *impl_;
+QxErr ArtStore::transform(QxArtHandle art, const QxRealMatrix& m, QxReal lineScale, int32_t flags) {
+  ArtArrays& s = *impl_;
   uint32_t i = s.find(art);
   const bool scaleLines = (flags & kTransformLineWidths) != 0;
   if (i == kNone || !isFiniteMatrix(m) || (scaleLines && !std::isfinite(lineScale))) return QX_ERR_BAD_PARAM;

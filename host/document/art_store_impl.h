@@ -1,4 +1,4 @@
-// The inside of the art store, shared by the document's source files only.
+// The inside of the art store, shared by its source files and the art walk only.
 #pragma once
 
 #include <cstdint>
@@ -6,8 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "host/document/art_store.h"
 #include "host/document/chunked_array.h"
-#include "host/document/document.h"
 
 namespace qx::host {
 
@@ -58,16 +58,14 @@ struct StyleTable {
   uint32_t intern(const QxPathStyle& base);
 };
 
-struct DocumentStore {
+struct ArtArrays {
   ChunkedArray<ArtRecord, 14> records;
   ChunkedArray<QxPathSegment, 18> segments;
   StyleTable styles;
   QxPathStyle currentStyle{};
   uint32_t topFirst = kNone, topLast = kNone;
   uint32_t nextGen = 1;
-  uint8_t tag = 0;         // tells this document's handles from another's
-  uint32_t swatchGen = 1;  // bumped when the swatch list is replaced
-  bool viewSet = false;    // false: the view follows the page's top-left corner
+  uint8_t tag = 0;  // tells this store's handles from another's
 
   // Undo: the mark, the context's serial and copies of changed records.
   bool journaling = false;
@@ -107,7 +105,7 @@ inline bool isContainer(int16_t type) { return type == QX_ART_GROUP || type == Q
 inline bool hasStyle(int16_t type) { return type == QX_ART_PATH || type == QX_ART_COMPOUND_PATH; }
 
 // ---- Handles ----
-// bits 0-23: slot index + 1; 24-55: generation; 56-62: document tag.
+// bits 0-23: slot index + 1; 24-55: generation; 56-62: store tag.
 inline QxArtHandle encodeHandle(uint8_t tag, uint32_t index, uint32_t gen) {
   uint64_t v = (uint64_t{tag} << 56) | (uint64_t{gen} << 24) | (uint64_t{index} + 1);
   return reinterpret_cast<QxArtHandle>(static_cast<uintptr_t>(v));
@@ -115,8 +113,8 @@ inline QxArtHandle encodeHandle(uint8_t tag, uint32_t index, uint32_t gen) {
 
 // ---- Style split ----
 // Move the per-object words of `style` into `r` and answer the rest, interned.
-uint32_t storeStyle(DocumentStore& store, const QxPathStyle& style, ArtRecord* r);
+uint32_t storeStyle(ArtArrays& store, const QxPathStyle& style, ArtRecord* r);
 // The whole style of a record that has one.
-void loadStyle(const DocumentStore& store, const ArtRecord& r, QxPathStyle* style);
+void loadStyle(const ArtArrays& store, const ArtRecord& r, QxPathStyle* style);
 
 }  // namespace qx::host

@@ -1,10 +1,11 @@
-// Path styles (interned), the current style and the swatch list.
+// Path styles (interned) and the current style.
 #include <cmath>
 #include <cstddef>
 #include <cstring>
 
-#include "host/document/document.h"
-#include "host/document/document_impl.h"
+#include "host/document/art_store.h"
+#include "host/document/art_store_impl.h"
+#include "host/document/color_values.h"
 
 namespace qx::host {
 namespace {
@@ -24,25 +25,6 @@ uint64_t hashStyle(const QxPathStyle& style) {
     h ^= h >> 29;
   }
   return h;
-}
-
-QxColor processColor(QxReal c, QxReal m, QxReal y, QxReal k) {
-  QxColor color{};
-  color.kind = QX_COLOR_PROCESS;
-  color.c.process.cyan = c;
-  color.c.process.magenta = m;
-  color.c.process.yellow = y;
-  color.c.process.black = k;
-  return color;
-}
-
-QxColor rgbColor(QxReal r, QxReal g, QxReal b) {
-  QxColor color{};
-  color.kind = QX_COLOR_RGB;
-  color.c.rgb.red = r;
-  color.c.rgb.green = g;
-  color.c.rgb.blue = b;
-  return color;
 }
 
 }  // namespace
@@ -84,7 +66,7 @@ bool sameBase(const QxPathStyle& base, const QxPathStyle& style) {
 
 }  // namespace
 
-uint32_t storeStyle(DocumentStore& store, const QxPathStyle& style, ArtRecord* r) {
+uint32_t storeStyle(ArtArrays& store, const QxPathStyle& style, ArtRecord* r) {
   std::memcpy(r->fillWords, style.fill.color.c.words, sizeof r->fillWords);
   std::memcpy(r->strokeWords, style.stroke.color.c.words, sizeof r->strokeWords);
   std::memcpy(&r->strokeWidth, &style.stroke.width, 4);
@@ -98,14 +80,14 @@ uint32_t storeStyle(DocumentStore& store, const QxPathStyle& style, ArtRecord* r
   return r->styleBase;
 }
 
-void loadStyle(const DocumentStore& store, const ArtRecord& r, QxPathStyle* style) {
+void loadStyle(const ArtArrays& store, const ArtRecord& r, QxPathStyle* style) {
   *style = store.styles.styles[r.styleBase];
   std::memcpy(style->fill.color.c.words, r.fillWords, sizeof r.fillWords);
   std::memcpy(style->stroke.color.c.words, r.strokeWords, sizeof r.strokeWords);
   std::memcpy(&style->stroke.width, &r.strokeWidth, 4);
 }
 
-QxErr Document::pathStyle(QxArtHandle art, QxPathStyle* style) const {
+QxErr ArtStore::pathStyle(QxArtHandle art, QxPathStyle* style) const {
   uint32_t i = impl_->find(art);
   if (i == kNone || style == nullptr) return QX_ERR_BAD_PARAM;
   const ArtRecord& r = impl_->at(i);
@@ -114,7 +96,7 @@ QxErr Document::pathStyle(QxArtHandle art, QxPathStyle* style) const {
   return QX_ERR_NONE;
 }
 
-QxErr Document::setPathStyle(QxArtHandle art, const QxPathStyle& style) {
+QxErr ArtStore::setPathStyle(QxArtHandle art, const QxPathStyle& style) {
   uint32_t i = impl_->find(art);
   if (i == kNone || impl_->at(i).styleBase == kNone) return QX_ERR_BAD_PARAM;
   impl_->touch(i);
@@ -122,13 +104,13 @@ QxErr Document::setPathStyle(QxArtHandle art, const QxPathStyle& style) {
   return QX_ERR_NONE;
 }
 
-const QxPathStyle& Document::currentStyle() const { return impl_->currentStyle; }
+const QxPathStyle& ArtStore::currentStyle() const { return impl_->currentStyle; }
 
-void Document::setCurrentStyle(const QxPathStyle& style) { impl_->currentStyle = style; }
+void ArtStore::setCurrentStyle(const QxPathStyle& style) { impl_->currentStyle = style; }
 
-size_t Document::internedStyleCount() const { return impl_->styles.styles.size(); }
+size_t ArtStore::internedStyleCount() const { return impl_->styles.styles.size(); }
 
-QxPathStyle Document::defaultStyle() {
+QxPathStyle ArtStore::defaultStyle() {
   QxPathStyle style{};
   style.fillPaint = 1;
   style.fill.color = processColor(0, 0, 0, 0);
@@ -140,59 +122,6 @@ QxPathStyle Document::defaultStyle() {
   style.stroke.miterLimit = 4;
   style.resolution = 800;
   return style;
-}
-
-// ---- Swatches ----
-
-std::vector<Swatch> Document::defaultSwatches() {
-  QxColor none{};
-  none.kind = QX_COLOR_NONE;
-  return {
-      {"[None]", none},
-      {"[Registration]", processColor(1, 1, 1, 1)},
-      {"White", processColor(0, 0, 0, 0)},
-      {"Black", processColor(0, 0, 0, 1)},
-      {"Process Cyan", processColor(1, 0, 0, 0)},
-      {"Process Magenta", processColor(0, 1, 0, 0)},
-      {"Process Yellow", processColor(0, 0, 1, 0)},
-      {"Poppy", processColor(0, 0.95f, 0.9f, 0)},
-      {"Tangerine", processColor(0, 0.55f, 0.95f, 0)},
-      {"Meadow", processColor(0.6f, 0, 1, 0)},
-      {"Spruce", processColor(0.9f, 0.3f, 0.75f, 0.2f)},
-      {"Lagoon", processColor(0.85f, 0.1f, 0.3f, 0)},
-      {"Ink Blue", processColor(1, 0.8f, 0, 0.1f)},
-      {"Grape", processColor(0.65f, 0.9f, 0, 0)},
-      {"Slate", processColor(0, 0, 0, 0.6f)},
-      {"Mist", processColor(0, 0, 0, 0.2f)},
-      {"Signal Red", rgbColor(0.9f, 0.1f, 0.1f)},
-      {"Leaf Green", rgbColor(0.2f, 0.7f, 0.25f)},
-      {"Deep Blue", rgbColor(0.1f, 0.2f, 0.75f)},
-      {"Sunflower", rgbColor(1, 0.8f, 0.1f)},
-      {"Coral", rgbColor(1, 0.5f, 0.4f)},
-      {"Sky", rgbColor(0.45f, 0.75f, 1)},
-      {"Lilac", rgbColor(0.75f, 0.6f, 0.9f)},
-      {"Cocoa", rgbColor(0.45f, 0.3f, 0.2f)},
-  };
-}
-
-void Document::setSwatches(std::vector<Swatch> swatches) {
-  swatches_ = std::move(swatches);
-  if (++impl_->swatchGen == 0) impl_->swatchGen = 1;
-}
-
-QxSwatchRef Document::swatchRef(int32_t index) const {
-  if (index < 0 || static_cast<size_t>(index) >= swatches_.size()) return nullptr;
-  uint64_t v = (uint64_t{impl_->tag} << 56) | (uint64_t{impl_->swatchGen} << 24) | (uint64_t(index) + 1);
-  return reinterpret_cast<QxSwatchRef>(static_cast<uintptr_t>(v));
-}
-
-const Swatch* Document::swatch(QxSwatchRef ref) const {
-  uint64_t v = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(ref));
-  uint32_t slot = static_cast<uint32_t>(v & 0xFFFFFFu);
-  if (slot == 0 || static_cast<uint8_t>(v >> 56) != impl_->tag ||
-      static_cast<uint32_t>(v >> 24) != impl_->swatchGen || slot > swatches_.size())
-    return nullptr;
-  return &swatches_[slot - 1];
 }
 
 }  // namespace qx::host

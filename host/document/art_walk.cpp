@@ -1,0 +1,58 @@
+#include "host/document/art_walk.h"
+
+#include "host/document/art_store.h"
+#include "host/document/art_store_impl.h"
+
+namespace qx::host {
+
+ArtWalk::ArtWalk(const ArtStore& store) : store_(store), next_(slotOf(store.impl_->topFirst)) {}
+
+ArtWalk::Slot ArtWalk::slotOf(uint32_t index) const {
+  return {index, index == kNone ? 0 : store_.impl_->at(index).gen};
+}
+
+bool ArtWalk::live(Slot slot) const {
+  const ArtArrays& s = *store_.impl_;
+  // Undo truncates the arrays, so the index is checked before the record.
+  if (slot.index >= s.records.size()) return false;
+  const ArtRecord& r = s.at(slot.index);
+  return r.gen == slot.gen && (r.flags & kAlive);
+}
+
+bool ArtWalk::next(ArtStep* step) {
+  if (lost_) return false;
+  const ArtArrays& s = *store_.impl_;
+  if (next_.index == kNone) {
+    if (open_.empty()) return false;
+    const Slot done = open_.back();
+    open_.pop_back();
+    if (!live(done)) {
+      lost_ = true;
+      return false;
+    }
+    const ArtRecord& r = s.at(done.index);
+    *step = ArtStep{ArtStep::kLeave, r.type, s.handle(done.index), open_.size()};
+    next_ = slotOf(r.next);
+    return true;
+  }
+  if (!live(next_)) {
+    lost_ = true;
+    return false;
+  }
+  const ArtRecord& r = s.at(next_.index);
+  const bool container = isContainer(r.type);
+  *step = ArtStep{container ? ArtStep::kEnter : ArtStep::kArt, r.type, s.handle(next_.index), open_.size()};
+  if (container) {
+    open_.push_back(next_);
+    next_ = slotOf(r.firstChild);
+  } else {
+    next_ = slotOf(r.next);
+  }
+  return true;
+}
+
+bool ArtWalk::atEnd() const { return lost_ || (next_.index == kNone && open_.empty()); }
+
+void ArtWalk::skipToLeave() { next_ = Slot{kNone, 0}; }
+
+}  // namespace qx::host
