@@ -45,22 +45,17 @@ std::string number(double v) {
   return buf;
 }
 
-std::optional<UserAction> fail(std::string* error, std::string message) {
+std::nullopt_t fail(std::string* error, std::string message) {
   if (error) *error = std::move(message);
   return std::nullopt;
 }
 
-double upperLimit(const DialogField& f, const ActionLimits& limits) {
-  return f.maxIsSwatchCount ? limits.swatchCount : f.max;
-}
-
 // The value `text` for the control of `field`, as a user would enter it there.
-std::optional<UserAction> setField(const DialogField& field, std::string_view text,
-                                     const ActionLimits& limits, std::string* error) {
+std::optional<UserAction> setField(const DialogCatalogue& catalogue, const DialogField& field,
+                                   std::string_view text, std::string* error) {
   UserAction a;
-  a.field = &field;
   a.controlId = field.controlId;
-  const std::string name = field.name;
+  const std::string& name = field.name;
   switch (field.kind) {
     case ControlKind::CheckBox: {
       const std::string v = lower(trim(text));
@@ -71,12 +66,11 @@ std::optional<UserAction> setField(const DialogField& field, std::string_view te
       return a;
     }
     case ControlKind::IntSpin: {
-      const double hi = upperLimit(field, limits);
-      const std::string allowed = name + " takes a whole number from " + number(field.min) + " to " + number(hi) +
-                                  (field.maxIsSwatchCount ? " (the document's swatch count)" : "");
+      const std::string allowed = name + " takes a whole number from " + number(field.min) + " to " + number(field.max);
       auto v = parseInteger(text);
       if (!v) return fail(error, allowed + ", not \"" + std::string(trim(text)) + "\"");
-      if (*v < field.min || *v > hi) return fail(error, allowed + "; " + std::to_string(*v) + " is out of range");
+      if (*v < field.min || *v > field.max)
+        return fail(error, allowed + "; " + std::to_string(*v) + " is out of range");
       a.kind = ActionKind::SetInt;
       a.value = static_cast<double>(*v);
       return a;
@@ -91,33 +85,38 @@ std::optional<UserAction> setField(const DialogField& field, std::string_view te
       return a;
     }
     case ControlKind::Popup: {
+      const auto count = static_cast<long long>(field.entries.size());
       std::optional<int> pos;
       if (auto n = parseInteger(text)) {
-        if (*n < 0 || *n >= static_cast<long long>(field.entries.size()))
-          return fail(error, name + " takes an entry position from 0 to " + std::to_string(field.entries.size() - 1) +
+        if (*n < 0 || *n >= count)
+          return fail(error, name + " takes an entry position from 0 to " + std::to_string(count - 1) +
                                  " or an entry's text; " + std::to_string(*n) + " is out of range");
         pos = static_cast<int>(*n);
       } else {
         pos = findEntry(field.entries, text);
         if (!pos)
           return fail(error, name + " has no entry \"" + std::string(trim(text)) + "\"; its entries are " +
-                                 listEntries(field.entries) + " (or positions 0 to " +
-                                 std::to_string(field.entries.size() - 1) + ")");
+                                 listEntries(field.entries) + " (or positions 0 to " + std::to_string(count - 1) +
+                                 ")");
       }
-      a.kind = field.controlId == kPresetPopupId ? ActionKind::Preset : ActionKind::ChooseEntry;
+      a.kind = field.name == "presetIndex" ? ActionKind::Preset : ActionKind::ChooseEntry;
       a.value = *pos;
       return a;
     }
     case ControlKind::PageButtons: {
       std::optional<long long> page = parseInteger(text);
       if (!page)
-        for (int p = 1; p <= 4; ++p)
-          if (lower(trim(text)) == lower(pageName(p))) page = p;
-      if (!page || *page < 1 || *page > 4)
-        return fail(error, name + " takes a page from 1 to 4 (Lines, Style, Shapes, Settings), not \"" +
-                               std::string(trim(text)) + "\"");
+        for (int p = 1; p <= catalogue.pageCount(); ++p)
+          if (lower(trim(text)) == lower(catalogue.pageName(p))) page = p;
+      if (!page || *page < 1 || *page > catalogue.pageCount()) {
+        std::string names;
+        for (int p = 1; p <= catalogue.pageCount(); ++p)
+          names += (p > 1 ? ", " : "") + catalogue.pageName(p);
+        return fail(error, name + " takes a page from 1 to " + std::to_string(catalogue.pageCount()) + " (" + names +
+                               "), not \"" + std::string(trim(text)) + "\"");
+      }
       a.kind = ActionKind::PageTab;
-      a.controlId = kFirstPageButtonId + static_cast<int32_t>(*page) - 1;
+      a.controlId = catalogue.pageButton(static_cast<int>(*page));
       a.value = static_cast<double>(*page);
       return a;
     }
@@ -134,57 +133,61 @@ bool splitAssignment(std::string_view arg, std::string_view* name, std::string_v
   return !name->empty();
 }
 
+bool knownName(std::string_view name) { return findFieldName(name) || name == kPageFieldName; }
+
+std::optional<UserAction> pressButton(const DialogCatalogue& catalogue, const char* label, ActionKind kind,
+                                      std::string* error) {
+  UserAction a;
+  a.kind = kind;
+  a.controlId = catalogue.button(label);
+  if (a.controlId == 0) return fail(error, std::string("the dialog has no \"") + label + "\" button");
+  return a;
+}
+
 }  // namespace
 
-std::optional<UserAction> parseAction(std::string_view verb, std::string_view argument,
-                                        const ActionLimits& limits, std::string* error) {
+std::optional<PlannedAction> parseAction(std::string_view verb, std::string_view argument, std::string* error) {
   verb = trim(verb);
   if (verb.starts_with("--")) verb.remove_prefix(2);
   argument = trim(argument);
-  const std::string written = "--" + std::string(verb) + (argument.empty() ? "" : " " + std::string(argument));
-  auto withOrigin = [&](std::optional<UserAction> a) {
-    if (a) a->text = written;
-    else if (error) *error = written + ": " + *error;
-    return a;
-  };
-  auto noArgument = [&](ActionKind kind, int32_t control) -> std::optional<UserAction> {
-    if (!argument.empty()) return withOrigin(fail(error, "takes no value"));
-    UserAction a;
-    a.kind = kind;
-    a.controlId = control;
-    return withOrigin(a);
+  PlannedAction a;
+  a.verb = std::string(verb);
+  a.text = "--" + a.verb + (argument.empty() ? "" : " " + std::string(argument));
+  auto refuse = [&](const std::string& why) -> std::optional<PlannedAction> {
+    return fail(error, a.text + ": " + why);
   };
 
-  if (verb == "tumble") return noArgument(ActionKind::Tumble, kTumbleButtonId);
-  if (verb == "shuffle") return noArgument(ActionKind::Shuffle, kShuffleButtonId);
-  if (verb == "cancel") return noArgument(ActionKind::Cancel, 2);
-  if (verb == "no-preview") {
-    if (!argument.empty()) return withOrigin(fail(error, "takes no value"));
-    return withOrigin(setField(*findDialogField("preview"), "0", limits, error));
+  if (verb == "tumble" || verb == "shuffle" || verb == "cancel" || verb == "no-preview") {
+    if (!argument.empty()) return refuse("takes no value");
+    if (verb == "no-preview") a.name = "preview", a.value = "0";
+    return a;
   }
   if (verb == "preset") {
-    if (argument.empty())
-      return withOrigin(fail(error, "needs a preset: a position from 0 to 15 or one of " + listEntries(presetEntries())));
-    return withOrigin(setField(*findDialogField("presetIndex"), argument, limits, error));
+    if (argument.empty()) return refuse("needs a preset: a position or a preset's name");
+    a.name = "presetIndex";
+    a.value = std::string(argument);
+    return a;
   }
-  if (verb == "page-tab") return withOrigin(setField(*findDialogField("dialogPage"), argument, limits, error));
+  if (verb == "page-tab") {
+    a.name = kPageFieldName;
+    a.value = std::string(argument);
+    return a;
+  }
   if (verb == "set") {
     std::string_view name, value;
     if (!splitAssignment(argument, &name, &value))
-      return withOrigin(fail(error, "expected NAME=VALUE, where NAME is one of " + dialogFieldNames()));
-    const DialogField* field = findDialogField(name);
-    if (!field)
-      return withOrigin(fail(error, "unknown field \"" + std::string(name) + "\"; fields are " + dialogFieldNames()));
-    return withOrigin(setField(*field, value, limits, error));
+      return refuse("expected NAME=VALUE, where NAME is one of " + listFieldNames());
+    if (!knownName(name))
+      return refuse("unknown field \"" + std::string(name) + "\"; fields are " + listFieldNames());
+    a.name = std::string(name);
+    a.value = std::string(value);
+    return a;
   }
   if (verb == "adjust") {
     std::string_view name, point;
-    if (!splitAssignment(argument, &name, &point))
-      return withOrigin(fail(error, "expected FIELD=X,Y, where FIELD is one of " + adjusterFieldNames()));
-    const DialogField* field = findDialogField(name);
-    if (!field || field->adjusterId == 0)
-      return withOrigin(fail(error, "\"" + std::string(name) + "\" has no adjuster; fields with one are " +
-                                        adjusterFieldNames()));
+    if (!splitAssignment(argument, &name, &point)) return refuse("expected FIELD=X,Y with a field that has an adjuster");
+    if (!knownName(name))
+      return refuse("unknown field \"" + std::string(name) + "\"; fields are " + listFieldNames());
     const size_t comma = point.find(',');
     std::optional<double> x, y;
     if (comma != std::string_view::npos) {
@@ -194,22 +197,45 @@ std::optional<UserAction> parseAction(std::string_view verb, std::string_view ar
     // Beyond this the point no longer maps to a view pixel.
     constexpr double kFar = 1e6;
     if (!x || !y || std::fabs(*x) > kFar || std::fabs(*y) > kFar)
-      return withOrigin(fail(error, "expected an artwork point X,Y of two numbers between -1e6 and 1e6, not \"" +
-                                        std::string(point) + "\""));
-    UserAction a;
-    a.kind = ActionKind::Adjust;
-    a.field = field;
-    a.controlId = field->adjusterId;
+      return refuse("expected an artwork point X,Y of two numbers between -1e6 and 1e6, not \"" +
+                    std::string(point) + "\"");
+    a.name = std::string(name);
     a.x = *x;
     a.y = *y;
-    return withOrigin(a);
+    return a;
   }
-  return withOrigin(fail(error, "unknown action; actions are set, preset, tumble, shuffle, adjust, page-tab, "
-                                "no-preview and cancel"));
+  return refuse("unknown action; actions are set, preset, tumble, shuffle, adjust, page-tab, no-preview and cancel");
 }
 
-bool parseScript(std::string_view text, std::string_view origin, const ActionLimits& limits,
-                 std::vector<UserAction>* actions, std::string* error) {
+std::optional<UserAction> resolveAction(const DialogCatalogue& catalogue, const PlannedAction& action,
+                                        std::string* error) {
+  std::string why;
+  auto resolved = [&]() -> std::optional<UserAction> {
+    if (action.verb == "tumble") return pressButton(catalogue, "Tumble", ActionKind::Tumble, &why);
+    if (action.verb == "shuffle") return pressButton(catalogue, "Shuffle", ActionKind::Shuffle, &why);
+    if (action.verb == "cancel") return pressButton(catalogue, "Cancel", ActionKind::Cancel, &why);
+    const DialogField* field = catalogue.find(action.name);
+    if (!field) return fail(&why, "the dialog has no control for " + action.name);
+    if (action.verb == "adjust") {
+      if (field->adjusterId == 0)
+        return fail(&why, "\"" + action.name + "\" has no adjuster; fields with one are " +
+                              catalogue.adjusterFieldNames());
+      UserAction a;
+      a.kind = ActionKind::Adjust;
+      a.controlId = field->adjusterId;
+      a.x = action.x;
+      a.y = action.y;
+      return a;
+    }
+    return setField(catalogue, *field, action.value, &why);
+  }();
+  if (!resolved) return fail(error, action.where + action.text + ": " + why);
+  resolved->text = action.text;
+  return resolved;
+}
+
+bool parseScript(std::string_view text, std::string_view origin, std::vector<PlannedAction>* actions,
+                 std::string* error) {
   int lineNumber = 0;
   while (!text.empty()) {
     const size_t nl = text.find('\n');
@@ -221,20 +247,22 @@ bool parseScript(std::string_view text, std::string_view origin, const ActionLim
     if (line.empty()) continue;
     size_t space = 0;
     while (space < line.size() && !std::isspace(static_cast<unsigned char>(line[space]))) ++space;
+    const std::string where = std::string(origin) + ":" + std::to_string(lineNumber) + ": ";
     std::string why;
-    auto action = parseAction(line.substr(0, space), line.substr(space), limits, &why);
+    auto action = parseAction(line.substr(0, space), line.substr(space), &why);
     if (!action) {
-      if (error) *error = std::string(origin) + ":" + std::to_string(lineNumber) + ": " + why;
+      if (error) *error = where + why;
       return false;
     }
+    action->where = where;
     actions->push_back(std::move(*action));
   }
   return true;
 }
 
-bool checkActionOrder(const std::vector<UserAction>& actions, std::string* error) {
+bool checkActionOrder(const std::vector<PlannedAction>& actions, std::string* error) {
   for (size_t i = 0; i + 1 < actions.size(); ++i) {
-    if (actions[i].kind == ActionKind::Cancel) {
+    if (actions[i].verb == "cancel") {
       if (error) *error = actions[i + 1].text + ": no action can follow --cancel, which closes the dialog";
       return false;
     }

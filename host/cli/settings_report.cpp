@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "host/cli/dialog_fields.h"
+#include "host/cli/dialog_catalogue.h"
 
 namespace qx::cli {
 namespace {
@@ -32,18 +32,23 @@ std::string shownValue(const host::ItemState& item) {
 
 }  // namespace
 
-std::string formatSettings(const std::vector<host::ItemState>& items) {
+std::string formatSettings(const DialogCatalogue& catalogue, const std::vector<host::ItemState>& items) {
+  // The current page is the one whose caption is bold.
   int current = 0;
-  for (int page = 1; page <= 4; ++page) {
-    const host::ItemState* caption = findItem(items, 94 + page);
-    if (caption && caption->font == QX_FONT_DIALOG_BOLD) current = page;
+  for (int page = 1; page <= catalogue.pageCount(); ++page) {
+    for (const host::ItemState& s : items)
+      if (s.kind == host::ItemKind::TextStatic && s.text == catalogue.pageName(page) && s.font == QX_FONT_DIALOG_BOLD)
+        current = page;
   }
+  std::vector<int> pages;
+  for (int page = 1; page <= catalogue.pageCount(); ++page) pages.push_back(page);
+  pages.push_back(0);
   std::string out;
-  for (int page : {1, 2, 3, 4, 0}) {
-    out += page == 0 ? std::string("On every page") : pageName(page);
+  for (int page : pages) {
+    out += page == 0 ? std::string("On every page") : catalogue.pageName(page);
     if (page != 0 && page == current) out += " (current page)";
     out += '\n';
-    for (const DialogField& field : dialogFields()) {
+    for (const DialogField& field : catalogue.fields()) {
       if (field.page != page || field.kind == ControlKind::PageButtons) continue;
       const host::ItemState* item = findItem(items, field.controlId);
       out += "  ";

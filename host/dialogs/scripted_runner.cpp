@@ -73,13 +73,6 @@ DialogAction DialogAction::drag(int32_t itemId, QxRealPoint artworkPoint, int32_
   return a;
 }
 
-DialogAction DialogAction::switchPage(int32_t page) {
-  DialogAction a;
-  a.kind = Kind::SwitchPage;
-  a.index = page;
-  return a;
-}
-
 DialogAction DialogAction::confirm() {
   DialogAction a;
   a.kind = Kind::Confirm;
@@ -146,9 +139,19 @@ int ScriptedRunner::runSettingsDialog(Dialog& dialog) {
   ranSettings_ = true;
   error_.clear();
   failedAction_ = -1;
+  planFailed_ = false;
   std::vector<DialogAction> actions = std::move(actions_);
   actions_.clear();
   if (onOpen_) onOpen_(dialog);
+  if (planner_ && !dialog.ended()) {
+    std::string why;
+    if (!planner_(dialog, &actions, &why)) {
+      error_ = why;
+      planFailed_ = true;
+      actions.clear();
+      dialog.endModal(kItemCancel);
+    }
+  }
   for (size_t i = 0; i < actions.size() && !dialog.ended(); ++i) {
     std::string why;
     if (!apply(dialog, actions[i], &why)) {
@@ -190,9 +193,7 @@ bool ScriptedRunner::apply(Dialog& dialog, const DialogAction& action, std::stri
     return true;
   }
 
-  int32_t itemId = action.kind == Kind::SwitchPage ? kFirstPageButton + action.index - 1 : action.itemId;
-  if (action.kind == Kind::SwitchPage && (action.index < 1 || action.index > 4))
-    return fail("page " + std::to_string(action.index) + " does not exist (pages are 1 to 4)");
+  const int32_t itemId = action.itemId;
   Item* item = dialog.item(itemId);
   std::string name = "control " + std::to_string(itemId);
   if (!item) return fail(name + " does not exist");
@@ -245,7 +246,6 @@ bool ScriptedRunner::apply(Dialog& dialog, const DialogAction& action, std::stri
       return true;
     }
     case Kind::Press:
-    case Kind::SwitchPage:
       if (!isButton(item->kind())) return fail(name + " is not a button");
       manager.notify(*item);
       return true;

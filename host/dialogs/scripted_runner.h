@@ -18,8 +18,6 @@ namespace qx::host {
 // Template numbers the runner recognises.
 inline constexpr int32_t kErrorDialogId = 16051;  // items 2 (message) and 3 (code text)
 inline constexpr int32_t kAboutDialogId = 16050;
-// Page N of the settings dialog is chosen with the page button 89 + N.
-inline constexpr int32_t kFirstPageButton = 90;
 
 struct DialogAction {
   enum class Kind {
@@ -31,7 +29,6 @@ struct DialogAction {
     ChooseText,   // pick the entry whose text is `text` of popup `itemId`, then notify
     Press,        // press button `itemId` (notify)
     Drag,         // mouse event on `itemId` at artwork point `point` with `modifiers`
-    SwitchPage,   // press the page button of page `index` (1 to 4)
     Confirm,      // end the run with 1
     Cancel,       // end the run with 2
   };
@@ -54,7 +51,6 @@ struct DialogAction {
   static DialogAction press(int32_t itemId);
   static DialogAction drag(int32_t itemId, QxRealPoint artworkPoint,
                            int32_t modifiers = QX_MODIFIER_BUTTON_DOWN);
-  static DialogAction switchPage(int32_t page);
   static DialogAction confirm();
   static DialogAction cancel();
 };
@@ -105,6 +101,13 @@ class ScriptedRunner : public DialogRunner {
   const std::vector<std::string>& alertsShown() const { return alerts_; }
   // Called with the dialog after initialisation, before any action (tests).
   void setOnOpen(std::function<void(Dialog&)> hook) { onOpen_ = std::move(hook); }
+  // Called once the settings dialog is initialised, before any action, to
+  // make the actions from what the live dialog shows (a front end's own words
+  // resolved against its controls). False ends the run as cancelled, with
+  // *why as the error and planFailed() true.
+  using Planner = std::function<bool(Dialog& dialog, std::vector<DialogAction>* actions, std::string* why)>;
+  void setPlanner(Planner planner) { planner_ = std::move(planner); }
+  bool planFailed() const { return planFailed_; }
 
   // Apply one action to `dialog`; false and a reason in *why when it cannot
   // be applied (unknown item, wrong kind, missing entry, out of range).
@@ -128,6 +131,8 @@ class ScriptedRunner : public DialogRunner {
   int modalRuns_ = 0;
   std::vector<std::string> alerts_;
   std::function<void(Dialog&)> onOpen_;
+  Planner planner_;
+  bool planFailed_ = false;
 };
 
 // One line per item for --print-settings and test failures:

@@ -1,27 +1,86 @@
 // The command line's dialog actions: what is accepted, what is refused and
-// how the refusal reads.
+// how the refusal reads, checked against the live settings dialog of the
+// real plug-in, as the command line reads it when the dialog opens.
 #include <gtest/gtest.h>
 
 #include "host/cli/dialog_actions.h"
+#include "support/dialog_host.h"
 
 namespace qx::cli {
 namespace {
 
-const ActionLimits kSixSwatches{6};
+class DialogActions : public test::DialogHost {
+ protected:
+  void SetUp() override {
+    DialogHost::SetUp();
+    // Six swatches: the swatch spin edits reach the document's swatch count.
+    std::vector<host::Swatch> swatches = doc_.swatches();
+    swatches.resize(6);
+    doc_.setSwatches(swatches);
+    ASSERT_EQ(openAndCancel([this](host::Dialog& dialog) {
+                const uint64_t drawsBefore = draws();
+                const size_t artBefore = artCount();
+                const int32_t pageBefore = live(dialog).dialogPage;
+                catalogue_ = DialogCatalogue::read(dialog);
+                // Learning the pages draws nothing and leaves the shown page.
+                EXPECT_EQ(draws(), drawsBefore);
+                EXPECT_EQ(artCount(), artBefore);
+                EXPECT_EQ(live(dialog).dialogPage, pageBefore);
+              }),
+              QX_ERR_STOP);
+  }
 
-std::optional<UserAction> parse(std::string_view verb, std::string_view arg, std::string* error = nullptr) {
-  std::string ignored;
-  return parseAction(verb, arg, kSixSwatches, error ? error : &ignored);
+  std::optional<UserAction> parse(std::string_view verb, std::string_view arg, std::string* error = nullptr) {
+    std::string ignored;
+    auto planned = parseAction(verb, arg, error ? error : &ignored);
+    if (!planned) return std::nullopt;
+    return resolveAction(catalogue_, *planned, error ? error : &ignored);
+  }
+
+  std::string refusal(std::string_view verb, std::string_view arg) {
+    std::string error;
+    EXPECT_FALSE(parse(verb, arg, &error)) << verb << " " << arg << " was accepted";
+    EXPECT_EQ(error.find('\n'), std::string::npos) << "not one line: " << error;
+    return error;
+  }
+
+  DialogCatalogue catalogue_;
+};
+
+TEST_F(DialogActions, TheCatalogueReadsControlsPagesLabelsAndAdjustersFromTheDialog) {
+  ASSERT_EQ(catalogue_.pageCount(), 4);
+  EXPECT_EQ(catalogue_.pageName(1), "Lines");
+  EXPECT_EQ(catalogue_.pageName(4), "Settings");
+  const DialogField* points = catalogue_.find("pointsMin");
+  ASSERT_NE(points, nullptr);
+  EXPECT_EQ(points->kind, ControlKind::IntSpin);
+  EXPECT_EQ(points->page, 1);
+  EXPECT_EQ(points->label, "[L] Points (first)");
+  EXPECT_EQ(points->max, 3000);
+  EXPECT_EQ(points->adjusterId, 160);
+  const DialogField* angle = catalogue_.find("shapeAngle");
+  ASSERT_NE(angle, nullptr);
+  EXPECT_EQ(angle->page, 3);
+  EXPECT_EQ(angle->label, "[R] Angle (o) (value)");
+  const DialogField* sets = catalogue_.find("lineSets");
+  ASSERT_NE(sets, nullptr);
+  EXPECT_EQ(sets->label, "Line sets");
+  EXPECT_EQ(sets->adjusterId, 0);
+  const DialogField* kind = catalogue_.find("shapeKind");
+  ASSERT_NE(kind, nullptr);
+  EXPECT_EQ(kind->entries.size(), 28u);
+  EXPECT_EQ(kind->label, "Shape kind");
+  const DialogField* preview = catalogue_.find("preview");
+  ASSERT_NE(preview, nullptr);
+  EXPECT_EQ(preview->page, 0);
+  EXPECT_EQ(preview->label, "Preview");
+  EXPECT_EQ(catalogue_.find("splitLines")->page, 4);
+  EXPECT_NE(catalogue_.button("Tumble"), 0);
+  // Every name of the vocabulary is a control of the dialog.
+  for (const FieldName& name : fieldNames()) EXPECT_NE(catalogue_.find(name.name), nullptr) << name.name;
 }
 
-std::string refusal(std::string_view verb, std::string_view arg) {
-  std::string error;
-  EXPECT_FALSE(parse(verb, arg, &error)) << verb << " " << arg << " was accepted";
-  EXPECT_EQ(error.find('\n'), std::string::npos) << "not one line: " << error;
-  return error;
-}
-
-TEST(DialogActions, CheckBoxesTakeZeroOneOnOff) {
+TEST_F(DialogActions, CheckBoxesTakeZeroOneOnOff) {
   for (auto [text, value] : {std::pair{"1", 1}, {"on", 1}, {"ON", 1}, {"0", 0}, {"off", 0}, {" Off ", 0}}) {
     auto a = parse("set", std::string("lockPoints=") + text);
     ASSERT_TRUE(a) << text;
@@ -36,7 +95,7 @@ TEST(DialogActions, CheckBoxesTakeZeroOneOnOff) {
   EXPECT_EQ(noPreview->value, 0);
 }
 
-TEST(DialogActions, SpinEditsKeepToTheirRanges) {
+TEST_F(DialogActions, SpinEditsKeepToTheirRanges) {
   auto sets = parse("set", "lineSets=200");
   ASSERT_TRUE(sets);
   EXPECT_EQ(sets->kind, ActionKind::SetInt);
@@ -65,17 +124,15 @@ TEST(DialogActions, SpinEditsKeepToTheirRanges) {
   EXPECT_EQ(jitter->value, -2.7);
 }
 
-TEST(DialogActions, SwatchFieldsReachOnePastTheDocumentsLastSwatch) {
+TEST_F(DialogActions, SwatchFieldsReachOnePastTheDocumentsLastSwatch) {
   auto last = parse("set", "shapeFillSwatch=6");
   ASSERT_TRUE(last);
   EXPECT_EQ(last->controlId, 32);
   const std::string past = refusal("set", "shapeFillSwatch=7");
   EXPECT_NE(past.find("from 0 to 6"), std::string::npos) << past;
-  std::string error;
-  EXPECT_FALSE(parseAction("set", "lineStrokeSwatch=3", ActionLimits{2}, &error));
 }
 
-TEST(DialogActions, PopupsTakePositionsOrEntryText) {
+TEST_F(DialogActions, PopupsTakePositionsOrEntryText) {
   auto byText = parse("set", "shapeKind=Stars 1");
   ASSERT_TRUE(byText);
   EXPECT_EQ(byText->kind, ActionKind::ChooseEntry);
@@ -100,7 +157,7 @@ TEST(DialogActions, PopupsTakePositionsOrEntryText) {
   EXPECT_EQ(stroke->value, 15);
 }
 
-TEST(DialogActions, PresetsByPositionOrName) {
+TEST_F(DialogActions, PresetsByPositionOrName) {
   auto byName = parse("preset", "random swatches filled stars / tile");
   ASSERT_TRUE(byName);
   EXPECT_EQ(byName->kind, ActionKind::Preset);
@@ -121,7 +178,7 @@ TEST(DialogActions, PresetsByPositionOrName) {
   EXPECT_NE(refusal("preset", "Squares").find("\"30-60pt Squares\""), std::string::npos);
 }
 
-TEST(DialogActions, AdjustersAndPages) {
+TEST_F(DialogActions, AdjustersAndPages) {
   auto drag = parse("adjust", "stepY=10.5,-20");
   ASSERT_TRUE(drag);
   EXPECT_EQ(drag->kind, ActionKind::Adjust);
@@ -148,7 +205,7 @@ TEST(DialogActions, AdjustersAndPages) {
   refusal("page-tab", "5");
 }
 
-TEST(DialogActions, UnknownNamesAndVerbsListWhatIsAllowed) {
+TEST_F(DialogActions, UnknownNamesAndVerbsListWhatIsAllowed) {
   const std::string field = refusal("set", "lineSet=3");
   EXPECT_NE(field.find("unknown field \"lineSet\""), std::string::npos) << field;
   EXPECT_NE(field.find("lineSets"), std::string::npos) << field;
@@ -157,30 +214,42 @@ TEST(DialogActions, UnknownNamesAndVerbsListWhatIsAllowed) {
   refusal("tumble", "twice");
 }
 
-TEST(DialogActions, ScriptsReadOneActionALine) {
-  std::vector<UserAction> actions;
+TEST_F(DialogActions, ScriptsReadOneActionALine) {
+  std::vector<PlannedAction> planned;
   std::string error;
   ASSERT_TRUE(parseScript("# a drawing\n\nset shapeKind=Stars 1   # the star\n  tumble\r\n--shuffle\n"
                           "preset 200 Angled lattice\nadjust stepX=1,2",
-                          "s.txt", kSixSwatches, &actions, &error))
+                          "s.txt", &planned, &error))
       << error;
-  ASSERT_EQ(actions.size(), 5u);
+  ASSERT_EQ(planned.size(), 5u);
+  std::vector<UserAction> actions;
+  for (const PlannedAction& p : planned) {
+    auto a = resolveAction(catalogue_, p, &error);
+    ASSERT_TRUE(a) << error;
+    actions.push_back(*a);
+  }
   EXPECT_EQ(actions[0].value, 11);
   EXPECT_EQ(actions[1].kind, ActionKind::Tumble);
   EXPECT_EQ(actions[2].kind, ActionKind::Shuffle);
   EXPECT_EQ(actions[3].value, 4);
   EXPECT_EQ(actions[4].kind, ActionKind::Adjust);
 
-  actions.clear();
-  EXPECT_FALSE(parseScript("tumble\n\nset lineSets=900\n", "s.txt", kSixSwatches, &actions, &error));
+  // A bad form is refused with its line at once; a bad value when the dialog
+  // is there to say what it takes, still naming the line.
+  planned.clear();
+  EXPECT_FALSE(parseScript("tumble\n\nset lineSet=9\n", "s.txt", &planned, &error));
   EXPECT_EQ(error.rfind("s.txt:3: ", 0), 0u) << error;
+  planned.clear();
+  ASSERT_TRUE(parseScript("tumble\n\nset lineSets=900\n", "s.txt", &planned, &error));
+  EXPECT_FALSE(resolveAction(catalogue_, planned[1], &error));
+  EXPECT_EQ(error.rfind("s.txt:3: --set lineSets=900: ", 0), 0u) << error;
 }
 
-TEST(DialogActions, NothingFollowsCancel) {
-  std::vector<UserAction> actions{*parse("tumble", ""), *parse("cancel", "")};
+TEST_F(DialogActions, NothingFollowsCancel) {
   std::string error;
+  std::vector<PlannedAction> actions{*parseAction("tumble", "", &error), *parseAction("cancel", "", &error)};
   EXPECT_TRUE(checkActionOrder(actions, &error));
-  actions.push_back(*parse("shuffle", ""));
+  actions.push_back(*parseAction("shuffle", "", &error));
   EXPECT_FALSE(checkActionOrder(actions, &error));
   EXPECT_NE(error.find("--shuffle"), std::string::npos) << error;
 }

@@ -7,7 +7,6 @@
 #include <fstream>
 
 #include "host/cli/render_request.h"
-#include "host/cli/settings_report.h"
 #include "host/session/state_file.h"
 
 namespace qx::cli {
@@ -129,52 +128,6 @@ TEST(StateFile, WritingCreatesTheFolderAndReplacesWhole) {
   writeBytes(dir / "plain", 1, 0);
   EXPECT_FALSE(host::writeStateFile(dir / "plain/state.bin", block, &error));
   EXPECT_NE(error.find("folder"), std::string::npos) << error;
-}
-
-host::ItemState item(int32_t id, host::ItemKind kind, std::string text = "") {
-  host::ItemState s;
-  s.id = id;
-  s.kind = kind;
-  s.text = std::move(text);
-  return s;
-}
-
-TEST(SettingsReport, GroupsByPageAndShowsValuesAsTheDialogDoes) {
-  std::vector<host::ItemState> items;
-  auto lock = item(44, host::ItemKind::TextCheckBox, "[L] Points");
-  lock.booleanValue = true;
-  items.push_back(lock);
-  auto pointsMax = item(5, host::ItemKind::SpinEdit);
-  pointsMax.integer = true;
-  pointsMax.value = 120;
-  pointsMax.enabled = false;
-  items.push_back(pointsMax);
-  auto step = item(10, host::ItemKind::SpinEdit);
-  step.decimals = 2;
-  step.value = 70;
-  items.push_back(step);
-  auto kind = item(39, host::ItemKind::PopupList);
-  kind.entries = {{0, " Circles", 0}, {1, " Squares", 1}};
-  kind.activeEntry = 1;
-  items.push_back(kind);
-  auto shapesCaption = item(97, host::ItemKind::TextStatic, "Shapes");
-  shapesCaption.font = QX_FONT_DIALOG_BOLD;
-  items.push_back(shapesCaption);
-
-  const std::string text = formatSettings(items);
-  EXPECT_NE(text.find("Lines\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("Style\n"), std::string::npos);
-  EXPECT_NE(text.find("Shapes (current page)\n"), std::string::npos);
-  EXPECT_NE(text.find("Settings\n"), std::string::npos);
-  EXPECT_NE(text.find("  [L] Points [lockPoints]: on\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("[pointsMax]: 120 (disabled)\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("[stepX]: 70.00\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("[shapeKind]: Squares\n"), std::string::npos) << text;
-  // Pages come in order, and each field under its own page.
-  EXPECT_LT(text.find("Lines"), text.find("[stepX]"));
-  EXPECT_LT(text.find("[stepX]"), text.find("Style"));
-  EXPECT_LT(text.find("Shapes (current"), text.find("[shapeKind]"));
-  EXPECT_LT(text.find("[shapeKind]"), text.find("Settings\n"));
 }
 
 }  // namespace

@@ -127,7 +127,7 @@ TEST_F(ScriptedRunnerTest, ActionsReachTheProceduresInOrderAsEvents) {
                      DialogAction::press(60),
                      DialogAction::drag(160, {10, 20}),
                      DialogAction::drag(160, {1, 1}, 0),
-                     DialogAction::switchPage(2),
+                     DialogAction::press(91),
                      DialogAction::confirm()});
   EXPECT_EQ(hit, kItemOk);
   EXPECT_FALSE(runner_.failed()) << runner_.error();
@@ -172,7 +172,6 @@ TEST_F(ScriptedRunnerTest, RefusedActionsCancelTheRunAndNameTheProblem) {
       {DialogAction::chooseIndex(36, 3), "control 36: entry 3 does not exist (3 entries)"},
       {DialogAction::chooseText(36, "Mode 9"), "control 36: entry \"Mode 9\" does not exist (3 entries)"},
       {DialogAction::chooseId(36, -1), "control 36: entry id -1 does not exist (3 entries)"},
-      {DialogAction::switchPage(5), "page 5 does not exist (pages are 1 to 4)"},
       {DialogAction::setValue(4, std::nan("")), "control 4: the value is not a number"},
       {DialogAction::drag(160, {1e12f, 0}), "control 160: the point 1e+12,0 lies outside the view"},
   };

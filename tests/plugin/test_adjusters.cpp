@@ -58,7 +58,7 @@ class AdjusterTest : public DialogHost {
 TEST_F(AdjusterTest, EachAdjusterSpansItsRangeAcrossThePage) {
   ASSERT_EQ(open([&](Dialog& d) {
               for (const Adjuster& a : kLinearAdjusters) {
-                act(d, A::switchPage(a.page));
+                act(d, switchPage(a.page));
                 for (double t : {0.0, 0.5, 1.0}) {
                   SCOPED_TRACE("button " + std::to_string(a.button) + " at " + std::to_string(t));
                   const double along = t * (a.vertical ? H() : W());
@@ -107,7 +107,7 @@ TEST_F(AdjusterTest, AngleAdjustersPointFromTheMouse) {
   ASSERT_EQ(open([&](Dialog& d) {
               for (const Case& c : cases) {
                 SCOPED_TRACE("button " + std::to_string(c.button) + " to " + std::to_string(c.degrees));
-                act(d, A::switchPage(c.button == 166 ? 1 : 3));
+                act(d, switchPage(c.button == 166 ? 1 : 3));
                 act(d, dragTo(c.button, c.x * W(), c.y * H()));
                 const QxReal got = c.button == 166 ? live(d).setAngle : live(d).shapeAngle;
                 EXPECT_NEAR(got, c.degrees, 1e-3);

@@ -24,7 +24,7 @@ class DialogFailureTest : public DialogHost {
       tryAct(d, A::drag(160, QxRealPoint{100, 100}));
       tryAct(d, A::drag(174, QxRealPoint{100, 100}));
       tryAct(d, A::setValue(14, 200));
-      tryAct(d, A::switchPage(3));
+      tryAct(d, switchPage(3));
     });
   }
 };

@@ -224,7 +224,7 @@ TEST_F(DialogLayoutTest, EachPageShowsExactlyItsControls) {
   const std::vector<Control> layout = expectedLayout();
   ASSERT_EQ(open([&](Dialog& d) {
               for (int page = 1; page <= 4; ++page) {
-                act(d, host::DialogAction::switchPage(page));
+                act(d, switchPage(page));
                 for (const Control& c : layout) {
                   EXPECT_EQ(item(d, c.id).visible(), c.page == 0 || c.page == page)
                       << "control " << c.id << " on page " << page;

@@ -143,7 +143,7 @@ TEST_F(DialogCloseTest, CancelRestoresTheRecordAndRemovesThePreview) {
               act(d, A::toggle(44));
               act(d, A::setValue(6, 7));
               act(d, A::chooseIndex(65, 8));
-              act(d, A::switchPage(4));
+              act(d, switchPage(4));
               EXPECT_GT(artCount(), 0u);
             }),
             QX_ERR_STOP);
@@ -157,7 +157,7 @@ TEST_F(DialogCloseTest, OkKeepsTheRecordAndThePreviewAndGoDoesNotDrawAgain) {
   ASSERT_EQ(open([&](Dialog& d) {
               act(d, A::setValue(6, 2));
               act(d, A::setValue(21, 8));
-              act(d, A::switchPage(2));
+              act(d, switchPage(2));
             }),
             0);
   FilterParameters kept = block();

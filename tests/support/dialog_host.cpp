@@ -93,9 +93,9 @@ uint64_t DialogHost::generatorRuns() { return calls(QX_UNDO_SUITE, "UndoChanges"
 
 std::vector<double> DialogHost::drawing() const {
   std::vector<double> numbers;
-  for (QxArtHandle art : doc_.topLevelArt()) {
+  for (QxArtHandle art : doc_.art().topLevelArt()) {
     host::ArtInfo info;
-    if (!doc_.describe(art, &info)) continue;
+    if (!doc_.art().describe(art, &info)) continue;
     numbers.push_back(info.type);
     numbers.push_back(info.opacity);
     for (const QxPathSegment& s : info.segments) {

@@ -19,6 +19,9 @@
 
 namespace qx::test {
 
+// The settings dialog's page buttons are 90 to 93 for pages 1 to 4.
+inline host::DialogAction switchPage(int32_t page) { return host::DialogAction::press(89 + page); }
+
 class DialogHost : public TestHost {
  protected:
   using Action = host::DialogAction;
@@ -59,7 +62,7 @@ class DialogHost : public TestHost {
   // The document's top-level art as a list of numbers (types, segment points
   // and opacity), so two drawings can be compared.
   std::vector<double> drawing() const;
-  size_t artCount() const { return doc_.topLevelArt().size(); }
+  size_t artCount() const { return doc_.art().topLevelArt().size(); }
 
   host::Document doc_;
   host::RandomSource random_{11};
