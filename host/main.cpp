@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
   qx::cli::addInfoCommand(app, status);
   qx::cli::addAboutCommand(app, status);
   qx::cli::addRenderCommand(app, status);
+  qx::cli::addExportCommand(app, status);
   qx::cli::addGuiCommand(app, status);
   try {
     app.parse(argc, argv);

@@ -30,5 +30,6 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# QX_CMAKE_ARGS adds configure options (the test run makes warnings errors).
+cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${QX_CMAKE_ARGS:-}
 cmake --build "$build" -j"$jobs"

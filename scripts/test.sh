@@ -7,13 +7,13 @@ set -euo pipefail
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="${QX_JOBS:-2}"
 
-"$repo/scripts/setup.sh"
+QX_CMAKE_ARGS="-DQX_WERROR=ON" "$repo/scripts/setup.sh"
 
 echo "== tests (build/)"
 ctest --test-dir "$repo/build" --output-on-failure -j"$jobs"
 
 echo "== tests with sanitizers (build-sanitize/)"
-cmake -S "$repo" -B "$repo/build-sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S "$repo" -B "$repo/build-sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQX_WERROR=ON \
       -DQX_SANITIZE=ON -DQX_BUILD_GUI=ON -DQX_BUILD_BENCH=OFF
 cmake --build "$repo/build-sanitize" -j"$jobs"
 UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}" ctest --test-dir "$repo/build-sanitize" --output-on-failure -j"$jobs"

@@ -15,6 +15,7 @@ inline constexpr int kExitCancelled = 3;  // the user cancelled the filter (STOP
 void addInfoCommand(CLI::App& app, int& status);
 void addAboutCommand(CLI::App& app, int& status);
 void addRenderCommand(CLI::App& app, int& status);
+void addExportCommand(CLI::App& app, int& status);
 void addGuiCommand(CLI::App& app, int& status);  // also runs when no subcommand is given and a display exists
 
 // True when `quelvix` without arguments should open the desktop app.

@@ -15,7 +15,9 @@ namespace {
 
 struct RenderOptions {
   std::string output = "quelvix.svg";
-  std::string seed, randomFile, randomLog, page, state, plugins, filter, artLimit;
+  std::string seed, randomFile, randomLog, page, state, plugins, filter, artLimit, open;
+  std::vector<std::string> selectNames, selectIndices;
+  bool selectAll = false;
   bool fresh = false;
   bool printSettings = false;
   // Values of the action options; CLI11 keeps each option's values in order,
@@ -48,12 +50,25 @@ int buildRequest(CLI::App& command, const RenderOptions& o, RenderRequest* reque
     auto page = parsePageSize(o.page, &why);
     if (!page) return usage(why);
     request->page = *page;
+    request->pageGiven = true;
+  }
+  request->openPath = o.open;
+  if (!o.open.empty() && request->pageGiven)
+    return usage("--page and --open: the opened drawing brings its own page");
+  if (o.open.empty() && (o.selectAll || !o.selectNames.empty() || !o.selectIndices.empty()))
+    return usage("--select, --select-all and --select-index choose art of a drawing opened with --open");
+  request->selectNames = o.selectNames;
+  request->selectAll = o.selectAll;
+  for (const std::string& text : o.selectIndices) {
+    auto index = parseCount(text, 0, host::ArtStore::kMaxArtBudget);
+    if (!index) return usage("--select-index " + text + ": expected a position from 0 (the bottom-most object)");
+    request->selectIndices.push_back(static_cast<size_t>(*index));
   }
   if (!o.artLimit.empty()) {
-    auto limit = parseCount(o.artLimit, 1, host::Document::kMaxArtBudget);
+    auto limit = parseCount(o.artLimit, 1, host::ArtStore::kMaxArtBudget);
     if (!limit)
       return usage("--art-limit " + o.artLimit + ": expected a whole number of objects from 1 to " +
-                   std::to_string(host::Document::kMaxArtBudget));
+                   std::to_string(host::ArtStore::kMaxArtBudget));
     request->artLimit = static_cast<size_t>(*limit);
   }
 
@@ -114,6 +129,14 @@ void addRenderCommand(CLI::App& app, int& status) {
                       "The filter's kept settings; default $XDG_CONFIG_HOME/quelvix/state.bin");
   command->add_flag("--fresh", o.fresh, "Start from the default settings instead of the kept ones");
   command->add_option("--plugins", o.plugins, "Folder of plug-ins (default: plugins beside the program)");
+  command->add_option("--open", o.open,
+                      "Run the filter over the drawing in this SVG file (its page and art) instead of a new page");
+  command->add_option("--select", o.selectNames, "Select the opened drawing's object with this id (repeatable)")
+      ->allow_extra_args(false);
+  command->add_flag("--select-all", o.selectAll, "Select every top-level object of the opened drawing");
+  command->add_option("--select-index", o.selectIndices,
+                      "Select the opened drawing's Nth top-level object, 0 the bottom-most (repeatable)")
+      ->allow_extra_args(false);
   command->add_option("--filter", o.filter,
                       "The filter to run, by its menu entry \"Category > Title\", title or name (default: the "
                       "first one the plug-ins register)");

@@ -91,7 +91,13 @@ std::string defaultPluginDir() {
   std::error_code ec;
   const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) return "plugins";
-  return (exe.parent_path() / "plugins").string();
+  // In the build tree the plug-ins sit beside the program; an installed
+  // program finds them under lib/quelvix/plugins of its prefix.
+  const std::filesystem::path beside = exe.parent_path() / "plugins";
+  const std::filesystem::path installed = exe.parent_path().parent_path() / "lib" / "quelvix" / "plugins";
+  if (!std::filesystem::is_directory(beside, ec) && std::filesystem::is_directory(installed, ec))
+    return installed.string();
+  return beside.string();
 }
 
 }  // namespace qx::cli

@@ -35,7 +35,8 @@ std::optional<uint64_t> parseCount(std::string_view text, uint64_t min, uint64_t
 std::optional<std::string> defaultStatePath();
 
 // The folder searched for plug-ins without --plugins: $QUELVIX_PLUGINS when
-// set, else "plugins" beside the running executable.
+// set, else "plugins" beside the running executable, else (an installed
+// program) lib/quelvix/plugins of its prefix.
 std::string defaultPluginDir();
 
 struct RenderRequest {
@@ -45,6 +46,11 @@ struct RenderRequest {
   std::string randomFile;  // empty: the seeded generator
   std::string randomLog;   // empty: no log
   PageSize page;
+  bool pageGiven = false;   // --page was given
+  std::string openPath;     // a drawing to run the filter over instead of a new page
+  std::vector<std::string> selectNames;  // art to select by name (its id in the file)
+  std::vector<size_t> selectIndices;     // top-level art to select by position, from the bottom
+  bool selectAll = false;
   std::string statePath;   // empty: no kept settings (no configuration folder)
   bool fresh = false;      // do not read the state
   std::string pluginDir;

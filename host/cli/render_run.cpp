@@ -1,16 +1,18 @@
 #include "host/cli/render_run.h"
 
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <fstream>
 #include <ostream>
 #include <sstream>
 
 #include "host/cli/commands.h"
+#include "host/cli/document_output.h"
 #include "host/cli/settings_report.h"
 #include "host/dialogs/scripted_runner.h"
+#include "host/io/svg_import.h"
 #include "host/document/document.h"
-#include "host/io/json_writer.h"
-#include "host/io/svg_writer.h"
 #include "host/session/desktop_entry.h"
 #include "host/session/filter_session.h"
 #include "host/session/random_log.h"
@@ -27,9 +29,8 @@ struct Reporter {
   }
 };
 
-// The command line's actions, in order, checked against `limits`.
-bool expandActions(const RenderRequest& request, const ActionLimits& limits, std::vector<UserAction>* actions,
-                   std::string* error) {
+// The command line's actions, in order: their form and names checked.
+bool expandActions(const RenderRequest& request, std::vector<PlannedAction>* actions, std::string* error) {
   for (const auto& [verb, argument] : request.actionWords) {
     if (verb == "script") {
       std::ifstream in(argument, std::ios::binary);
@@ -43,10 +44,10 @@ bool expandActions(const RenderRequest& request, const ActionLimits& limits, std
         *error = "--script " + argument + ": cannot read the file";
         return false;
       }
-      if (!parseScript(text.str(), argument, limits, actions, error)) return false;
+      if (!parseScript(text.str(), argument, actions, error)) return false;
       continue;
     }
-    auto action = parseAction(verb, argument, limits, error);
+    auto action = parseAction(verb, argument, error);
     if (!action) return false;
     actions->push_back(std::move(*action));
   }
@@ -67,18 +68,37 @@ std::vector<host::DialogAction> runnerActions(const std::vector<UserAction>& act
         out.push_back(host::DialogAction::chooseIndex(a.controlId, static_cast<int32_t>(a.value)));
         break;
       case ActionKind::Tumble:
-      case ActionKind::Shuffle: out.push_back(host::DialogAction::press(a.controlId)); break;
+      case ActionKind::Shuffle:
+      case ActionKind::PageTab: out.push_back(host::DialogAction::press(a.controlId)); break;
       case ActionKind::Adjust:
         out.push_back(host::DialogAction::drag(
             a.controlId, QxRealPoint{static_cast<QxReal>(a.x), static_cast<QxReal>(a.y)}));
         break;
-      case ActionKind::PageTab: out.push_back(host::DialogAction::switchPage(static_cast<int32_t>(a.value))); break;
       case ActionKind::Cancel: out.push_back(host::DialogAction::cancel()); break;
     }
   }
   if (actions.empty() || actions.back().kind != ActionKind::Cancel) out.push_back(host::DialogAction::confirm());
   return out;
 }
+
+// Resolves the planned actions against the settings dialog when it opens,
+// and keeps what it learned of the dialog for the settings listing.
+struct ActionPlanner {
+  std::vector<PlannedAction> planned;
+  std::optional<DialogCatalogue> catalogue;
+
+  bool operator()(host::Dialog& dialog, std::vector<host::DialogAction>* actions, std::string* why) {
+    catalogue = DialogCatalogue::read(dialog);
+    std::vector<UserAction> resolved;
+    for (const PlannedAction& p : planned) {
+      auto action = resolveAction(*catalogue, p, why);
+      if (!action) return false;
+      resolved.push_back(std::move(*action));
+    }
+    *actions = runnerActions(resolved);
+    return true;
+  }
+};
 
 // The folder that will receive `path` exists (so a run is not wasted on an
 // output that cannot be written).
@@ -90,34 +110,15 @@ bool outputFolderExists(const std::string& path) {
   return fs::is_directory(parent, ec);
 }
 
-bool writeDocument(const host::Document& document, const RenderRequest& request, std::string* error) {
-  const host::DesktopEntry& app = host::desktopEntry();
-  switch (request.format) {
-    case OutputFormat::Svg: return host::saveSvg(document, request.outputPath, error);
-    case OutputFormat::Json: return host::saveDocumentJson(document, request.outputPath, error);
-    case OutputFormat::Png:
-    case OutputFormat::Pdf:
-      if (!app.writePainted) {
-        *error = "this build has no painter for PNG or PDF";
-        return false;
-      }
-      return app.writePainted(document, request.outputPath,
-                              request.format == OutputFormat::Png ? host::PaintedFormat::Png
-                                                                  : host::PaintedFormat::Pdf,
-                              error);
-  }
-  return false;
-}
-
 // Everything the command line names, checked before a plug-in runs.
 struct RenderPlan {
-  std::vector<UserAction> actions;
+  std::vector<PlannedAction> actions;
   std::vector<uint8_t> state;  // the kept settings, when there are some to use
   bool haveState = false;
   std::vector<std::string> pluginFiles;
 };
 
-int planRender(const RenderRequest& request, const host::Document& document, host::RandomSource& random,
+int planRender(const RenderRequest& request, host::RandomSource& random,
                RenderPlan* plan, const Reporter& report) {
   std::string why;
   if ((request.format == OutputFormat::Png || request.format == OutputFormat::Pdf) &&
@@ -128,8 +129,7 @@ int planRender(const RenderRequest& request, const host::Document& document, hos
   if (!outputFolderExists(request.outputPath))
     return report.fail(kExitUsage, "-o " + request.outputPath + ": the folder does not exist");
 
-  const ActionLimits limits{static_cast<int>(document.swatches().size())};
-  if (!expandActions(request, limits, &plan->actions, &why)) return report.fail(kExitUsage, why);
+  if (!expandActions(request, &plan->actions, &why)) return report.fail(kExitUsage, why);
 
   if (!request.randomFile.empty()) {
     if (!random.loadScript(request.randomFile, &why)) return report.fail(kExitUsage, "--random-file: " + why);
@@ -158,8 +158,8 @@ int planRender(const RenderRequest& request, const host::Document& document, hos
 // the scripted dialog. *kept receives the block the filter left after a
 // successful run.
 int runFilter(const RenderRequest& request, const RenderPlan& plan, host::FilterSession& session,
-              host::ScriptedRunner& runner, std::ostream& out, const Reporter& report,
-              std::vector<uint8_t>* kept) {
+              host::ScriptedRunner& runner, const ActionPlanner& planner, std::ostream& out,
+              const Reporter& report, std::vector<uint8_t>* kept) {
   std::vector<std::string> problems;
   session.startPlugins(plan.pluginFiles, &problems);
   // A broken plug-in beside ours is reported and skipped; only a missing
@@ -181,7 +181,9 @@ int runFilter(const RenderRequest& request, const RenderPlan& plan, host::Filter
 
   const QxFilterHandle handle = filter->handle;
   const QxErr getParameters = session.getParameters(handle);
-  if (request.printSettings && runner.ranSettingsDialog()) out << formatSettings(runner.lastState());
+  if (runner.planFailed()) return report.fail(kExitUsage, runner.error());
+  if (request.printSettings && runner.ranSettingsDialog() && planner.catalogue)
+    out << formatSettings(*planner.catalogue, runner.lastState());
 
   if (runner.failed()) return report.fail(kExitUsage, "the dialog refused an action: " + runner.error());
   if (getParameters == QX_ERR_STOP) return kExitCancelled;
@@ -201,13 +203,13 @@ int writeOutputs(const RenderRequest& request, host::FilterSession& session, hos
   std::string why;
   const host::Document& document = session.document();
   bool complete = true;
-  if (document.budgetExhausted()) {
+  if (document.art().budgetExhausted()) {
     complete = false;
-    report.fail(kExitFailure, "the art budget of " + std::to_string(document.artBudget()) +
+    report.fail(kExitFailure, "the art budget of " + std::to_string(document.art().artBudget()) +
                                   " objects was reached, so the drawing stops there; the art drawn so far is "
                                   "written (raise the budget with --art-limit)");
   }
-  if (!writeDocument(document, request, &why))
+  if (!writeDocumentAs(document, request.outputPath, request.format, &why))
     return report.fail(kExitFailure, "cannot write " + request.outputPath + ": " + why);
   if (!log.commit(&why)) return report.fail(kExitFailure, "cannot write the random log: " + why);
   if (!complete) return kExitFailure;
@@ -221,32 +223,75 @@ int writeOutputs(const RenderRequest& request, host::FilterSession& session, hos
   return kExitOk;
 }
 
+// The opened drawing's selection, as the command line names it. A name or
+// position the drawing lacks is refused with what it has.
+bool selectArt(const RenderRequest& request, host::Document& document, std::string* error) {
+  host::ArtStore& art = document.art();
+  const std::vector<QxArtHandle> top = art.topLevelArt();
+  std::vector<QxArtHandle> chosen;
+  if (request.selectAll) chosen = top;
+  for (size_t index : request.selectIndices) {
+    if (index >= top.size()) {
+      *error = "--select-index " + std::to_string(index) + ": " + request.openPath + " has " +
+               std::to_string(top.size()) + " top-level objects (positions 0 to " +
+               std::to_string(top.empty() ? 0 : top.size() - 1) + ")";
+      return false;
+    }
+    chosen.push_back(top[index]);
+  }
+  for (const std::string& name : request.selectNames) {
+    QxArtHandle found = document.findArtByName(name);
+    if (!found) {
+      *error = "--select " + name + ": " + request.openPath + " has no object with that id";
+      return false;
+    }
+    chosen.push_back(found);
+  }
+  for (QxArtHandle handle : chosen) (void)art.setSelected(handle, true);
+  return true;
+}
+
 }  // namespace
 
 int runRender(const RenderRequest& request, std::ostream& out, std::ostream& err) {
   const Reporter report{err};
   host::ScriptedRunner runner(out, err, host::ScriptedRunner::Options{.rejectOutOfRange = true});
-  host::FilterSession session(runner, std::make_unique<host::Document>(static_cast<QxReal>(request.page.width),
-                                                                       static_cast<QxReal>(request.page.height)));
+  std::unique_ptr<host::Document> start;
+  std::string why;
+  if (!request.openPath.empty()) {
+    std::vector<std::string> warnings;
+    start = host::readSvgDocument(request.openPath, &why, &warnings);
+    if (!start) return report.fail(kExitUsage, "--open " + why);
+    for (const std::string& warning : warnings) report.fail(kExitOk, "warning: " + warning);
+    if (!selectArt(request, *start, &why)) return report.fail(kExitUsage, why);
+  } else {
+    start = std::make_unique<host::Document>(static_cast<QxReal>(request.page.width),
+                                             static_cast<QxReal>(request.page.height));
+  }
+  host::FilterSession session(runner, std::move(start));
   host::Document& document = session.document();
-  if (request.artLimit) document.setArtBudget(*request.artLimit);
+  if (request.artLimit) document.art().setArtBudget(*request.artLimit);
   runner.setViewMapper([&session](QxRealPoint point, QxPoint* view) {
     return session.document().artworkToView(point, view) == QX_ERR_NONE;
   });
 
   RenderPlan plan;
-  if (int status = planRender(request, document, session.random(), &plan, report)) return status;
+  if (int status = planRender(request, session.random(), &plan, report)) return status;
+  // The drawing takes this run's seed, also when an opened file had its own.
   document.setSeed(session.random().seedUsed());
-  runner.setActions(runnerActions(plan.actions));
+  auto planner = std::make_shared<ActionPlanner>();
+  planner->planned = plan.actions;
+  runner.setPlanner([planner](host::Dialog& dialog, std::vector<host::DialogAction>* actions, std::string* reason) {
+    return (*planner)(dialog, actions, reason);
+  });
 
-  std::string why;
   host::RandomLogFile log;
   if (!request.randomLog.empty() && !log.open(request.randomLog, session.random(), &why))
     return report.fail(kExitUsage, "--random-log: " + why);
   if (auto seed = session.random().seedUsed()) err << "quelvix render: seed " << *seed << '\n';
 
   std::vector<uint8_t> kept;
-  const int status = runFilter(request, plan, session, runner, out, report, &kept);
+  const int status = runFilter(request, plan, session, runner, *planner, out, report, &kept);
   session.shutdownPlugins(nullptr);
 
   if (session.random().exhausted()) {

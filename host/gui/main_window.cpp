@@ -20,7 +20,7 @@
 #include "host/gui/document_view.h"
 #include "host/gui/export_painted.h"
 #include "host/gui/qt_dialog_runner.h"
-#include "host/gui/svg_reader.h"
+#include "host/io/svg_import.h"
 #include "host/io/json_writer.h"
 #include "host/io/svg_writer.h"
 
@@ -183,7 +183,7 @@ bool MainWindow::newDocument(double width, double height) {
 
 bool MainWindow::openFile(const QString& path) {
   std::string why;
-  auto doc = readQuelvixSvg(path.toStdString(), &why);
+  auto doc = host::readSvgDocument(path.toStdString(), &why);
   if (!doc) {
     showError(tr("Cannot open %1: %2").arg(path, fromUtf8(why)));
     return false;

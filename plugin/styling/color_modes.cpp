@@ -153,7 +153,7 @@ void ApplyColorRule(int32_t mode, QxColor& color, QxBool& paint, int32_t swatchC
 
 }  // namespace
 
-void ApplyFillColorMode(int32_t mode, QxPathStyle templateStyle, QxArtHandle art, int32_t swatchCount,
+void ApplyFillColorMode(int32_t mode, const QxPathStyle& templateStyle, QxArtHandle art, int32_t swatchCount,
                         int32_t swatchIndex, int32_t midpoint, int32_t position, int32_t period) {
   if (period == 0) return;
   QxPathStyle style;
@@ -165,7 +165,7 @@ void ApplyFillColorMode(int32_t mode, QxPathStyle templateStyle, QxArtHandle art
   gPathStyleSuite->SetPathStyle(art, &style);
 }
 
-void ApplyStrokeColorMode(int32_t mode, QxPathStyle templateStyle, QxArtHandle art, int32_t swatchCount,
+void ApplyStrokeColorMode(int32_t mode, const QxPathStyle& templateStyle, QxArtHandle art, int32_t swatchCount,
                           int32_t swatchIndex, int32_t midpoint, int32_t position, int32_t period) {
   if (period == 0) return;
   QxPathStyle style;

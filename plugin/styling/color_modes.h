@@ -33,11 +33,11 @@ enum ColorMode : int32_t {
 // length `period`, write the style back. Does nothing at all for period 0.
 // Host results are not tested; a swatch that cannot be found keeps the
 // template colour. Modes 3 and 4 draw random values; other modes act as 0.
-void ApplyFillColorMode(int32_t mode, QxPathStyle templateStyle, QxArtHandle art, int32_t swatchCount,
+void ApplyFillColorMode(int32_t mode, const QxPathStyle& templateStyle, QxArtHandle art, int32_t swatchCount,
                         int32_t swatchIndex, int32_t midpoint, int32_t position, int32_t period);
 
 // The same for the stroke: the template's whole stroke style (colour,
 // overprint, width, dash, cap, join, miter limit) replaces the art's, and the
 // mode acts on the stroke colour and stroke paint flag.
-void ApplyStrokeColorMode(int32_t mode, QxPathStyle templateStyle, QxArtHandle art, int32_t swatchCount,
+void ApplyStrokeColorMode(int32_t mode, const QxPathStyle& templateStyle, QxArtHandle art, int32_t swatchCount,
                           int32_t swatchIndex, int32_t midpoint, int32_t position, int32_t period);

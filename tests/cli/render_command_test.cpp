@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "quelvix_process.h"
@@ -212,6 +214,18 @@ TEST(RenderCommand, PrintSettingsListsTheFourPages) {
                            "Split lines (no shapes) [splitLines]: off", "Preview [preview]: on",
                            "[viewZoom]: 100.00", "[lineStrokeSwatch]: 2 (disabled)"})
     EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
+
+  // The listing, read from the live dialog, is the one the dialog has always
+  // given, labels, pages and all.
+  auto golden = [](const char* name) {
+    std::ifstream in(std::string(QX_SOURCE_DIR) + "/tests/data/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  EXPECT_EQ(r.out, golden("settings-fresh.txt"));
+  auto shapes = box.run({"render", "--fresh", "--seed", "1", "--preset", "11", "--page-tab", "3", "--set",
+                         "lineSets=3", "--print-settings", "-o", "o.svg"});
+  ASSERT_EQ(shapes.status, 0) << describe(shapes);
+  EXPECT_EQ(shapes.out, golden("settings-stars-shapes-page.txt"));
 }
 
 TEST(RenderCommand, BadCommandLinesExitTwoAndWriteNothing) {

@@ -12,7 +12,6 @@
 #include "gui_fixture.h"
 #include "host/document/document.h"
 #include "host/gui/export_painted.h"
-#include "host/gui/svg_reader.h"
 #include "host/io/svg_writer.h"
 
 namespace qx::test {
@@ -158,40 +157,6 @@ TEST_F(GuiHost, NewDocumentTakesThePageSize) {
   EXPECT_NEAR(session_->document().pageWidth(), 595.28, 0.01);
   EXPECT_FALSE(window_->newDocument(0, 100));
   EXPECT_NEAR(session_->document().pageWidth(), 595.28, 0.01) << "a refused size keeps the document";
-}
-
-TEST(SvgReader, RefusesWhatItCannotRead) {
-  std::string why;
-  EXPECT_EQ(gui::parseQuelvixSvg("<svg", &why), nullptr);
-  EXPECT_NE(why.find("XML"), std::string::npos);
-  EXPECT_EQ(gui::parseQuelvixSvg("<svg xmlns=\"http://www.w3.org/2000/svg\"/>", &why), nullptr);
-  EXPECT_NE(why.find("page"), std::string::npos);
-  const std::string page = "<svg><g transform=\"matrix(1 0 0 -1 0 100)\"><rect width=\"200\" height=\"100\"/>";
-  EXPECT_EQ(gui::parseQuelvixSvg(page + "<path d=\"M 0 0 Q 1 1 2 2\" fill=\"none\"/></g></svg>", &why), nullptr);
-  EXPECT_EQ(gui::parseQuelvixSvg(page + "<path d=\"M 0 0 L 1 1\" fill=\"nocolour\"/></g></svg>", &why), nullptr);
-  EXPECT_EQ(gui::readQuelvixSvg("/nonexistent/x.svg", &why), nullptr);
-
-  // A curved closed path and a compound path come back with their shape.
-  auto doc = gui::parseQuelvixSvg(page +
-                                      "<path d=\"M0 0C1 0 2 1 2 2C2 3 1 3 0 0Z\" fill=\"#ff0000\" opacity=\"0.5\"/>"
-                                      "<g opacity=\"0.25\"><path d=\"M0 0L1 0L1 1Z M5 5L6 5L6 6Z\" fill=\"#00ff00\" "
-                                      "fill-rule=\"evenodd\"/></g></g></svg>",
-                                  &why);
-  ASSERT_NE(doc, nullptr) << why;
-  EXPECT_FLOAT_EQ(doc->pageWidth(), 200);
-  const auto top = doc->topLevelArt();
-  ASSERT_EQ(top.size(), 2u);
-  host::ArtInfo info;
-  ASSERT_TRUE(doc->describe(top[0], &info));
-  EXPECT_TRUE(info.closed);
-  ASSERT_EQ(info.segments.size(), 2u) << "the written closing piece is folded back";
-  EXPECT_FLOAT_EQ(info.segments[0].in.x, 1);
-  EXPECT_FLOAT_EQ(info.opacity, 0.5f);
-  EXPECT_EQ(info.style.fill.color.kind, QX_COLOR_RGB);
-  ASSERT_EQ(doc->children(top[1]).size(), 1u);
-  int16_t type = 0;
-  doc->artType(doc->children(top[1])[0], &type);
-  EXPECT_EQ(type, QX_ART_COMPOUND_PATH);
 }
 
 }  // namespace

@@ -1,0 +1,57 @@
+// `quelvix export IN -o OUT`: an SVG file, from any program, read into a
+// document and written as SVG, JSON, PNG or PDF.
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "host/cli/commands.h"
+#include "host/cli/document_output.h"
+#include "host/cli/render_request.h"
+#include "host/io/svg_import.h"
+
+namespace qx::cli {
+namespace {
+
+struct ExportOptions {
+  std::string input, output;
+};
+
+int fail(int status, const std::string& message) {
+  std::cerr << "quelvix export: " << message << '\n';
+  return status;
+}
+
+int runExport(const ExportOptions& o) {
+  const auto format = formatFromPath(o.output);
+  if (!format) return fail(kExitUsage, "-o " + o.output + ": the extension must be .svg, .json, .png or .pdf");
+  if (!canWrite(*format))
+    return fail(kExitUsage, std::string(formatName(*format)) +
+                                " output needs the desktop app's painter, which this build lacks");
+  const auto parent = std::filesystem::path(o.output).parent_path();
+  std::error_code ec;
+  if (!parent.empty() && !std::filesystem::is_directory(parent, ec))
+    return fail(kExitUsage, "-o " + o.output + ": the folder does not exist");
+
+  std::string why;
+  std::vector<std::string> warnings;
+  std::unique_ptr<host::Document> document = host::readSvgDocument(o.input, &why, &warnings);
+  if (!document) return fail(kExitUsage, why);
+  for (const std::string& warning : warnings) std::cerr << "quelvix export: warning: " << warning << '\n';
+  if (!writeDocumentAs(*document, o.output, *format, &why))
+    return fail(kExitFailure, "cannot write " + o.output + ": " + why);
+  return kExitOk;
+}
+
+}  // namespace
+
+void addExportCommand(CLI::App& app, int& status) {
+  auto options = std::make_shared<ExportOptions>();
+  CLI::App* command = app.add_subcommand(
+      "export", "Read an SVG file (from Quelvix or any other program) and write it as SVG, JSON, PNG or PDF");
+  command->add_option("input", options->input, "The SVG file to read")->required();
+  command->add_option("-o,--output", options->output, "The file to write; the format follows its extension")
+      ->required();
+  command->callback([options, &status] { status = runExport(*options); });
+}
+
+}  // namespace qx::cli

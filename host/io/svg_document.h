@@ -1,0 +1,61 @@
+// One pass over the parsed XML before anything is drawn: nesting depth,
+// ids, namespaces, <style> sheets and the marks Quelvix's own writer leaves
+// (its metadata and page outline).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include <pugixml.hpp>
+
+#include "host/io/svg_context.h"
+#include "host/io/svg_css.h"
+
+namespace qx::host::svg {
+
+constexpr std::string_view kSvgNamespace = "http://www.w3.org/2000/svg";
+constexpr std::string_view kQuelvixNamespace = "urn:quelvix:document";
+
+class SvgDocument {
+ public:
+  // False, with *error, for nesting deeper than the limit.
+  bool index(pugi::xml_node root, ReadContext& context, std::string* error);
+
+  // The element's name within SVG ("rect", also for "svg:rect"); empty for
+  // elements of other namespaces (Inkscape's, Sodipodi's, XHTML...).
+  std::string_view localName(pugi::xml_node e) const;
+
+  // The first element with the id, or a null node.
+  pugi::xml_node byId(std::string_view id) const;
+  // href, else xlink:href, as written.
+  static std::string_view href(pugi::xml_node e);
+  // The element a "#id" href names; null for none or another file.
+  pugi::xml_node hrefTarget(pugi::xml_node e) const;
+
+  const StyleSheet& sheet() const { return sheet_; }
+
+  // How many objects the walk from `root` can make at most, every use copy
+  // counted, up to `cap` (more answers cap + 1). Lets a file that expands
+  // exponentially through use be refused before anything is built.
+  uint64_t expansionBound(pugi::xml_node root, uint64_t cap) const;
+
+  std::optional<uint64_t> seed;     // from Quelvix's metadata
+  pugi::xml_node pageOutline;       // Quelvix's page rectangle, not art
+  pugi::xml_node quelvixMetadata;   // the element the seed came from
+
+ private:
+  std::string_view namespaceOf(pugi::xml_node e, std::string_view prefix) const;
+  void findPageOutline(pugi::xml_node root);
+
+  std::unordered_map<std::string_view, pugi::xml_node> ids_;
+  std::vector<pugi::xml_node> uses_;
+  std::unordered_map<std::string_view, std::string_view> rootNamespaces_;  // prefix -> namespace
+  bool namespacesBelowRoot_ = false;  // then prefixes are looked up element by element
+  StyleSheet sheet_;
+};
+
+}  // namespace qx::host::svg
