@@ -59,8 +59,7 @@ typedef struct QxAdmBasicSuite {
    * (the string numbered listId + index) into `buffer`, zero-terminated and cut
    * to bufferSize - 1 bytes. A missing entry reads as "" and succeeds.
    * QX_ERR_BAD_PARAM for an unknown plug-in, a NULL buffer or a size below 1. */
-  QxErr (*GetIndexString)(QxPluginRef plugin, int32_t listId, int32_t index, char* buffer,
-                          int32_t bufferSize);
+  QxErr (*GetIndexString)(QxPluginRef plugin, int32_t listId, int32_t index, char* buffer, int32_t bufferSize);
   /* Show `text` to the user in a modal alert with an OK button.
    * QX_ERR_BAD_PARAM for a NULL text. */
   QxErr (*MessageAlert)(const char* text);
@@ -74,16 +73,15 @@ typedef struct QxAdmDialogSuite {
    * (QX_DIALOG_ITEM_*) to *itemHit, which may be NULL. QX_ERR_BAD_PARAM for
    * an unknown plug-in or template or a style other than QX_DIALOG_MODAL; the
    * init procedure's non-zero code is passed on (*itemHit untouched). */
-  QxErr (*Modal)(QxPluginRef plugin, const char* name, int32_t dialogId, int32_t style,
-                 QxDialogInitProc initProc, QxUserData userData, int32_t* itemHit);
+  QxErr (*Modal)(QxPluginRef plugin, const char* name, int32_t dialogId, int32_t style, QxDialogInitProc initProc,
+                 QxUserData userData, int32_t* itemHit);
   /* Write the item with identifier `itemId` to *item (NULL when there is none).
    * QX_ERR_BAD_PARAM for a stale dialog or a NULL out-parameter. */
   QxErr (*GetItem)(QxDialogRef dialog, int32_t itemId, QxItemRef* item);
   /* Add an item of type `itemType` (a QX_ITEM_* name) with identifier `itemId`
    * at `bounds` (pixels of the client area); writes it to *item (may be NULL).
    * QX_ERR_BAD_PARAM for an unknown type, a NULL bounds or an identifier already used. */
-  QxErr (*CreateItem)(QxDialogRef dialog, int32_t itemId, const char* itemType, const QxRect* bounds,
-                      QxItemRef* item);
+  QxErr (*CreateItem)(QxDialogRef dialog, int32_t itemId, const char* itemType, const QxRect* bounds, QxItemRef* item);
   /* Write the dialog's user data (given to Modal, or set since) to *userData.
    * QX_ERR_BAD_PARAM for a stale dialog or a NULL out-parameter. */
   QxErr (*GetUserData)(QxDialogRef dialog, QxUserData* userData);

@@ -56,9 +56,16 @@ typedef struct QxColor {
   int32_t kind;
   union {
     QxReal gray;
-    struct { QxReal cyan, magenta, yellow, black; } process;
-    struct { QxReal red, green, blue; } rgb;
-    struct { int32_t id; QxReal tint; } spot;
+    struct {
+      QxReal cyan, magenta, yellow, black;
+    } process;
+    struct {
+      QxReal red, green, blue;
+    } rgb;
+    struct {
+      int32_t id;
+      QxReal tint;
+    } spot;
     struct {
       int32_t id;
       QxReal shiftDistance, shiftAngle, scaleX, scaleY, rotate;
@@ -190,19 +197,17 @@ typedef struct QxPathStyleSuite {
  * non-finite size or centre; QX_ERR_OUT_OF_MEMORY when the art budget is spent. */
 typedef struct QxShapeConstructionSuite {
   /* Four corners of the height x width box, the first at its top right. */
-  QxErr (*NewRect)(QxReal centerX, QxReal centerY, QxReal height, QxReal width, QxBool reversed,
-                   QxArtHandle* newArt);
+  QxErr (*NewRect)(QxReal centerX, QxReal centerY, QxReal height, QxReal width, QxBool reversed, QxArtHandle* newArt);
   /* Four smooth cubic segments fitting the height x width box, the first at its top. */
-  QxErr (*NewOval)(QxReal centerX, QxReal centerY, QxReal height, QxReal width, QxBool reversed,
-                   QxArtHandle* newArt);
+  QxErr (*NewOval)(QxReal centerX, QxReal centerY, QxReal height, QxReal width, QxBool reversed, QxArtHandle* newArt);
   /* `numSides` corners on a circle of `radius`, the first straight up;
    * QX_ERR_BAD_PARAM past 32767 sides. */
-  QxErr (*NewRegularPolygon)(int32_t numSides, QxReal centerX, QxReal centerY, QxReal radius,
-                             QxBool reversed, QxArtHandle* newArt);
+  QxErr (*NewRegularPolygon)(int32_t numSides, QxReal centerX, QxReal centerY, QxReal radius, QxBool reversed,
+                             QxArtHandle* newArt);
   /* Points alternate between radius1 (the first, straight up) and radius2;
    * QX_ERR_BAD_PARAM past 16383 points. */
-  QxErr (*NewStar)(int32_t numPoints, QxReal centerX, QxReal centerY, QxReal radius1, QxReal radius2,
-                   QxBool reversed, QxArtHandle* newArt);
+  QxErr (*NewStar)(int32_t numPoints, QxReal centerX, QxReal centerY, QxReal radius1, QxReal radius2, QxBool reversed,
+                   QxArtHandle* newArt);
 } QxShapeConstructionSuite;
 
 /* Flags for TransformArt, combined with |. */

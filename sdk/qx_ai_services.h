@@ -120,12 +120,10 @@ typedef struct QxDocumentViewSuite {
   /* Write the view's zoom (1 is actual size) to *zoom. */
   QxErr (*GetDocumentViewZoom)(QxDocumentViewRef view, QxReal* zoom);
   /* Convert a point of the view into artwork coordinates. */
-  QxErr (*ViewPointToArtworkPoint)(QxDocumentViewRef view, const QxPoint* viewPoint,
-                                   QxRealPoint* artworkPoint);
+  QxErr (*ViewPointToArtworkPoint)(QxDocumentViewRef view, const QxPoint* viewPoint, QxRealPoint* artworkPoint);
   /* Convert an artwork point to the nearest pixel of the view.
    * QX_ERR_BAD_PARAM when that pixel lies outside the 32-bit range. */
-  QxErr (*ArtworkPointToViewPoint)(QxDocumentViewRef view, const QxRealPoint* artworkPoint,
-                                   QxPoint* viewPoint);
+  QxErr (*ArtworkPointToViewPoint)(QxDocumentViewRef view, const QxRealPoint* artworkPoint, QxPoint* viewPoint);
 } QxDocumentViewSuite;
 
 /* "AI Undo Suite" version 4. */
@@ -166,8 +164,8 @@ typedef struct QxFilterSuite {
    * and `options` (QX_FILTER_OPTIONS_NONE); writes its handle, valid until the
    * plug-in's Shutdown, to *filter. QX_ERR_BAD_PARAM for NULL arguments, an
    * unknown plug-in or an empty title. */
-  QxErr (*AddFilter)(QxPluginRef self, const char* name, const QxPlatformFilterData* data,
-                     int32_t options, QxFilterHandle* filter);
+  QxErr (*AddFilter)(QxPluginRef self, const char* name, const QxPlatformFilterData* data, int32_t options,
+                     QxFilterHandle* filter);
   /* Write the filter's menu item to *menuItem. QX_ERR_BAD_PARAM for an
    * unknown filter or a NULL out-parameter. */
   QxErr (*GetFilterMenuItem)(QxFilterHandle filter, QxMenuItemHandle* menuItem);
@@ -188,8 +186,7 @@ typedef struct QxMenuSuite {
    * for an item that is no filter's menu item. */
   QxErr (*UpdateMenuItemAutomatically)(QxMenuItemHandle item, int32_t action, int32_t ifObjectIsInArtwork,
                                        int32_t ifObjectIsNotInArtwork, int32_t ifObjectIsSelected,
-                                       int32_t ifObjectIsNotSelected, int32_t ifIsTrue,
-                                       int32_t ifIsNotTrue);
+                                       int32_t ifObjectIsNotSelected, int32_t ifIsTrue, int32_t ifIsNotTrue);
 } QxMenuSuite;
 
 #ifdef __cplusplus

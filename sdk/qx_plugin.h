@@ -24,9 +24,9 @@ typedef int32_t QxBool; /* 0 is false, anything else true */
 typedef float QxReal;   /* the interface's real number: 32-bit IEEE */
 
 /* Four-character code, first character most significant: 'STOP' is 0x53544F50. */
-#define QX_FOURCC(a, b, c, d)                                                  \
-  ((int32_t)(((uint32_t)(uint8_t)(a) << 24) | ((uint32_t)(uint8_t)(b) << 16) | \
-             ((uint32_t)(uint8_t)(c) << 8) | (uint32_t)(uint8_t)(d)))
+#define QX_FOURCC(a, b, c, d)                                                                                  \
+  ((int32_t)(((uint32_t)(uint8_t)(a) << 24) | ((uint32_t)(uint8_t)(b) << 16) | ((uint32_t)(uint8_t)(c) << 8) | \
+             (uint32_t)(uint8_t)(d)))
 
 /* Result codes. */
 #define QX_ERR_NONE 0
@@ -43,13 +43,23 @@ typedef float QxReal;   /* the interface's real number: 32-bit IEEE */
 
 /* Geometry. Artwork coordinates are points, y up, origin at the page's
  * bottom-left corner. */
-typedef struct QxRealPoint { QxReal x, y; } QxRealPoint;
-typedef struct QxRealRect { QxReal left, top, right, bottom; } QxRealRect;
+typedef struct QxRealPoint {
+  QxReal x, y;
+} QxRealPoint;
+typedef struct QxRealRect {
+  QxReal left, top, right, bottom;
+} QxRealRect;
 /* Affine matrix: x' = a*x + c*y + tx, y' = b*x + d*y + ty. */
-typedef struct QxRealMatrix { QxReal a, b, c, d, tx, ty; } QxRealMatrix;
+typedef struct QxRealMatrix {
+  QxReal a, b, c, d, tx, ty;
+} QxRealMatrix;
 /* Integer point and rectangle: dialog pixels and view coordinates. */
-typedef struct QxPoint { int32_t h, v; } QxPoint;
-typedef struct QxRect { int32_t left, top, right, bottom; } QxRect;
+typedef struct QxPoint {
+  int32_t h, v;
+} QxPoint;
+typedef struct QxRect {
+  int32_t left, top, right, bottom;
+} QxRect;
 
 /* Opaque references handed out by the host. */
 typedef struct QxPlugin_* QxPluginRef;
@@ -82,9 +92,9 @@ typedef struct QxBasicSuite {
 
 /* Every message starts with these four pointer-sized fields. */
 typedef struct QxMessageData {
-  uintptr_t checkWord;    /* host's own; not read by plug-ins */
-  QxPluginRef self;       /* the plug-in's identity, passed back to dialog and string calls */
-  void* globals;          /* kept by the host while the library is unloaded */
+  uintptr_t checkWord; /* host's own; not read by plug-ins */
+  QxPluginRef self;    /* the plug-in's identity, passed back to dialog and string calls */
+  void* globals;       /* kept by the host while the library is unloaded */
   const QxBasicSuite* basic;
 } QxMessageData;
 

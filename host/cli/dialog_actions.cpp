@@ -25,8 +25,7 @@ std::optional<double> parseReal(std::string_view s) {
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);
   double v = 0;
   auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (s.empty() || ec != std::errc() || end != s.data() + s.size() || !std::isfinite(v))
-    return std::nullopt;
+  if (s.empty() || ec != std::errc() || end != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
   return v;
 }
 
@@ -51,8 +50,8 @@ std::nullopt_t fail(std::string* error, std::string message) {
 }
 
 // The value `text` for the control of `field`, as a user would enter it there.
-std::optional<UserAction> setField(const DialogCatalogue& catalogue, const DialogField& field,
-                                   std::string_view text, std::string* error) {
+std::optional<UserAction> setField(const DialogCatalogue& catalogue, const DialogField& field, std::string_view text,
+                                   std::string* error) {
   UserAction a;
   a.controlId = field.controlId;
   const std::string& name = field.name;
@@ -96,8 +95,7 @@ std::optional<UserAction> setField(const DialogCatalogue& catalogue, const Dialo
         pos = findEntry(field.entries, text);
         if (!pos)
           return fail(error, name + " has no entry \"" + std::string(trim(text)) + "\"; its entries are " +
-                                 listEntries(field.entries) + " (or positions 0 to " + std::to_string(count - 1) +
-                                 ")");
+                                 listEntries(field.entries) + " (or positions 0 to " + std::to_string(count - 1) + ")");
       }
       a.kind = field.name == "presetIndex" ? ActionKind::Preset : ActionKind::ChooseEntry;
       a.value = *pos;
@@ -110,8 +108,7 @@ std::optional<UserAction> setField(const DialogCatalogue& catalogue, const Dialo
           if (lower(trim(text)) == lower(catalogue.pageName(p))) page = p;
       if (!page || *page < 1 || *page > catalogue.pageCount()) {
         std::string names;
-        for (int p = 1; p <= catalogue.pageCount(); ++p)
-          names += (p > 1 ? ", " : "") + catalogue.pageName(p);
+        for (int p = 1; p <= catalogue.pageCount(); ++p) names += (p > 1 ? ", " : "") + catalogue.pageName(p);
         return fail(error, name + " takes a page from 1 to " + std::to_string(catalogue.pageCount()) + " (" + names +
                                "), not \"" + std::string(trim(text)) + "\"");
       }
@@ -177,17 +174,16 @@ std::optional<PlannedAction> parseAction(std::string_view verb, std::string_view
     std::string_view name, value;
     if (!splitAssignment(argument, &name, &value))
       return refuse("expected NAME=VALUE, where NAME is one of " + listFieldNames());
-    if (!knownName(name))
-      return refuse("unknown field \"" + std::string(name) + "\"; fields are " + listFieldNames());
+    if (!knownName(name)) return refuse("unknown field \"" + std::string(name) + "\"; fields are " + listFieldNames());
     a.name = std::string(name);
     a.value = std::string(value);
     return a;
   }
   if (verb == "adjust") {
     std::string_view name, point;
-    if (!splitAssignment(argument, &name, &point)) return refuse("expected FIELD=X,Y with a field that has an adjuster");
-    if (!knownName(name))
-      return refuse("unknown field \"" + std::string(name) + "\"; fields are " + listFieldNames());
+    if (!splitAssignment(argument, &name, &point))
+      return refuse("expected FIELD=X,Y with a field that has an adjuster");
+    if (!knownName(name)) return refuse("unknown field \"" + std::string(name) + "\"; fields are " + listFieldNames());
     const size_t comma = point.find(',');
     std::optional<double> x, y;
     if (comma != std::string_view::npos) {
@@ -197,8 +193,8 @@ std::optional<PlannedAction> parseAction(std::string_view verb, std::string_view
     // Beyond this the point no longer maps to a view pixel.
     constexpr double kFar = 1e6;
     if (!x || !y || std::fabs(*x) > kFar || std::fabs(*y) > kFar)
-      return refuse("expected an artwork point X,Y of two numbers between -1e6 and 1e6, not \"" +
-                    std::string(point) + "\"");
+      return refuse("expected an artwork point X,Y of two numbers between -1e6 and 1e6, not \"" + std::string(point) +
+                    "\"");
     a.name = std::string(name);
     a.x = *x;
     a.y = *y;
@@ -218,8 +214,8 @@ std::optional<UserAction> resolveAction(const DialogCatalogue& catalogue, const 
     if (!field) return fail(&why, "the dialog has no control for " + action.name);
     if (action.verb == "adjust") {
       if (field->adjusterId == 0)
-        return fail(&why, "\"" + action.name + "\" has no adjuster; fields with one are " +
-                              catalogue.adjusterFieldNames());
+        return fail(&why,
+                    "\"" + action.name + "\" has no adjuster; fields with one are " + catalogue.adjusterFieldNames());
       UserAction a;
       a.kind = ActionKind::Adjust;
       a.controlId = field->adjusterId;

@@ -29,12 +29,12 @@ enum class ActionKind {
 
 // An action as written, its form and names checked.
 struct PlannedAction {
-  std::string verb;   // "set", "preset", "tumble", "shuffle", "adjust", "page-tab", "no-preview", "cancel"
-  std::string name;   // the field named ("set", "adjust"; "presetIndex", "dialogPage", "preview" for the others)
-  std::string value;  // the value as written
+  std::string verb;     // "set", "preset", "tumble", "shuffle", "adjust", "page-tab", "no-preview", "cancel"
+  std::string name;     // the field named ("set", "adjust"; "presetIndex", "dialogPage", "preview" for the others)
+  std::string value;    // the value as written
   double x = 0, y = 0;  // "adjust": the artwork point
-  std::string text;   // the action as written ("--set lineSets=3"), for messages
-  std::string where;  // "FILE:LINE: " for a script's line, else empty
+  std::string text;     // the action as written ("--set lineSets=3"), for messages
+  std::string where;    // "FILE:LINE: " for a script's line, else empty
 };
 
 // One action from its verb (a leading "--" is allowed) and its argument (""

@@ -149,9 +149,7 @@ DialogCatalogue DialogCatalogue::read(host::Dialog& dialog) {
   // Buttons: push buttons by their text. Of the picture buttons shown now
   // (one page's), those beside no value are the page buttons, left to right,
   // named by the caption under each.
-  const SamePage bothShown = [](const host::ItemState& a, const host::ItemState& b) {
-    return a.visible && b.visible;
-  };
+  const SamePage bothShown = [](const host::ItemState& a, const host::ItemState& b) { return a.visible && b.visible; };
   std::set<int32_t> adjusters;
   for (const host::ItemState& s : items)
     if (isValueControl(s.kind) && s.visible) adjusters.insert(adjusterBeside(items, s, bothShown));
@@ -205,7 +203,10 @@ DialogCatalogue DialogCatalogue::read(host::Dialog& dialog) {
     f.controlId = s->id;
     f.page = pageOf(s->id);
     switch (s->kind) {
-      case host::ItemKind::TextCheckBox: f.kind = ControlKind::CheckBox; f.max = 1; break;
+      case host::ItemKind::TextCheckBox:
+        f.kind = ControlKind::CheckBox;
+        f.max = 1;
+        break;
       case host::ItemKind::SpinEdit: f.kind = s->integer ? ControlKind::IntSpin : ControlKind::RealSpin; break;
       case host::ItemKind::PopupList: f.kind = ControlKind::Popup; break;
       default: continue;  // not a control the command line knows how to set

@@ -41,8 +41,8 @@ struct DialogField {
   std::string name;
   int32_t controlId = 0;
   ControlKind kind = ControlKind::CheckBox;
-  int page = 0;           // 1.. the page showing it; 0 on every page
-  std::string label;      // the row's label as the dialog shows it
+  int page = 0;             // 1.. the page showing it; 0 on every page
+  std::string label;        // the row's label as the dialog shows it
   double min = 0, max = 0;  // the control's range (spin edits; popups 0 .. entries - 1)
   int32_t decimals = 0;
   std::vector<std::string> entries;  // popup entries in order, as the dialog lists them

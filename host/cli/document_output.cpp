@@ -10,8 +10,7 @@ bool canWrite(OutputFormat format) {
   return format == OutputFormat::Svg || format == OutputFormat::Json || host::desktopEntry().writePainted;
 }
 
-bool writeDocumentAs(const host::Document& document, const std::string& path, OutputFormat format,
-                     std::string* error) {
+bool writeDocumentAs(const host::Document& document, const std::string& path, OutputFormat format, std::string* error) {
   const host::DesktopEntry& app = host::desktopEntry();
   switch (format) {
     case OutputFormat::Svg: return host::saveSvg(document, path, error);
@@ -23,8 +22,7 @@ bool writeDocumentAs(const host::Document& document, const std::string& path, Ou
         return false;
       }
       return app.writePainted(document, path,
-                              format == OutputFormat::Png ? host::PaintedFormat::Png : host::PaintedFormat::Pdf,
-                              error);
+                              format == OutputFormat::Png ? host::PaintedFormat::Png : host::PaintedFormat::Pdf, error);
   }
   return false;
 }

@@ -11,8 +11,7 @@ namespace qx::cli {
 // SVG and JSON here; PNG and PDF through the desktop app's painter, which
 // only a build with the app has. Atomic; false and a one-line reason in
 // *error.
-bool writeDocumentAs(const host::Document& document, const std::string& path, OutputFormat format,
-                     std::string* error);
+bool writeDocumentAs(const host::Document& document, const std::string& path, OutputFormat format, std::string* error);
 // Whether this build can write `format`.
 bool canWrite(OutputFormat format);
 

@@ -25,8 +25,8 @@ int runExport(const ExportOptions& o) {
   const auto format = formatFromPath(o.output);
   if (!format) return fail(kExitUsage, "-o " + o.output + ": the extension must be .svg, .json, .png or .pdf");
   if (!canWrite(*format))
-    return fail(kExitUsage, std::string(formatName(*format)) +
-                                " output needs the desktop app's painter, which this build lacks");
+    return fail(kExitUsage,
+                std::string(formatName(*format)) + " output needs the desktop app's painter, which this build lacks");
   const auto parent = std::filesystem::path(o.output).parent_path();
   std::error_code ec;
   if (!parent.empty() && !std::filesystem::is_directory(parent, ec))
@@ -46,11 +46,11 @@ int runExport(const ExportOptions& o) {
 
 void addExportCommand(CLI::App& app, int& status) {
   auto options = std::make_shared<ExportOptions>();
-  CLI::App* command = app.add_subcommand(
-      "export", "Read an SVG file (from Quelvix or any other program) and write it as SVG, JSON, PNG or PDF");
+  CLI::App* command =
+      app.add_subcommand("export",
+                         "Read an SVG file (from Quelvix or any other program) and write it as SVG, JSON, PNG or PDF");
   command->add_option("input", options->input, "The SVG file to read")->required();
-  command->add_option("-o,--output", options->output, "The file to write; the format follows its extension")
-      ->required();
+  command->add_option("-o,--output", options->output, "The file to write; the format follows its extension")->required();
   command->callback([options, &status] { status = runExport(*options); });
 }
 

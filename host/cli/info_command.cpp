@@ -39,8 +39,7 @@ int runInfo(const std::string& folder) {
     bool any = false;
     for (const host::RegisteredFilter& filter : plugins.filters()) {
       if (filter.plugin != plugin) continue;
-      std::cout << "  filter: " << filter.category << " > " << filter.title << " (name \"" << filter.name
-                << "\")\n";
+      std::cout << "  filter: " << filter.category << " > " << filter.title << " (name \"" << filter.name << "\")\n";
       any = true;
     }
     if (!any) std::cout << "  no filter registered\n";

@@ -53,8 +53,7 @@ int buildRequest(CLI::App& command, const RenderOptions& o, RenderRequest* reque
     request->pageGiven = true;
   }
   request->openPath = o.open;
-  if (!o.open.empty() && request->pageGiven)
-    return usage("--page and --open: the opened drawing brings its own page");
+  if (!o.open.empty() && request->pageGiven) return usage("--page and --open: the opened drawing brings its own page");
   if (o.open.empty() && (o.selectAll || !o.selectNames.empty() || !o.selectIndices.empty()))
     return usage("--select, --select-all and --select-index choose art of a drawing opened with --open");
   request->selectNames = o.selectNames;
@@ -110,11 +109,10 @@ int buildRequest(CLI::App& command, const RenderOptions& o, RenderRequest* reque
 void addRenderCommand(CLI::App& app, int& status) {
   auto options = std::make_shared<RenderOptions>();
   CLI::App* command = app.add_subcommand(
-      "render",
-      "Run the Quelvix filter on a new document through its settings dialog and write the drawing. "
-      "Dialog actions (--preset, --set, --tumble, --shuffle, --adjust, --page-tab, --no-preview, --cancel, "
-      "--script) apply in the order given. Exit status: 0 done, 1 the run or a write failed, 2 bad command "
-      "line or input (nothing written), 3 cancelled.");
+      "render", "Run the Quelvix filter on a new document through its settings dialog and write the drawing. "
+                "Dialog actions (--preset, --set, --tumble, --shuffle, --adjust, --page-tab, --no-preview, --cancel, "
+                "--script) apply in the order given. Exit status: 0 done, 1 the run or a write failed, 2 bad command "
+                "line or input (nothing written), 3 cancelled.");
   RenderOptions& o = *options;
   auto single = [](CLI::Option* opt) { return opt->allow_extra_args(false); };
 
@@ -125,8 +123,7 @@ void addRenderCommand(CLI::App& app, int& status) {
       ->excludes(seed);
   command->add_option("--random-log", o.randomLog, "Log every random number (r VALUE) and undo (undo) here");
   command->add_option("--page", o.page, "Page size: WxH in points, letter (default) or a4");
-  command->add_option("--state", o.state,
-                      "The filter's kept settings; default $XDG_CONFIG_HOME/quelvix/state.bin");
+  command->add_option("--state", o.state, "The filter's kept settings; default $XDG_CONFIG_HOME/quelvix/state.bin");
   command->add_flag("--fresh", o.fresh, "Start from the default settings instead of the kept ones");
   command->add_option("--plugins", o.plugins, "Folder of plug-ins (default: plugins beside the program)");
   command->add_option("--open", o.open,
@@ -134,8 +131,9 @@ void addRenderCommand(CLI::App& app, int& status) {
   command->add_option("--select", o.selectNames, "Select the opened drawing's object with this id (repeatable)")
       ->allow_extra_args(false);
   command->add_flag("--select-all", o.selectAll, "Select every top-level object of the opened drawing");
-  command->add_option("--select-index", o.selectIndices,
-                      "Select the opened drawing's Nth top-level object, 0 the bottom-most (repeatable)")
+  command
+      ->add_option("--select-index", o.selectIndices,
+                   "Select the opened drawing's Nth top-level object, 0 the bottom-most (repeatable)")
       ->allow_extra_args(false);
   command->add_option("--filter", o.filter,
                       "The filter to run, by its menu entry \"Category > Title\", title or name (default: the "

@@ -62,7 +62,8 @@ std::optional<PageSize> parsePageSize(std::string_view text, std::string* error)
   }
   if (!w || !h || *w <= 0 || *h <= 0 || *w > kMaxPageSide || *h > kMaxPageSide) {
     if (error)
-      *error = "--page " + std::string(text) + ": expected WxH in points (each above 0 and at most 100000), "
+      *error = "--page " + std::string(text) +
+               ": expected WxH in points (each above 0 and at most 100000), "
                "letter or a4";
     return std::nullopt;
   }
@@ -72,8 +73,7 @@ std::optional<PageSize> parsePageSize(std::string_view text, std::string* error)
 std::optional<uint64_t> parseCount(std::string_view text, uint64_t min, uint64_t max) {
   uint64_t v = 0;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || v < min || v > max)
-    return std::nullopt;
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || v < min || v > max) return std::nullopt;
   return v;
 }
 

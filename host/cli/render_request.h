@@ -46,13 +46,13 @@ struct RenderRequest {
   std::string randomFile;  // empty: the seeded generator
   std::string randomLog;   // empty: no log
   PageSize page;
-  bool pageGiven = false;   // --page was given
-  std::string openPath;     // a drawing to run the filter over instead of a new page
+  bool pageGiven = false;                // --page was given
+  std::string openPath;                  // a drawing to run the filter over instead of a new page
   std::vector<std::string> selectNames;  // art to select by name (its id in the file)
   std::vector<size_t> selectIndices;     // top-level art to select by position, from the bottom
   bool selectAll = false;
-  std::string statePath;   // empty: no kept settings (no configuration folder)
-  bool fresh = false;      // do not read the state
+  std::string statePath;  // empty: no kept settings (no configuration folder)
+  bool fresh = false;     // do not read the state
   std::string pluginDir;
   std::string filterEntry;  // the filter's registry entry; empty: the first one registered
   std::optional<size_t> artLimit;

@@ -71,8 +71,8 @@ std::vector<host::DialogAction> runnerActions(const std::vector<UserAction>& act
       case ActionKind::Shuffle:
       case ActionKind::PageTab: out.push_back(host::DialogAction::press(a.controlId)); break;
       case ActionKind::Adjust:
-        out.push_back(host::DialogAction::drag(
-            a.controlId, QxRealPoint{static_cast<QxReal>(a.x), static_cast<QxReal>(a.y)}));
+        out.push_back(host::DialogAction::drag(a.controlId,
+                                               QxRealPoint{static_cast<QxReal>(a.x), static_cast<QxReal>(a.y)}));
         break;
       case ActionKind::Cancel: out.push_back(host::DialogAction::cancel()); break;
     }
@@ -118,8 +118,7 @@ struct RenderPlan {
   std::vector<std::string> pluginFiles;
 };
 
-int planRender(const RenderRequest& request, host::RandomSource& random,
-               RenderPlan* plan, const Reporter& report) {
+int planRender(const RenderRequest& request, host::RandomSource& random, RenderPlan* plan, const Reporter& report) {
   std::string why;
   if ((request.format == OutputFormat::Png || request.format == OutputFormat::Pdf) &&
       !host::desktopEntry().writePainted)
@@ -158,8 +157,8 @@ int planRender(const RenderRequest& request, host::RandomSource& random,
 // the scripted dialog. *kept receives the block the filter left after a
 // successful run.
 int runFilter(const RenderRequest& request, const RenderPlan& plan, host::FilterSession& session,
-              host::ScriptedRunner& runner, const ActionPlanner& planner, std::ostream& out,
-              const Reporter& report, std::vector<uint8_t>* kept) {
+              host::ScriptedRunner& runner, const ActionPlanner& planner, std::ostream& out, const Reporter& report,
+              std::vector<uint8_t>* kept) {
   std::vector<std::string> problems;
   session.startPlugins(plan.pluginFiles, &problems);
   // A broken plug-in beside ours is reported and skipped; only a missing
@@ -170,8 +169,8 @@ int runFilter(const RenderRequest& request, const RenderPlan& plan, host::Filter
   if (!filter) {
     if (request.filterEntry.empty())
       return report.fail(kExitFailure, "no plug-in in " + request.pluginDir + " offers a filter");
-    return report.fail(kExitFailure, "no plug-in in " + request.pluginDir + " offers the filter \"" +
-                                         request.filterEntry + "\"");
+    return report.fail(kExitFailure,
+                       "no plug-in in " + request.pluginDir + " offers the filter \"" + request.filterEntry + "\"");
   }
   if (plan.haveState) {
     if (QxErr rc = session.plugins().setFilterParameters(*filter, plan.state))
@@ -216,8 +215,8 @@ int writeOutputs(const RenderRequest& request, host::FilterSession& session, hos
 
   if (!request.statePath.empty()) {
     if (kept.size() != host::kKeptBlockSize)
-      return report.fail(kExitFailure, "the filter kept no settings block of " +
-                                           std::to_string(host::kKeptBlockSize) + " bytes; the state was not saved");
+      return report.fail(kExitFailure, "the filter kept no settings block of " + std::to_string(host::kKeptBlockSize) +
+                                           " bytes; the state was not saved");
     if (!host::writeStateFile(request.statePath, kept, &why)) return report.fail(kExitFailure, why);
   }
   return kExitOk;
@@ -296,8 +295,7 @@ int runRender(const RenderRequest& request, std::ostream& out, std::ostream& err
 
   if (session.random().exhausted()) {
     return report.fail(kExitFailure, "--random-file " + request.randomFile + ": the numbers ran out after " +
-                                         std::to_string(session.random().served()) +
-                                         " draws; nothing was written");
+                                         std::to_string(session.random().served()) + " draws; nothing was written");
   }
   if (status != kExitOk) return status;
   return writeOutputs(request, session, log, kept, report);

@@ -15,8 +15,7 @@ const host::ItemState* findItem(const std::vector<host::ItemState>& items, int32
 
 std::string shownValue(const host::ItemState& item) {
   switch (item.kind) {
-    case host::ItemKind::TextCheckBox:
-      return item.booleanValue ? "on" : "off";
+    case host::ItemKind::TextCheckBox: return item.booleanValue ? "on" : "off";
     case host::ItemKind::PopupList: {
       if (item.activeEntry < 0 || item.activeEntry >= static_cast<int32_t>(item.entries.size())) return "(none)";
       const std::string& text = item.entries[static_cast<size_t>(item.activeEntry)].text;

@@ -46,9 +46,7 @@ std::string trimmedLower(std::string_view text) {
   return out;
 }
 
-bool isButton(ItemKind kind) {
-  return kind == ItemKind::TextPushButton || kind == ItemKind::PicturePushButton;
-}
+bool isButton(ItemKind kind) { return kind == ItemKind::TextPushButton || kind == ItemKind::PicturePushButton; }
 
 }  // namespace
 
@@ -64,13 +62,9 @@ std::optional<ItemKind> itemKindFromTypeName(std::string_view name) {
   return std::nullopt;
 }
 
-int32_t dialogUnitsToPixelsX(int32_t units) {
-  return static_cast<int32_t>(std::lround(units * 1.5));
-}
+int32_t dialogUnitsToPixelsX(int32_t units) { return static_cast<int32_t>(std::lround(units * 1.5)); }
 
-int32_t dialogUnitsToPixelsY(int32_t units) {
-  return static_cast<int32_t>(std::lround(units * 1.625));
-}
+int32_t dialogUnitsToPixelsY(int32_t units) { return static_cast<int32_t>(std::lround(units * 1.625)); }
 
 Item::Item(Dialog& dialog, int32_t id, ItemKind kind, const QxRect& bounds)
     : dialog_(&dialog), id_(id), kind_(kind), bounds_(bounds) {}
@@ -111,21 +105,16 @@ double Item::constrain(double value) const {
 
 double Item::value() const {
   switch (kind_) {
-    case ItemKind::TextCheckBox:
-      return boolean_ ? 1.0 : 0.0;
+    case ItemKind::TextCheckBox: return boolean_ ? 1.0 : 0.0;
     case ItemKind::PopupList:
-    case ItemKind::ListBox:
-      return active_ >= 0 ? entries_[static_cast<size_t>(active_)].id : 0.0;
-    default:
-      return value_;
+    case ItemKind::ListBox: return active_ >= 0 ? entries_[static_cast<size_t>(active_)].id : 0.0;
+    default: return value_;
   }
 }
 
 void Item::setValue(double value) {
   switch (kind_) {
-    case ItemKind::TextCheckBox:
-      boolean_ = value != 0.0;
-      break;
+    case ItemKind::TextCheckBox: boolean_ = value != 0.0; break;
     case ItemKind::PopupList:
     case ItemKind::ListBox: {
       // Choosing by value picks the entry with that identifier; an unknown
@@ -134,9 +123,7 @@ void Item::setValue(double value) {
       if (index >= 0) active_ = index;
       break;
     }
-    default:
-      value_ = constrain(value);
-      break;
+    default: value_ = constrain(value); break;
   }
 }
 

@@ -12,8 +12,7 @@ namespace qx::host {
 namespace {
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
          });
 }
@@ -114,10 +113,8 @@ DialogManager::~DialogManager() {
 
 void DialogManager::alert(const std::string& text) {
   alerts_.push_back(text);
-  if (runner_)
-    runner_->alert(text);
-  else
-    std::cerr << "Alert: " << text << "\n";
+  if (runner_) runner_->alert(text);
+  else std::cerr << "Alert: " << text << "\n";
 }
 
 Dialog& DialogManager::createDialog(const std::string& name, int32_t templateId, QxPluginRef plugin) {
@@ -128,8 +125,7 @@ Dialog& DialogManager::createDialog(const std::string& name, int32_t templateId,
   return dialog;
 }
 
-Dialog& DialogManager::createFromTemplate(const DialogTemplate& tmpl, const std::string& name,
-                                          QxPluginRef plugin) {
+Dialog& DialogManager::createFromTemplate(const DialogTemplate& tmpl, const std::string& name, QxPluginRef plugin) {
   Dialog& dialog = createDialog(name, tmpl.id, plugin);
   dialog.caption_ = tmpl.caption;
   dialog.fontName_ = tmpl.fontName;
@@ -148,8 +144,7 @@ Dialog& DialogManager::createFromTemplate(const DialogTemplate& tmpl, const std:
 }
 
 void DialogManager::destroy(Dialog& dialog) {
-  auto it = std::find_if(dialogs_.begin(), dialogs_.end(),
-                         [&](const auto& d) { return d.get() == &dialog; });
+  auto it = std::find_if(dialogs_.begin(), dialogs_.end(), [&](const auto& d) { return d.get() == &dialog; });
   if (it == dialogs_.end()) return;
   if (QxDialogDestroyProc proc = dialog.destroy_) {
     dialog.destroy_ = nullptr;  // once only, even if the procedure re-enters
@@ -184,12 +179,9 @@ QxErr DialogManager::runModal(const DialogTemplate& tmpl, QxPluginRef plugin, co
     }
   }
   int32_t hit;
-  if (dialog.ended())
-    hit = dialog.itemHit();  // closed during its own initialisation
-  else if (runner_)
-    hit = runner_->runModal(dialog);
-  else
-    hit = kItemOk;
+  if (dialog.ended()) hit = dialog.itemHit();  // closed during its own initialisation
+  else if (runner_) hit = runner_->runModal(dialog);
+  else hit = kItemOk;
   destroy(dialog);
   if (itemHit) *itemHit = hit;
   return QX_ERR_NONE;
@@ -227,13 +219,10 @@ void DialogManager::defaultNotify(Item& item, const Notification& notification) 
         item.setPendingIndex(-1);
       }
       break;
-    default:
-      break;
+    default: break;
   }
-  if (item.isDefaultItem())
-    item.dialog().endModal(kItemOk);
-  else if (item.isCancelItem())
-    item.dialog().endModal(kItemCancel);
+  if (item.isDefaultItem()) item.dialog().endModal(kItemOk);
+  else if (item.isCancelItem()) item.dialog().endModal(kItemCancel);
 }
 
 bool DialogManager::track(Item& item, const TrackEvent& event) {

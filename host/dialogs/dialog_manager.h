@@ -41,11 +41,11 @@ enum class ItemKind : uint8_t {
   PopupList,          // "ADM Popup List Type"
   TextPushButton,     // "ADM Text Push Button Type"
   // Kinds that only come from dialog templates.
-  Frame,     // "ADM Frame Type": a framed box
-  TextEdit,  // "ADM Text Edit Type"
-  ListBox,   // "ADM List Box Type"
-  ScrollBar, // "ADM Scrollbar Type"
-  User,      // "ADM User Type": a window class the host does not know
+  Frame,      // "ADM Frame Type": a framed box
+  TextEdit,   // "ADM Text Edit Type"
+  ListBox,    // "ADM List Box Type"
+  ScrollBar,  // "ADM Scrollbar Type"
+  User,       // "ADM User Type": a window class the host does not know
 };
 
 // The host's type name of a kind, e.g. "ADM Spin Edit Type".
@@ -320,8 +320,8 @@ class DialogManager {
   // run to the runner, destroy the dialog and write the closing item to
   // *itemHit. A non-zero answer of `init` destroys the dialog at once and is
   // returned (*itemHit untouched).
-  QxErr runModal(const DialogTemplate& tmpl, QxPluginRef plugin, const std::string& name,
-                 QxDialogInitProc init, QxUserData userData, int32_t* itemHit);
+  QxErr runModal(const DialogTemplate& tmpl, QxPluginRef plugin, const std::string& name, QxDialogInitProc init,
+                 QxUserData userData, int32_t* itemHit);
 
   // Notifications. notify() calls the item's notify procedure, or the default
   // handling when it has none; a click or pick still pending afterwards is
@@ -355,8 +355,8 @@ class DialogManager {
   enum class RefKind : uint8_t { Dialog, Item, List, Entry, Notifier, Tracker };
   struct RefTarget {
     RefKind kind;
-    void* object;        // Dialog*, Item*, Notification*, TrackEvent*
-    uint64_t entryKey;   // for entries
+    void* object;       // Dialog*, Item*, Notification*, TrackEvent*
+    uint64_t entryKey;  // for entries
   };
   uintptr_t newRef(RefKind kind, void* object, uint64_t entryKey = 0);
   const RefTarget* lookup(const void* ref, RefKind kind) const;

@@ -89,9 +89,7 @@ DialogAction DialogAction::cancel() {
 
 namespace {
 
-bool isButton(ItemKind kind) {
-  return kind == ItemKind::TextPushButton || kind == ItemKind::PicturePushButton;
-}
+bool isButton(ItemKind kind) { return kind == ItemKind::TextPushButton || kind == ItemKind::PicturePushButton; }
 
 std::string formatNumber(double value) {
   std::ostringstream s;
@@ -238,8 +236,7 @@ bool ScriptedRunner::apply(Dialog& dialog, const DialogAction& action, std::stri
         std::string wanted = action.kind == Kind::ChooseIndex ? "entry " + std::to_string(action.index)
                              : action.kind == Kind::ChooseId  ? "entry id " + std::to_string(action.entryId)
                                                               : "entry \"" + action.text + "\"";
-        return fail(name + ": " + wanted + " does not exist (" + std::to_string(item->entryCount()) +
-                    " entries)");
+        return fail(name + ": " + wanted + " does not exist (" + std::to_string(item->entryCount()) + " entries)");
       }
       item->setPendingIndex(index);
       manager.notify(*item);
@@ -257,20 +254,16 @@ bool ScriptedRunner::apply(Dialog& dialog, const DialogAction& action, std::stri
       manager.track(*item, TrackEvent{view, action.modifiers});
       return true;
     }
-    default:
-      return fail("unknown action");
+    default: return fail("unknown action");
   }
 }
 
 std::string describeItem(const ItemState& s) {
   std::ostringstream line;
-  line << s.id << " " << s.typeName << (s.visible ? " visible" : " hidden")
-       << (s.enabled ? " enabled" : " disabled");
+  line << s.id << " " << s.typeName << (s.visible ? " visible" : " hidden") << (s.enabled ? " enabled" : " disabled");
   if (!s.text.empty()) line << " \"" << s.text << "\"";
   switch (s.kind) {
-    case ItemKind::TextCheckBox:
-      line << " = " << (s.booleanValue ? "on" : "off");
-      break;
+    case ItemKind::TextCheckBox: line << " = " << (s.booleanValue ? "on" : "off"); break;
     case ItemKind::SpinEdit:
       line << " = " << formatNumber(s.value);
       if (s.hasLimits) line << " [" << formatNumber(s.minValue) << " to " << formatNumber(s.maxValue) << "]";
@@ -281,12 +274,10 @@ std::string describeItem(const ItemState& s) {
       if (s.activeEntry >= 0 && static_cast<size_t>(s.activeEntry) < s.entries.size())
         line << s.entries[static_cast<size_t>(s.activeEntry)].id << " \""
              << s.entries[static_cast<size_t>(s.activeEntry)].text << "\"";
-      else
-        line << "none";
+      else line << "none";
       line << " (" << s.entries.size() << " entries)";
       break;
-    default:
-      break;
+    default: break;
   }
   return line.str();
 }

@@ -49,8 +49,7 @@ struct DialogAction {
   static DialogAction chooseId(int32_t itemId, int32_t entryId);
   static DialogAction chooseText(int32_t itemId, std::string text);
   static DialogAction press(int32_t itemId);
-  static DialogAction drag(int32_t itemId, QxRealPoint artworkPoint,
-                           int32_t modifiers = QX_MODIFIER_BUTTON_DOWN);
+  static DialogAction drag(int32_t itemId, QxRealPoint artworkPoint, int32_t modifiers = QX_MODIFIER_BUTTON_DOWN);
   static DialogAction confirm();
   static DialogAction cancel();
 };

@@ -199,8 +199,8 @@ QxErr ArtStore::bounds(QxArtHandle art, QxRealRect* bounds) const {
   if (box.empty()) {
     *bounds = QxRealRect{0, 0, 0, 0};
   } else {
-    *bounds = QxRealRect{static_cast<QxReal>(box.left), static_cast<QxReal>(box.top),
-                         static_cast<QxReal>(box.right), static_cast<QxReal>(box.bottom)};
+    *bounds = QxRealRect{static_cast<QxReal>(box.left), static_cast<QxReal>(box.top), static_cast<QxReal>(box.right),
+                         static_cast<QxReal>(box.bottom)};
   }
   return QX_ERR_NONE;
 }

@@ -100,8 +100,7 @@ QxErr ArtStore::newOval(QxReal cx, QxReal cy, QxReal height, QxReal width, bool 
   return makeShape(*this, seg, reversed, out);
 }
 
-QxErr ArtStore::newRegularPolygon(int32_t sides, QxReal cx, QxReal cy, QxReal radius, bool reversed,
-                                  QxArtHandle* out) {
+QxErr ArtStore::newRegularPolygon(int32_t sides, QxReal cx, QxReal cy, QxReal radius, bool reversed, QxArtHandle* out) {
   if (out == nullptr) return QX_ERR_BAD_PARAM;
   *out = nullptr;
   if (!allFinite({cx, cy, radius}) || sides > kMaxSegments) return QX_ERR_BAD_PARAM;

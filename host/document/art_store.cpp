@@ -23,10 +23,8 @@ bool knownType(int16_t type) {
     case QX_ART_PLACED:
     case QX_ART_RASTER:
     case QX_ART_MESH:
-    case QX_ART_SYMBOL:
-      return true;
-    default:
-      return false;
+    case QX_ART_SYMBOL: return true;
+    default: return false;
   }
 }
 
@@ -147,8 +145,7 @@ uint32_t copySubtree(ArtArrays& s, uint32_t src) {
   if (copy.segCount != 0) {
     if (s.segments.size() + copy.segCount > kMaxArena) return kNone;
     copy.segOffset = static_cast<uint32_t>(s.segments.allocateRun(copy.segCount));
-    std::memcpy(&s.segments[copy.segOffset], &s.segments[s.at(src).segOffset],
-                copy.segCount * sizeof(QxPathSegment));
+    std::memcpy(&s.segments[copy.segOffset], &s.segments[s.at(src).segOffset], copy.segCount * sizeof(QxPathSegment));
   } else {
     copy.segOffset = static_cast<uint32_t>(s.segments.size());
   }
@@ -195,8 +192,7 @@ QxPathSegment* ArtArrays::writableSegments(uint32_t index, size_t count) {
   const bool shared = journaling && r.segOffset < mark.segments && r.segCount != 0;
   if (!shared && count <= r.segCapacity) return &segments[r.segOffset];
   size_t want = std::max<size_t>(count, r.segCount);
-  if (count > r.segCapacity)
-    want = std::max(want, std::min<size_t>(size_t{r.segCapacity} * 2, ArtStore::kMaxSegments));
+  if (count > r.segCapacity) want = std::max(want, std::min<size_t>(size_t{r.segCapacity} * 2, ArtStore::kMaxSegments));
   // Grow in place when the path is the last thing in the arena.
   if (!shared && r.segOffset + size_t{r.segCapacity} == segments.size() &&
       want - r.segCapacity <= segments.roomInChunk()) {
@@ -227,9 +223,8 @@ void ArtStore::setArtBudget(size_t liveObjects) { budget_ = std::min(liveObjects
 
 size_t ArtStore::memoryBytes() const {
   const ArtArrays& s = *impl_;
-  return s.records.capacityBytes() + s.segments.capacityBytes() +
-         s.styles.styles.capacity() * sizeof(QxPathStyle) + s.styles.chain.capacity() * 4 +
-         s.styles.heads.size() * 32 + s.journal.capacity() * sizeof(ArtArrays::Saved);
+  return s.records.capacityBytes() + s.segments.capacityBytes() + s.styles.styles.capacity() * sizeof(QxPathStyle) +
+         s.styles.chain.capacity() * 4 + s.styles.heads.size() * 32 + s.journal.capacity() * sizeof(ArtArrays::Saved);
 }
 
 // ---- ArtStore: making and removing art ----

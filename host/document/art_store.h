@@ -29,12 +29,12 @@ struct ArtArrays;  // the arrays behind a store (art_store_impl.h)
 // What a front end or writer needs to know of one object, read in one call.
 struct ArtInfo {
   int16_t type = QX_ART_UNKNOWN;
-  bool closed = false;          // paths only
+  bool closed = false;  // paths only
   bool selected = false;
-  bool hasStyle = false;        // paths and compound paths carry a path style
+  bool hasStyle = false;  // paths and compound paths carry a path style
   QxReal opacity = 1;
-  QxPathStyle style{};          // valid when hasStyle
-  QxRealRect bounds{};          // tight curve bounds, stroke not counted
+  QxPathStyle style{};                      // valid when hasStyle
+  QxRealRect bounds{};                      // tight curve bounds, stroke not counted
   std::span<const QxPathSegment> segments;  // valid until the next change
 };
 
@@ -78,11 +78,11 @@ class ArtStore final {
   QxErr nextSibling(QxArtHandle art, QxArtHandle* sibling) const;
   // Parent group or compound path (nullptr at top level).
   QxErr parent(QxArtHandle art, QxArtHandle* parent) const;
-  QxArtHandle firstTopLevel() const;  // bottom of the paint order; nullptr when empty
-  QxArtHandle lastTopLevel() const;   // top of the paint order
-  std::vector<QxArtHandle> topLevelArt() const;  // bottom first
+  QxArtHandle firstTopLevel() const;                         // bottom of the paint order; nullptr when empty
+  QxArtHandle lastTopLevel() const;                          // top of the paint order
+  std::vector<QxArtHandle> topLevelArt() const;              // bottom first
   std::vector<QxArtHandle> children(QxArtHandle art) const;  // bottom first; empty for a bad handle
-  size_t liveArtCount() const { return liveCount_; }  // every live object, children included
+  size_t liveArtCount() const { return liveCount_; }         // every live object, children included
   // Everything about one object; false for a bad handle.
   bool describe(QxArtHandle art, ArtInfo* info) const;
 
@@ -132,11 +132,9 @@ class ArtStore final {
   QxErr newRect(QxReal cx, QxReal cy, QxReal height, QxReal width, bool reversed, QxArtHandle* out);
   QxErr newOval(QxReal cx, QxReal cy, QxReal height, QxReal width, bool reversed, QxArtHandle* out);
   // Fewer than 3 sides: a degenerate path of one segment at the centre.
-  QxErr newRegularPolygon(int32_t sides, QxReal cx, QxReal cy, QxReal radius, bool reversed,
-                          QxArtHandle* out);
+  QxErr newRegularPolygon(int32_t sides, QxReal cx, QxReal cy, QxReal radius, bool reversed, QxArtHandle* out);
   // Fewer than 2 points: a degenerate path of one segment at the centre.
-  QxErr newStar(int32_t points, QxReal cx, QxReal cy, QxReal radius1, QxReal radius2, bool reversed,
-                QxArtHandle* out);
+  QxErr newStar(int32_t points, QxReal cx, QxReal cy, QxReal radius1, QxReal radius2, bool reversed, QxArtHandle* out);
 
   // ---- Undo ----
   // The outermost plug-in message begins: a new undo context.

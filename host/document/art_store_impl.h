@@ -25,16 +25,16 @@ inline constexpr uint8_t kClosed = 4;
 struct ArtRecord {
   uint32_t gen;
   uint32_t parent;
-  uint32_t prev, next;              // siblings, bottom to top
-  uint32_t firstChild, lastChild;   // bottom-most, top-most
-  uint32_t segOffset;               // into the segment arena
+  uint32_t prev, next;             // siblings, bottom to top
+  uint32_t firstChild, lastChild;  // bottom-most, top-most
+  uint32_t segOffset;              // into the segment arena
   uint16_t segCount, segCapacity;
-  uint32_t styleBase;               // interned base style; kNone when the art has no style
+  uint32_t styleBase;  // interned base style; kNone when the art has no style
   QxReal opacity;
   uint32_t fillWords[4];
   uint32_t strokeWords[4];
   uint32_t strokeWidth;
-  uint32_t journalSerial;           // the undo context that last saved this record
+  uint32_t journalSerial;  // the undo context that last saved this record
   int16_t type;
   uint8_t flags;
   uint8_t unused;

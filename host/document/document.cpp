@@ -131,8 +131,8 @@ QxSwatchRef Document::swatchRef(int32_t index) const {
 const Swatch* Document::swatch(QxSwatchRef ref) const {
   uint64_t v = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(ref));
   uint32_t slot = static_cast<uint32_t>(v & 0xFFFFFFu);
-  if (slot == 0 || static_cast<uint8_t>(v >> 56) != art_.handleTag() ||
-      static_cast<uint32_t>(v >> 24) != swatchGen_ || slot > swatches_.size())
+  if (slot == 0 || static_cast<uint8_t>(v >> 56) != art_.handleTag() || static_cast<uint32_t>(v >> 24) != swatchGen_ ||
+      slot > swatches_.size())
     return nullptr;
   return &swatches_[slot - 1];
 }

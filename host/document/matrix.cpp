@@ -30,8 +30,8 @@ QxRealMatrix concatMatrix(const QxRealMatrix& m, const QxRealMatrix& n) {
 }
 
 bool isFiniteMatrix(const QxRealMatrix& m) {
-  return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) &&
-         std::isfinite(m.tx) && std::isfinite(m.ty);
+  return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) && std::isfinite(m.tx) &&
+         std::isfinite(m.ty);
 }
 
 }  // namespace qx::host

@@ -113,7 +113,8 @@ void appendOutline(QPainterPath& path, std::span<const QxPathSegment> segments, 
   for (size_t i = 1; i < segments.size(); ++i)
     path.cubicTo(toQt(segments[i - 1].out), toQt(segments[i].in), toQt(segments[i].p));
   if (closed) {
-    if (segments.size() > 1) path.cubicTo(toQt(segments.back().out), toQt(segments.front().in), toQt(segments.front().p));
+    if (segments.size() > 1)
+      path.cubicTo(toQt(segments.back().out), toQt(segments.front().in), toQt(segments.front().p));
     path.closeSubpath();
   }
 }

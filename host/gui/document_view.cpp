@@ -188,10 +188,8 @@ void DocumentView::finishRender() {
 void DocumentView::setBusy(bool busy) {
   if (busy == busy_) return;
   busy_ = busy;
-  if (busy)
-    setCursor(Qt::BusyCursor);
-  else
-    unsetCursor();
+  if (busy) setCursor(Qt::BusyCursor);
+  else unsetCursor();
   emit busyChanged(busy);
 }
 
@@ -256,10 +254,8 @@ void DocumentView::mouseMoveEvent(QMouseEvent* event) {
 void DocumentView::mouseReleaseEvent(QMouseEvent*) {
   if (!dragging_) return;
   dragging_ = false;
-  if (busy_)
-    setCursor(Qt::BusyCursor);
-  else
-    unsetCursor();
+  if (busy_) setCursor(Qt::BusyCursor);
+  else unsetCursor();
 }
 
 }  // namespace qx::gui

@@ -74,7 +74,7 @@ class DocumentView : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  void applyView();    // hand the view to the document and paint again
+  void applyView();  // hand the view to the document and paint again
   // The document's zoom changed from `before`: keep the artwork point that
   // was under `anchor` (widget pixels) there, then show the new view.
   void zoomedAbout(QPointF anchor, double before);

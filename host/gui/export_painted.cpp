@@ -28,7 +28,8 @@ Area exportArea(const host::Document& document) {
 
 void paintDocument(QPainter& painter, const host::Document& document, const Area& area, double scale) {
   painter.setRenderHint(QPainter::Antialiasing);
-  painter.setTransform(artworkToDevice(QxRealPoint{static_cast<QxReal>(area.left), static_cast<QxReal>(area.top)}, scale));
+  painter.setTransform(artworkToDevice(QxRealPoint{static_cast<QxReal>(area.left), static_cast<QxReal>(area.top)},
+                                       scale));
   paintPage(painter, document);
   ArtPainter(document.art()).paint(painter);
 }
@@ -69,8 +70,7 @@ bool writePng(const host::Document& document, const std::string& path, double dp
     *error = "the PNG could not be encoded";
     return false;
   }
-  return host::writeFileAtomically(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
-                                   error);
+  return host::writeFileAtomically(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error);
 }
 
 bool writePdf(const host::Document& document, const std::string& path, std::string* error) {
@@ -96,8 +96,7 @@ bool writePdf(const host::Document& document, const std::string& path, std::stri
     *error = "the PDF came out empty";
     return false;
   }
-  return host::writeFileAtomically(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
-                                   error);
+  return host::writeFileAtomically(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error);
 }
 
 }  // namespace qx::gui

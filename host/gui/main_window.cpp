@@ -51,10 +51,8 @@ MainWindow::MainWindow(AppSession& session, QtDialogRunner& runner, QWidget* par
           [this](double z) { zoomLabel_->setText(QString("%1 %").arg(z * 100, 0, 'f', 0)); });
   connect(view_, &DocumentView::busyChanged, this, [this](bool busy) {
     busyBar_->setVisible(busy);
-    if (busy)
-      statusBar()->showMessage(tr("Drawing..."));
-    else
-      statusBar()->clearMessage();
+    if (busy) statusBar()->showMessage(tr("Drawing..."));
+    else statusBar()->clearMessage();
   });
 
   buildMenus();
@@ -68,10 +66,8 @@ void MainWindow::buildMenus() {
   file->addAction(tr("&New..."), QKeySequence::New, this, [this] { chooseNew(); });
   file->addAction(tr("&Open..."), QKeySequence::Open, this, [this] { chooseOpen(); });
   file->addAction(tr("&Save"), QKeySequence::Save, this, [this] {
-    if (path_.isEmpty())
-      chooseSaveAs();
-    else
-      saveFile(path_);
+    if (path_.isEmpty()) chooseSaveAs();
+    else saveFile(path_);
   });
   file->addAction(tr("Save &As..."), QKeySequence::SaveAs, this, [this] { chooseSaveAs(); });
   file->addSeparator();
@@ -94,8 +90,7 @@ void MainWindow::buildMenus() {
   viewMenu->addAction(tr("Zoom &Out"), QKeySequence::ZoomOut, this,
                       [this] { view_->zoomBy(0.8, QPointF(view_->width() / 2.0, view_->height() / 2.0)); });
   viewMenu->addAction(tr("Fit &Page"), QKeySequence(Qt::CTRL | Qt::Key_0), this, [this] { view_->fitPage(); });
-  viewMenu->addAction(tr("Fit &Art"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_0), this,
-                      [this] { view_->fitArt(); });
+  viewMenu->addAction(tr("Fit &Art"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_0), this, [this] { view_->fitArt(); });
   viewMenu->addAction(tr("&Actual Size (100 %)"), QKeySequence(Qt::CTRL | Qt::Key_1), this,
                       [this] { view_->actualSize(); });
 
@@ -206,16 +201,11 @@ bool MainWindow::exportFile(const QString& path, const QString& format, double d
   const std::string target = path.toStdString();
   const host::Document& doc = session_.document();
   bool ok = false;
-  if (format == "svg")
-    ok = host::saveSvg(doc, target, &why);
-  else if (format == "json")
-    ok = host::saveDocumentJson(doc, target, &why);
-  else if (format == "png")
-    ok = writePng(doc, target, dpi > 0 ? dpi : kDefaultPngDpi, &why);
-  else if (format == "pdf")
-    ok = writePdf(doc, target, &why);
-  else
-    why = "unknown format";
+  if (format == "svg") ok = host::saveSvg(doc, target, &why);
+  else if (format == "json") ok = host::saveDocumentJson(doc, target, &why);
+  else if (format == "png") ok = writePng(doc, target, dpi > 0 ? dpi : kDefaultPngDpi, &why);
+  else if (format == "pdf") ok = writePdf(doc, target, &why);
+  else why = "unknown format";
   if (!ok) {
     showError(tr("Cannot write %1: %2").arg(path, fromUtf8(why)));
     return false;

@@ -75,7 +75,7 @@ ModalDialog::ModalDialog(host::Dialog& model, QtDialogRunner& runner, QWidget* p
     hostOk_->setAutoDefault(false);
     hostOk_->setObjectName("hostOk");
     const QRect cancel = model.item(host::kItemCancel) ? toQt(model.item(host::kItemCancel)->bounds())
-                                                      : QRect(width() - 90, 40, 80, 20);
+                                                       : QRect(width() - 90, 40, 80, 20);
     hostOk_->setGeometry(cancel.x(), std::max(5, cancel.y() - cancel.height() - 8), cancel.width(), cancel.height());
     connect(hostOk_, &QPushButton::clicked, this, [this] { confirm(); });
   }

@@ -29,11 +29,10 @@ std::string baseOf(const std::string& path) {
 // the process id, a per-process counter and the clock. O_EXCL catches the rest.
 std::string temporaryName(const std::string& target) {
   static std::atomic<unsigned> counter{0};
-  const auto ticks = static_cast<unsigned long long>(
-      std::chrono::steady_clock::now().time_since_epoch().count());
+  const auto ticks = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
   char suffix[96];
-  std::snprintf(suffix, sizeof suffix, ".%ld.%u.%llx.tmp", static_cast<long>(getpid()),
-                counter.fetch_add(1), ticks & 0xffffffULL);
+  std::snprintf(suffix, sizeof suffix, ".%ld.%u.%llx.tmp", static_cast<long>(getpid()), counter.fetch_add(1),
+                ticks & 0xffffffULL);
   std::string folder = folderOf(target);
   std::string name = folder == "/" ? "/" : folder + "/";
   name += "." + baseOf(target) + suffix;
@@ -65,8 +64,8 @@ bool AtomicFile::open(const std::string& targetPath, std::string* error) {
   if (fd_ < 0) {
     const int err = errno;
     temp_.clear();
-    error_ = "cannot create a temporary file in " + quoted(folderOf(targetPath)) + " for " +
-             quoted(targetPath) + ": " + std::strerror(err);
+    error_ = "cannot create a temporary file in " + quoted(folderOf(targetPath)) + " for " + quoted(targetPath) + ": " +
+             std::strerror(err);
     if (error) *error = error_;
     return false;
   }

@@ -29,14 +29,11 @@ std::optional<Srgb8> toSrgb8(const QxColor& color) {
                    toByte((1.0f - clampUnit(color.c.process.magenta)) * k),
                    toByte((1.0f - clampUnit(color.c.process.yellow)) * k)};
     }
-    case QX_COLOR_RGB:
-      return Srgb8{toByte(color.c.rgb.red), toByte(color.c.rgb.green), toByte(color.c.rgb.blue)};
+    case QX_COLOR_RGB: return Srgb8{toByte(color.c.rgb.red), toByte(color.c.rgb.green), toByte(color.c.rgb.blue)};
     case QX_COLOR_PATTERN:
     case QX_COLOR_GRADIENT:
-    case QX_COLOR_SPOT:
-      return kMidGray;
-    default:
-      return std::nullopt;
+    case QX_COLOR_SPOT: return kMidGray;
+    default: return std::nullopt;
   }
 }
 

@@ -36,19 +36,14 @@ void writeColor(TextSink& out, const QxColor& color) {
       break;
     case QX_COLOR_PROCESS:
       out.append("{\"kind\": \"process\", \"values\": ");
-      writeValues(out, {color.c.process.cyan, color.c.process.magenta, color.c.process.yellow,
-                        color.c.process.black});
+      writeValues(out, {color.c.process.cyan, color.c.process.magenta, color.c.process.yellow, color.c.process.black});
       break;
     case QX_COLOR_RGB:
       out.append("{\"kind\": \"rgb\", \"values\": ");
       writeValues(out, {color.c.rgb.red, color.c.rgb.green, color.c.rgb.blue});
       break;
-    case QX_COLOR_PATTERN:
-      out.append("{\"kind\": \"pattern\", \"values\": []");
-      break;
-    case QX_COLOR_GRADIENT:
-      out.append("{\"kind\": \"gradient\", \"values\": []");
-      break;
+    case QX_COLOR_PATTERN: out.append("{\"kind\": \"pattern\", \"values\": []"); break;
+    case QX_COLOR_GRADIENT: out.append("{\"kind\": \"gradient\", \"values\": []"); break;
     default:  // none, spot and kinds this host does not know
       out.append("{\"kind\": \"none\", \"values\": []");
       break;

@@ -28,9 +28,9 @@ extern const size_t kNamedColorCount;
 struct PaintValue {
   enum Kind { None, Color, CurrentColor, Url };
   Kind kind = None;
-  Rgba color;               // Color
-  std::string_view ref;     // Url: the id after '#', pointing into the caller's text
-  Kind fallback = None;     // Url: used when the id names no paint server
+  Rgba color;            // Color
+  std::string_view ref;  // Url: the id after '#', pointing into the caller's text
+  Kind fallback = None;  // Url: used when the id names no paint server
   Rgba fallbackColor;
   bool hasFallback = false;
 };

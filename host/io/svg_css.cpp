@@ -41,7 +41,9 @@ constexpr PropName kProps[] = {
 };
 static_assert(std::size(kProps) == kPropCount);
 
-bool isIdentChar(char c) { return isAlpha(c) || isDigit(c) || c == '-' || c == '_' || static_cast<unsigned char>(c) >= 0x80; }
+bool isIdentChar(char c) {
+  return isAlpha(c) || isDigit(c) || c == '-' || c == '_' || static_cast<unsigned char>(c) >= 0x80;
+}
 
 // Where the block or statement that starts at i ends, quotes and nesting
 // respected: the index just past its closing brace or semicolon.
@@ -130,8 +132,8 @@ void parseDeclarations(std::string_view text, std::vector<Declaration>* out) {
     const std::string name = toLower(trim(decl.substr(0, colon)));
     std::string_view value = trim(decl.substr(colon + 1));
     bool important = false;
-    if (const size_t bang = value.rfind('!'); bang != std::string_view::npos &&
-                                              iequals(trim(value.substr(bang + 1)), "important")) {
+    if (const size_t bang = value.rfind('!');
+        bang != std::string_view::npos && iequals(trim(value.substr(bang + 1)), "important")) {
       important = true;
       value = trim(value.substr(0, bang));
     }
@@ -158,7 +160,8 @@ void StyleSheet::add(std::string text, std::vector<std::string>* unsupported) {
     if (open == std::string_view::npos) break;
     const size_t close = skipBlock(s, open);
     const std::string_view selectors = s.substr(i, open - i);
-    const std::string_view body = s.substr(open + 1, close - open - 1 - (close <= s.size() && s[close - 1] == '}' ? 1 : 0));
+    const std::string_view body = s.substr(open + 1,
+                                           close - open - 1 - (close <= s.size() && s[close - 1] == '}' ? 1 : 0));
     i = close;
 
     const size_t first = declarations_.size();
@@ -245,11 +248,11 @@ void StyleSheet::matching(const ElementKey& e, std::vector<const Declaration*>* 
   if (found.empty()) return;
   std::sort(found.begin(), found.end());
   found.erase(std::unique(found.begin(), found.end()), found.end());  // an element may list a class twice
-  std::stable_sort(found.begin(), found.end(), [&](uint32_t a, uint32_t b) {
-    return rules_[a].specificity < rules_[b].specificity;
-  });
+  std::stable_sort(found.begin(), found.end(),
+                   [&](uint32_t a, uint32_t b) { return rules_[a].specificity < rules_[b].specificity; });
   for (uint32_t r : found)
-    for (size_t d = 0; d < rules_[r].declarationCount; ++d) out->push_back(&declarations_[rules_[r].firstDeclaration + d]);
+    for (size_t d = 0; d < rules_[r].declarationCount; ++d)
+      out->push_back(&declarations_[rules_[r].firstDeclaration + d]);
 }
 
 }  // namespace qx::host::svg

@@ -14,9 +14,30 @@
 namespace qx::host::svg {
 
 enum class Prop : uint8_t {
-  Fill, FillOpacity, FillRule, Stroke, StrokeWidth, StrokeOpacity, StrokeLinecap, StrokeLinejoin,
-  StrokeMiterlimit, StrokeDasharray, StrokeDashoffset, Opacity, Color, Display, Visibility,
-  StopColor, StopOpacity, VectorEffect, ClipPath, Mask, Filter, MarkerStart, MarkerMid, MarkerEnd,
+  Fill,
+  FillOpacity,
+  FillRule,
+  Stroke,
+  StrokeWidth,
+  StrokeOpacity,
+  StrokeLinecap,
+  StrokeLinejoin,
+  StrokeMiterlimit,
+  StrokeDasharray,
+  StrokeDashoffset,
+  Opacity,
+  Color,
+  Display,
+  Visibility,
+  StopColor,
+  StopOpacity,
+  VectorEffect,
+  ClipPath,
+  Mask,
+  Filter,
+  MarkerStart,
+  MarkerMid,
+  MarkerEnd,
   Count
 };
 constexpr size_t kPropCount = static_cast<size_t>(Prop::Count);

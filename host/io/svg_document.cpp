@@ -145,7 +145,9 @@ bool SvgDocument::index(pugi::xml_node root, ReadContext& context, std::string* 
 
 namespace {
 
-uint64_t saturatingAdd(uint64_t a, uint64_t b, uint64_t cap) { return a > cap || b > cap - std::min(a, cap) ? cap + 1 : a + b; }
+uint64_t saturatingAdd(uint64_t a, uint64_t b, uint64_t cap) {
+  return a > cap || b > cap - std::min(a, cap) ? cap + 1 : a + b;
+}
 
 // A path makes one object, or a compound and one per subpath; each subpath
 // starts with a move or follows a close.

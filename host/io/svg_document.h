@@ -43,9 +43,9 @@ class SvgDocument {
   // exponentially through use be refused before anything is built.
   uint64_t expansionBound(pugi::xml_node root, uint64_t cap) const;
 
-  std::optional<uint64_t> seed;     // from Quelvix's metadata
-  pugi::xml_node pageOutline;       // Quelvix's page rectangle, not art
-  pugi::xml_node quelvixMetadata;   // the element the seed came from
+  std::optional<uint64_t> seed;    // from Quelvix's metadata
+  pugi::xml_node pageOutline;      // Quelvix's page rectangle, not art
+  pugi::xml_node quelvixMetadata;  // the element the seed came from
 
  private:
   std::string_view namespaceOf(pugi::xml_node e, std::string_view prefix) const;

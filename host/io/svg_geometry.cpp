@@ -34,15 +34,18 @@ bool smooth(const Anchor& a) {
   return dot < 0 && std::fabs(cross) <= 1e-6 * li * lo;
 }
 
-bool usable(Pt p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::fabs(p.x) <= kMaxCoordinate && std::fabs(p.y) <= kMaxCoordinate; }
+bool usable(Pt p) {
+  return std::isfinite(p.x) && std::isfinite(p.y) && std::fabs(p.x) <= kMaxCoordinate &&
+         std::fabs(p.y) <= kMaxCoordinate;
+}
 
 QxRealPoint real(Pt p) { return {static_cast<QxReal>(p.x), static_cast<QxReal>(p.y)}; }
 
 }  // namespace
 
 Matrix operator*(const Matrix& l, const Matrix& r) {
-  return {l.a * r.a + l.c * r.b,       l.b * r.a + l.d * r.b,       l.a * r.c + l.c * r.d,
-          l.b * r.c + l.d * r.d,       l.a * r.e + l.c * r.f + l.e, l.b * r.e + l.d * r.f + l.f};
+  return {l.a * r.a + l.c * r.b, l.b * r.a + l.d * r.b,       l.a * r.c + l.c * r.d,
+          l.b * r.c + l.d * r.d, l.a * r.e + l.c * r.f + l.e, l.b * r.e + l.d * r.f + l.f};
 }
 
 Contour& ContourBuilder::open() {

@@ -11,8 +11,7 @@ namespace {
 // The plain colour a paint shows: gradients and patterns paint with their
 // first stop.
 QxColor shownColor(const SvgPaint& paint) {
-  return paint.color.kind == QX_COLOR_GRADIENT || paint.color.kind == QX_COLOR_PATTERN ? paint.firstStop
-                                                                                        : paint.color;
+  return paint.color.kind == QX_COLOR_GRADIENT || paint.color.kind == QX_COLOR_PATTERN ? paint.firstStop : paint.color;
 }
 
 QxPathStyle pathStyle(const SvgStyle& s) {
@@ -107,10 +106,9 @@ std::unique_ptr<Document> documentFromScene(const SvgScene& scene, std::string* 
       if (!code) code = art.setClosed(handle, sub.closed);
     }
     if (!code && (node.kind == SvgNodeKind::Placed || node.kind == SvgNodeKind::Raster)) {
-      const QxRealRect box{static_cast<QxReal>(node.box.x - originX),
-                           static_cast<QxReal>(node.box.y + node.box.height - originY),
-                           static_cast<QxReal>(node.box.x + node.box.width - originX),
-                           static_cast<QxReal>(node.box.y - originY)};
+      const QxRealRect box{
+          static_cast<QxReal>(node.box.x - originX), static_cast<QxReal>(node.box.y + node.box.height - originY),
+          static_cast<QxReal>(node.box.x + node.box.width - originX), static_cast<QxReal>(node.box.y - originY)};
       code = art.setItemOutline(handle, box);
     }
     if (!code) code = art.setOpacity(handle, objectOpacity(node));

@@ -8,7 +8,7 @@
 namespace qx::host::svg {
 namespace {
 
-constexpr int kMaxHrefHops = 64;        // gradient and pattern href chains
+constexpr int kMaxHrefHops = 64;           // gradient and pattern href chains
 constexpr int kMaxPatternLookups = 10000;  // elements looked at for a pattern's colour
 
 QxColor rgb(const Rgba& c) {
@@ -34,7 +34,8 @@ ComputedStyle PaintServers::styleInPlace(pugi::xml_node element) {
   std::vector<pugi::xml_node> chain;
   for (pugi::xml_node n = element; n && n.type() == pugi::node_element; n = n.parent()) chain.push_back(n);
   ComputedStyle s;
-  for (auto it = chain.rbegin(); it != chain.rend(); ++it) s = styles_.compute(s, *it, document_.localName(*it), viewport_);
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+    s = styles_.compute(s, *it, document_.localName(*it), viewport_);
   return s;
 }
 
@@ -124,16 +125,10 @@ SvgPaint PaintServers::resolve(const PaintValue& value, const ComputedStyle& sty
     *alpha *= c.a;
   };
   switch (value.kind) {
-    case PaintValue::None:
-      return out;
-    case PaintValue::Color:
-      plain(value.color);
-      return out;
-    case PaintValue::CurrentColor:
-      plain(style.color);
-      return out;
-    case PaintValue::Url:
-      break;
+    case PaintValue::None: return out;
+    case PaintValue::Color: plain(value.color); return out;
+    case PaintValue::CurrentColor: plain(style.color); return out;
+    case PaintValue::Url: break;
   }
   const pugi::xml_node server = document_.byId(value.ref);
   const std::string_view name = server ? document_.localName(server) : std::string_view{};

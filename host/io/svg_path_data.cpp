@@ -7,10 +7,14 @@ namespace {
 
 int argumentCount(char command) {
   switch (lower(command)) {
-    case 'm': case 'l': case 't': return 2;
-    case 'h': case 'v': return 1;
+    case 'm':
+    case 'l':
+    case 't': return 2;
+    case 'h':
+    case 'v': return 1;
     case 'c': return 6;
-    case 's': case 'q': return 4;
+    case 's':
+    case 'q': return 4;
     case 'a': return 7;
     case 'z': return 0;
     default: return -1;
@@ -115,18 +119,10 @@ class PathParser {
     };
     Control next = Control::None;
     switch (lower(command)) {
-      case 'm':
-        builder_.moveTo(at(a[0], a[1]));
-        break;
-      case 'l':
-        builder_.lineTo(at(a[0], a[1]));
-        break;
-      case 'h':
-        builder_.lineTo({rel ? cur.x + a[0] : a[0], cur.y});
-        break;
-      case 'v':
-        builder_.lineTo({cur.x, rel ? cur.y + a[0] : a[0]});
-        break;
+      case 'm': builder_.moveTo(at(a[0], a[1])); break;
+      case 'l': builder_.lineTo(at(a[0], a[1])); break;
+      case 'h': builder_.lineTo({rel ? cur.x + a[0] : a[0], cur.y}); break;
+      case 'v': builder_.lineTo({cur.x, rel ? cur.y + a[0] : a[0]}); break;
       case 'c': {
         const Pt c2 = at(a[2], a[3]);
         builder_.cubicTo(at(a[0], a[1]), c2, at(a[4], a[5]));
@@ -155,11 +151,8 @@ class PathParser {
         next = Control::Quadratic;
         break;
       }
-      case 'a':
-        builder_.arcTo(a[0], a[1], a[2], a[3] != 0, a[4] != 0, at(a[5], a[6]));
-        break;
-      default:
-        break;
+      case 'a': builder_.arcTo(a[0], a[1], a[2], a[3] != 0, a[4] != 0, at(a[5], a[6])); break;
+      default: break;
     }
     lastControl_ = next;
   }

@@ -43,8 +43,8 @@ SvgReadResult readText(std::string_view text, const std::string& name, const Svg
   // pugixml neither recurses while parsing nor expands entities beyond the
   // predefined ones; the DOCTYPE is kept only to be checked.
   pugi::xml_document doc;
-  const pugi::xml_parse_result parsed =
-      doc.load_buffer(utf8.data(), utf8.size(), pugi::parse_default | pugi::parse_doctype, pugi::encoding_utf8);
+  const pugi::xml_parse_result parsed = doc.load_buffer(utf8.data(), utf8.size(),
+                                                        pugi::parse_default | pugi::parse_doctype, pugi::encoding_utf8);
   if (!parsed) {
     return failure(name + ":" + std::to_string(context.lineAt(parsed.offset)) +
                    ": malformed XML: " + parsed.description());

@@ -42,7 +42,6 @@ struct SvgReadResult {
 };
 
 SvgReadResult readSvgFile(const std::string& path, const SvgReadLimits& limits = {});
-SvgReadResult readSvgText(std::string_view text, const std::string& nameForMessages,
-                          const SvgReadLimits& limits = {});
+SvgReadResult readSvgText(std::string_view text, const std::string& nameForMessages, const SvgReadLimits& limits = {});
 
 }  // namespace qx::host

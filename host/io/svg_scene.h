@@ -72,12 +72,12 @@ struct SvgNode {
   // Placed and Raster.
   // The element's frame (x, y, width, height). The picture is fitted into it
   // by whoever decodes the picture and so knows its size, as `fit` says.
-  SceneBox box;                             // the bounds of the image's frame
-  std::array<QxRealPoint, 4> corners{};   // its frame: top left, top right, bottom right, bottom left as drawn
-  std::string fit;                        // preserveAspectRatio as written; empty is xMidYMid meet
-  std::string href;                       // Placed: the link as written
-  std::vector<unsigned char> data;        // Raster: the decoded bytes
-  std::string mime;                       // from the data: URL, else guessed from the bytes or the link
+  SceneBox box;                          // the bounds of the image's frame
+  std::array<QxRealPoint, 4> corners{};  // its frame: top left, top right, bottom right, bottom left as drawn
+  std::string fit;                       // preserveAspectRatio as written; empty is xMidYMid meet
+  std::string href;                      // Placed: the link as written
+  std::vector<unsigned char> data;       // Raster: the decoded bytes
+  std::string mime;                      // from the data: URL, else guessed from the bytes or the link
 };
 
 struct SvgScene {

@@ -66,7 +66,8 @@ ShapeOutline points(pugi::xml_node e, bool closed) {
   if (v.size() < 4) return out;  // one point draws nothing
   Contour c;
   c.closed = closed;
-  for (size_t i = 0; i + 1 < v.size(); i += 2) c.anchors.push_back({{v[i], v[i + 1]}, {v[i], v[i + 1]}, {v[i], v[i + 1]}});
+  for (size_t i = 0; i + 1 < v.size(); i += 2)
+    c.anchors.push_back({{v[i], v[i + 1]}, {v[i], v[i + 1]}, {v[i], v[i + 1]}});
   out.contours.push_back(std::move(c));
   return out;
 }

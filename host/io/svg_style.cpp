@@ -10,11 +10,15 @@ namespace {
 
 bool inherited(Prop p) {
   switch (p) {
-    case Prop::Opacity: case Prop::Display: case Prop::StopColor: case Prop::StopOpacity:
-    case Prop::VectorEffect: case Prop::ClipPath: case Prop::Mask: case Prop::Filter:
-      return false;
-    default:
-      return true;
+    case Prop::Opacity:
+    case Prop::Display:
+    case Prop::StopColor:
+    case Prop::StopOpacity:
+    case Prop::VectorEffect:
+    case Prop::ClipPath:
+    case Prop::Mask:
+    case Prop::Filter: return false;
+    default: return true;
   }
 }
 
@@ -60,7 +64,9 @@ void copyProperty(ComputedStyle& to, const ComputedStyle& from, Prop p) {
     case Prop::ClipPath: to.clipped = from.clipped; break;
     case Prop::Mask: to.masked = from.masked; break;
     case Prop::Filter: to.filtered = from.filtered; break;
-    case Prop::MarkerStart: case Prop::MarkerMid: case Prop::MarkerEnd: to.markers = from.markers; break;
+    case Prop::MarkerStart:
+    case Prop::MarkerMid:
+    case Prop::MarkerEnd: to.markers = from.markers; break;
     case Prop::Count: break;
   }
 }
@@ -82,8 +88,8 @@ ElementKey elementKey(pugi::xml_node element, std::string_view localName) {
   return key;
 }
 
-bool StyleResolver::apply(ComputedStyle& s, const ComputedStyle& parent, const Declaration& d,
-                          const Viewport& viewport, pugi::xml_node element) {
+bool StyleResolver::apply(ComputedStyle& s, const ComputedStyle& parent, const Declaration& d, const Viewport& viewport,
+                          pugi::xml_node element) {
   const std::string_view v = trim(d.value);
   if (v == "inherit" || (v == "unset" && inherited(d.prop))) {
     copyProperty(s, parent, d.prop);
@@ -107,10 +113,10 @@ bool StyleResolver::apply(ComputedStyle& s, const ComputedStyle& parent, const D
     case Prop::StopOpacity: {
       const auto o = parseOpacity(v);
       if (!o) return false;
-      (d.prop == Prop::FillOpacity ? s.fillOpacity
+      (d.prop == Prop::FillOpacity     ? s.fillOpacity
        : d.prop == Prop::StrokeOpacity ? s.strokeOpacity
-       : d.prop == Prop::Opacity ? s.opacity
-                                 : s.stopOpacity) = *o;
+       : d.prop == Prop::Opacity       ? s.opacity
+                                       : s.stopOpacity) = *o;
       return true;
     }
     case Prop::FillRule:
@@ -189,9 +195,7 @@ bool StyleResolver::apply(ComputedStyle& s, const ComputedStyle& parent, const D
       s.color = *c;
       return true;
     }
-    case Prop::Display:
-      s.displayNone = v == "none";
-      return true;
+    case Prop::Display: s.displayNone = v == "none"; return true;
     case Prop::Visibility:
       if (v != "visible" && v != "hidden" && v != "collapse") return false;
       s.visible = v == "visible";
@@ -207,17 +211,13 @@ bool StyleResolver::apply(ComputedStyle& s, const ComputedStyle& parent, const D
       s.stopIsCurrentColor = false;
       return true;
     }
-    case Prop::VectorEffect:
-      s.nonScalingStroke = v == "non-scaling-stroke";
-      return true;
+    case Prop::VectorEffect: s.nonScalingStroke = v == "non-scaling-stroke"; return true;
     case Prop::ClipPath: s.clipped = v != "none"; return true;
     case Prop::Mask: s.masked = v != "none"; return true;
     case Prop::Filter: s.filtered = v != "none"; return true;
     case Prop::MarkerStart:
     case Prop::MarkerMid:
-    case Prop::MarkerEnd:
-      s.markers = s.markers || v != "none";
-      return true;
+    case Prop::MarkerEnd: s.markers = s.markers || v != "none"; return true;
     case Prop::Count: break;
   }
   return false;

@@ -238,8 +238,10 @@ int LineIndex::lineOf(ptrdiff_t offset) const {
 
 std::optional<std::string> convertToUtf8(std::string_view b, bool* broken) {
   *broken = false;
-  const bool big = b.size() >= 2 && static_cast<unsigned char>(b[0]) == 0xFE && static_cast<unsigned char>(b[1]) == 0xFF;
-  const bool little = b.size() >= 2 && static_cast<unsigned char>(b[0]) == 0xFF && static_cast<unsigned char>(b[1]) == 0xFE;
+  const bool big = b.size() >= 2 && static_cast<unsigned char>(b[0]) == 0xFE &&
+                   static_cast<unsigned char>(b[1]) == 0xFF;
+  const bool little = b.size() >= 2 && static_cast<unsigned char>(b[0]) == 0xFF &&
+                      static_cast<unsigned char>(b[1]) == 0xFE;
   if (big || little) {
     auto out = fromUtf16(b, big);
     if (!out) *broken = true;

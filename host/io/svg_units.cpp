@@ -16,7 +16,7 @@ struct UnitName {
 };
 
 constexpr UnitName kUnits[] = {
-    {"px", Unit::Px}, {"pt", Unit::Pt}, {"pc", Unit::Pc}, {"mm", Unit::Mm},   {"cm", Unit::Cm},   {"in", Unit::In},
+    {"px", Unit::Px}, {"pt", Unit::Pt}, {"pc", Unit::Pc}, {"mm", Unit::Mm},   {"cm", Unit::Cm},     {"in", Unit::In},
     {"q", Unit::Q},   {"em", Unit::Em}, {"ex", Unit::Ex}, {"rem", Unit::Rem}, {"%", Unit::Percent},
 };
 
@@ -145,7 +145,8 @@ AspectRatio parseAspectRatio(std::string_view text, std::string* reason) {
   if (!words.empty() && words.front() == "defer") words.erase(words.begin());  // only images heed it
   if (words.empty()) return r;
   const auto bad = [&] {
-    *reason = "preserveAspectRatio \"" + std::string(trim(text).substr(0, 40)) + "\" is not known; xMidYMid meet is used";
+    *reason = "preserveAspectRatio \"" + std::string(trim(text).substr(0, 40)) +
+              "\" is not known; xMidYMid meet is used";
     return AspectRatio{};
   };
   if (words.size() > 2) return bad();
@@ -155,7 +156,9 @@ AspectRatio parseAspectRatio(std::string_view text, std::string* reason) {
   } else {
     // xMinYMin .. xMaxYMax: each axis independently min, mid or max.
     if (align.size() != 8 || align[0] != 'x' || align[4] != 'Y') return bad();
-    const auto position = [](std::string_view p) { return p == "Min" ? 0.0 : p == "Mid" ? 0.5 : p == "Max" ? 1.0 : -1.0; };
+    const auto position = [](std::string_view p) {
+      return p == "Min" ? 0.0 : p == "Mid" ? 0.5 : p == "Max" ? 1.0 : -1.0;
+    };
     r.alignX = position(align.substr(1, 3));
     r.alignY = position(align.substr(5, 3));
     if (r.alignX < 0 || r.alignY < 0) return bad();

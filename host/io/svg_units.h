@@ -50,9 +50,9 @@ struct ViewBox {
 std::optional<ViewBox> parseViewBox(std::string_view text, std::string* reason);
 
 struct AspectRatio {
-  bool none = false;  // stretch to fill
+  bool none = false;                  // stretch to fill
   double alignX = 0.5, alignY = 0.5;  // 0 min, 0.5 mid, 1 max
-  bool slice = false;                  // cover the viewport instead of fitting inside
+  bool slice = false;                 // cover the viewport instead of fitting inside
 };
 
 // The default (xMidYMid meet) for an empty or unknown value, with *reason set for the latter.

@@ -415,7 +415,8 @@ void SceneBuilder::image(pugi::xml_node e) {
   }
   const Matrix m = stack_.back().ctm * transformOf(e);
   SvgNode node;
-  const Pt corners[4] = {m.apply({*x, *y}), m.apply({*x + *w, *y}), m.apply({*x + *w, *y + *h}), m.apply({*x, *y + *h})};
+  const Pt corners[4] = {m.apply({*x, *y}), m.apply({*x + *w, *y}), m.apply({*x + *w, *y + *h}),
+                         m.apply({*x, *y + *h})};
   double left = corners[0].x, right = left, bottom = corners[0].y, top = bottom;
   for (int i = 0; i < 4; ++i) {
     const Pt c = corners[i];
@@ -557,9 +558,11 @@ void SceneBuilder::reportTallies() {
   };
   report(text_, "text is not imported; " + countOf(text_.count, "text element", "text elements") + " skipped");
   report(foreign_, "foreignObject is not imported; " + countOf(foreign_.count, "element", "elements") + " skipped");
-  report(clipped_, "clip-path is not applied; " + countOf(clipped_.count, "element is", "elements are") + " drawn unclipped");
+  report(clipped_,
+         "clip-path is not applied; " + countOf(clipped_.count, "element is", "elements are") + " drawn unclipped");
   report(masked_, "mask is not applied; " + countOf(masked_.count, "element is", "elements are") + " drawn unmasked");
-  report(filtered_, "filter is not applied; " + countOf(filtered_.count, "element is", "elements are") + " drawn unfiltered");
+  report(filtered_,
+         "filter is not applied; " + countOf(filtered_.count, "element is", "elements are") + " drawn unfiltered");
   report(markers_, "markers are not drawn; " + countOf(markers_.count, "element has", "elements have") + " them");
 }
 

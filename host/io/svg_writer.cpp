@@ -160,8 +160,7 @@ class SvgEmitter {
   void writePath(QxArtHandle art) {
     QxPathStyle style;
     QxReal opacity = 1;
-    if (!readOutline(art_, art, &outline_) || outline_.segments.empty() || !readPaint(art, &style, &opacity))
-      return;
+    if (!readOutline(art_, art, &outline_) || outline_.segments.empty() || !readPaint(art, &style, &opacity)) return;
     if (!allFinite(outline_.segments)) {
       out_.append("<!-- a path with non-finite coordinates is left out -->\n");
       return;
@@ -248,8 +247,7 @@ class SvgEmitter {
   // Paint attributes; consecutive objects often share a style, so the text
   // of the last one is kept.
   void writePaint(const QxPathStyle& style, QxReal opacity) {
-    if (!haveCached_ || opacity != cachedOpacity_ ||
-        std::memcmp(&style, &cachedStyle_, sizeof style) != 0) {
+    if (!haveCached_ || opacity != cachedOpacity_ || std::memcmp(&style, &cachedStyle_, sizeof style) != 0) {
       cachedText_.clear();
       paintText(cachedText_, style, opacity);
       cachedStyle_ = style;

@@ -119,8 +119,8 @@ LoadedPlugin* PluginHost::load(const std::string& path, std::string* error) {
   if (properties->kind != kPluginKind)
     return fail("its property list gives the kind \"" + properties->kind + "\", not \"" + kPluginKind + "\"");
   if (properties->interfaceVersion != kInterfaceVersion)
-    return fail("its property list gives interface version " + std::to_string(properties->interfaceVersion) +
-                ", not " + std::to_string(kInterfaceVersion));
+    return fail("its property list gives interface version " + std::to_string(properties->interfaceVersion) + ", not " +
+                std::to_string(kInterfaceVersion));
   if (properties->entryPoint.empty()) return fail("its property list names no entry point");
 
   auto plugin = std::make_unique<LoadedPlugin>();

@@ -56,12 +56,12 @@ class PluginHost {
 
   // Every message answers the plug-in's code, or QX_ERR_BAD_PARAM when the
   // plug-in is unknown or its library is not mapped.
-  QxErr startup(LoadedPlugin* plugin);   // "SP Interface"/"Startup"
+  QxErr startup(LoadedPlugin* plugin);  // "SP Interface"/"Startup"
   // "SP Interface"/"Shutdown"; the library stays loaded. The plug-in's filters
   // leave the registry (their parameter blocks are disposed); the globals slot
   // keeps what the plug-in left in it (an empty slot after a sound shutdown).
   QxErr shutdown(LoadedPlugin* plugin);
-  QxErr about(LoadedPlugin* plugin);     // "SP Interface"/"About"
+  QxErr about(LoadedPlugin* plugin);  // "SP Interface"/"About"
   // "SP Access"/"Unload", then dlclose. The library stays mapped when the
   // plug-in answers an error; QX_ERR_BAD_PARAM while one of its messages runs.
   QxErr unload(LoadedPlugin* plugin);
@@ -91,7 +91,7 @@ class PluginHost {
   const PluginPropertyList* propertyList(const LoadedPlugin* plugin) const;
   const std::string& path(const LoadedPlugin* plugin) const;
   QxPluginRef ref(const LoadedPlugin* plugin) const;
-  LoadedPlugin* fromRef(QxPluginRef ref) const;  // nullptr when unknown
+  LoadedPlugin* fromRef(QxPluginRef ref) const;     // nullptr when unknown
   bool isLoaded(const LoadedPlugin* plugin) const;  // library mapped now
   void* globalsSlot(const LoadedPlugin* plugin) const;
   const std::vector<std::unique_ptr<LoadedPlugin>>& plugins() const { return plugins_; }

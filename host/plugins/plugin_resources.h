@@ -21,7 +21,7 @@ struct PluginPropertyList {
 };
 
 struct VersionRecord {
-  std::string fileVersion;                     // "1.0.0.0"
+  std::string fileVersion;  // "1.0.0.0"
   std::string productVersion;
   std::map<std::string, std::string> strings;  // "Comments", "FileDescription", ...
 };
@@ -58,7 +58,7 @@ class PluginResources {
   struct Resource {
     std::string typeName;  // empty when the type is numeric
     uint16_t typeId = 0;
-    std::string name;      // empty when the id is numeric
+    std::string name;  // empty when the id is numeric
     uint16_t id = 0;
     std::vector<uint8_t> data;
   };

@@ -28,8 +28,7 @@ std::string classOf(const NameOrId& value) { return value.isId ? classFromAtom(v
 
 }  // namespace
 
-std::optional<DialogTemplate> parseDialogTemplate(const std::vector<uint8_t>& data, int32_t id,
-                                                  std::string* error) {
+std::optional<DialogTemplate> parseDialogTemplate(const std::vector<uint8_t>& data, int32_t id, std::string* error) {
   auto fail = [&](const std::string& reason) {
     if (error) *error = "dialog " + std::to_string(id) + ": " + reason;
     return std::nullopt;

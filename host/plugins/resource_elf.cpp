@@ -27,9 +27,7 @@ bool fail(std::string* error, const std::string& reason) {
 }
 
 // True when [offset, offset + size) lies inside a file of `fileSize` bytes.
-bool inFile(uint64_t offset, uint64_t size, size_t fileSize) {
-  return offset <= fileSize && size <= fileSize - offset;
-}
+bool inFile(uint64_t offset, uint64_t size, size_t fileSize) { return offset <= fileSize && size <= fileSize - offset; }
 
 SectionHeader readSectionHeader(const std::vector<uint8_t>& file, uint64_t at) {
   Cursor c(file.data(), file.size(), static_cast<size_t>(at));

@@ -64,8 +64,7 @@ std::optional<std::vector<uint8_t>> elfSection(const std::vector<uint8_t>& file,
 
 // Parsers of single resources; nullopt and a reason on malformed data.
 std::optional<PluginPropertyList> parsePropertyList(const std::vector<uint8_t>& data, std::string* error);
-std::optional<DialogTemplate> parseDialogTemplate(const std::vector<uint8_t>& data, int32_t id,
-                                                  std::string* error);
+std::optional<DialogTemplate> parseDialogTemplate(const std::vector<uint8_t>& data, int32_t id, std::string* error);
 std::optional<VersionRecord> parseVersionRecord(const std::vector<uint8_t>& data, std::string* error);
 
 }  // namespace qx::host::resfmt

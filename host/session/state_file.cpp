@@ -10,8 +10,7 @@
 
 namespace qx::host {
 
-StateRead readStateFile(const std::string& path, size_t expectedSize, std::vector<uint8_t>* bytes,
-                        std::string* error) {
+StateRead readStateFile(const std::string& path, size_t expectedSize, std::vector<uint8_t>* bytes, std::string* error) {
   namespace fs = std::filesystem;
   std::error_code ec;
   const fs::file_status status = fs::status(path, ec);
@@ -38,8 +37,8 @@ StateRead readStateFile(const std::string& path, size_t expectedSize, std::vecto
   }
   const size_t got = static_cast<size_t>(in.gcount());
   if (got != expectedSize) {
-    *error = "the state file " + path + " holds " + (got > expectedSize ? "more than " + std::to_string(expectedSize)
-                                                                          : std::to_string(got)) +
+    *error = "the state file " + path + " holds " +
+             (got > expectedSize ? "more than " + std::to_string(expectedSize) : std::to_string(got)) +
              " bytes, not the " + std::to_string(expectedSize) +
              " of the filter's settings; remove it or run with --fresh";
     return StateRead::Invalid;
@@ -61,8 +60,7 @@ bool writeStateFile(const std::string& path, const std::vector<uint8_t>& bytes, 
     }
   }
   std::string why;
-  if (!writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                                 &why)) {
+  if (!writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), &why)) {
     *error = "cannot write the state file: " + why;
     return false;
   }

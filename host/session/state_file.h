@@ -21,8 +21,7 @@ enum class StateRead {
 
 // Read the state at `path`. A file of any size other than `expectedSize` is
 // Invalid and is left untouched.
-StateRead readStateFile(const std::string& path, size_t expectedSize, std::vector<uint8_t>* bytes,
-                        std::string* error);
+StateRead readStateFile(const std::string& path, size_t expectedSize, std::vector<uint8_t>* bytes, std::string* error);
 
 // Write the block atomically, creating the file's folder when needed. False
 // and a one-line reason on failure; the old file is then unchanged.

@@ -53,8 +53,7 @@ QxErr GetItem(QxDialogRef dialog, int32_t itemId, QxItemRef* item) {
   return QX_ERR_NONE;
 }
 
-QxErr CreateItem(QxDialogRef dialog, int32_t itemId, const char* itemType, const QxRect* bounds,
-                 QxItemRef* item) {
+QxErr CreateItem(QxDialogRef dialog, int32_t itemId, const char* itemType, const QxRect* bounds, QxItemRef* item) {
   QX_OP_ENTER(kCreateItem);
   Dialog* d = dialogOf(dialog);
   if (!d || !itemType || !bounds) return QX_ERR_BAD_PARAM;
@@ -117,8 +116,8 @@ QxErr SetDestroyProc(QxDialogRef dialog, QxDialogDestroyProc destroyProc) {
   return QX_ERR_NONE;
 }
 
-const QxAdmDialogSuite kDialogSuite = {Modal,         GetItem,       CreateItem,    GetUserData,   SetUserData,
-                                       Size,          GetBoundsRect, SetBoundsRect, SetDestroyProc};
+const QxAdmDialogSuite kDialogSuite = {Modal, GetItem,       CreateItem,    GetUserData,   SetUserData,
+                                       Size,  GetBoundsRect, SetBoundsRect, SetDestroyProc};
 
 // ---- "ADM Item Suite" ----
 
@@ -376,11 +375,10 @@ QxErr SetMaxFloatValue(QxItemRef item, QxReal value) {
 }
 
 const QxAdmItemSuite kItemSuite = {
-    SetNotifyProc,   SetTrackProc,    DefaultNotify,   DefaultTrack,   Notify,         GetDialog,
-    GetList,         GetID,           Show,            IsVisible,      Enable,         IsEnabled,
-    SetFont,         GetFont,         SetText,         GetText,        SetUnits,       SetPrecision,
-    SetBooleanValue, GetBooleanValue, SetIntValue,     GetIntValue,    SetFloatValue,  GetFloatValue,
-    SetMinIntValue,  SetMaxIntValue,  SetMinFloatValue, SetMaxFloatValue};
+    SetNotifyProc, SetTrackProc,  DefaultNotify, DefaultTrack,   Notify,          GetDialog,        GetList,
+    GetID,         Show,          IsVisible,     Enable,         IsEnabled,       SetFont,          GetFont,
+    SetText,       GetText,       SetUnits,      SetPrecision,   SetBooleanValue, GetBooleanValue,  SetIntValue,
+    GetIntValue,   SetFloatValue, GetFloatValue, SetMinIntValue, SetMaxIntValue,  SetMinFloatValue, SetMaxFloatValue};
 
 }  // namespace
 

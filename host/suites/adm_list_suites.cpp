@@ -96,10 +96,8 @@ QxErr EntrySelect(QxEntryRef entry, QxBool select) {
   auto [list, e] = entryOf(entry);
   if (!e) return QX_ERR_BAD_PARAM;
   int32_t index = list->indexOfKey(e->key);
-  if (select)
-    list->selectIndex(index);
-  else if (list->activeIndex() == index)
-    list->selectIndex(-1);
+  if (select) list->selectIndex(index);
+  else if (list->activeIndex() == index) list->selectIndex(-1);
   return QX_ERR_NONE;
 }
 

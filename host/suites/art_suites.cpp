@@ -14,8 +14,8 @@
 namespace qx::host {
 namespace {
 
-#define QX_DOC_OR_FAIL(doc)                          \
-  Document* doc = hostContext().document;            \
+#define QX_DOC_OR_FAIL(doc)               \
+  Document* doc = hostContext().document; \
   if (doc == nullptr) return QX_ERR_NO_DOCUMENT
 
 // ---- "AI Art Suite" ----

@@ -16,8 +16,8 @@
 namespace qx::host {
 namespace {
 
-#define QX_DOC_OR_FAIL(doc)                          \
-  Document* doc = hostContext().document;            \
+#define QX_DOC_OR_FAIL(doc)               \
+  Document* doc = hostContext().document; \
   if (doc == nullptr) return QX_ERR_NO_DOCUMENT
 
 // ---- "AI Document Suite" ----
@@ -44,9 +44,7 @@ const QxDocumentSuite kDocumentSuite = {GetDocumentSetup, RedrawDocument};
 // ---- "AI Document View Suite" ----
 // A document has one view; its reference is a fixed token, checked on use.
 const char kViewToken = 0;
-QxDocumentViewRef viewZero() {
-  return reinterpret_cast<QxDocumentViewRef>(const_cast<char*>(&kViewToken));
-}
+QxDocumentViewRef viewZero() { return reinterpret_cast<QxDocumentViewRef>(const_cast<char*>(&kViewToken)); }
 
 const OpId kGetNthDocumentView = registerOp(QX_DOCUMENT_VIEW_SUITE, "GetNthDocumentView");
 const OpId kSetDocumentViewZoom = registerOp(QX_DOCUMENT_VIEW_SUITE, "SetDocumentViewZoom");
@@ -202,8 +200,8 @@ QxErr RealToText(QxReal value, int16_t precision, unsigned char* text) {
     n = value < 0 ? 4 : 3;
     std::memcpy(digits, value < 0 ? "-inf" : "inf", n);
   } else {
-    auto result = std::to_chars(digits, digits + sizeof digits, static_cast<double>(value),
-                                std::chars_format::fixed, precision);
+    auto result = std::to_chars(digits, digits + sizeof digits, static_cast<double>(value), std::chars_format::fixed,
+                                precision);
     if (result.ec != std::errc()) return QX_ERR_BAD_PARAM;
     n = static_cast<size_t>(result.ptr - digits);
     // A value that rounds to zero reads "0", never "-0".

@@ -57,8 +57,9 @@ QxErr UpdateMenuItemAutomatically(QxMenuItemHandle item, int32_t action, int32_t
   if (!plugins) return QX_ERR_BAD_PARAM;
   RegisteredFilter* found = plugins->findFilterByMenuItem(item);
   if (!found) return QX_ERR_BAD_PARAM;
-  const int32_t values[7] = {action,          ifObjectIsInArtwork, ifObjectIsNotInArtwork, ifObjectIsSelected,
-                             ifObjectIsNotSelected, ifIsTrue,            ifIsNotTrue};
+  const int32_t values[7] = {
+      action,   ifObjectIsInArtwork, ifObjectIsNotInArtwork, ifObjectIsSelected, ifObjectIsNotSelected,
+      ifIsTrue, ifIsNotTrue};
   found->autoUpdate = true;
   for (int i = 0; i < 7; ++i) found->autoUpdateValues[i] = values[i];
   return QX_ERR_NONE;

@@ -13,8 +13,8 @@
 namespace qx::host {
 namespace {
 
-#define QX_DOC_OR_FAIL(doc)                          \
-  Document* doc = hostContext().document;            \
+#define QX_DOC_OR_FAIL(doc)               \
+  Document* doc = hostContext().document; \
   if (doc == nullptr) return QX_ERR_NO_DOCUMENT
 
 // ---- "AI Shape Construction Suite" ----
@@ -171,10 +171,9 @@ QxErr MatrixConcat(QxRealMatrix* m, const QxRealMatrix* next) {
   return QX_ERR_NONE;
 }
 
-const QxRealMathSuite kRealMathSuite = {
-    DegreeToRadian,     RadianToDegree,        Interpolate,       PointAngle,
-    MatrixSetIdentity,  MatrixSetTranslate,    MatrixSetScale,    MatrixSetRotate,
-    MatrixConcatTranslate, MatrixConcatScale, MatrixConcatRotate, MatrixConcat};
+const QxRealMathSuite kRealMathSuite = {DegreeToRadian,        RadianToDegree,     Interpolate,        PointAngle,
+                                        MatrixSetIdentity,     MatrixSetTranslate, MatrixSetScale,     MatrixSetRotate,
+                                        MatrixConcatTranslate, MatrixConcatScale,  MatrixConcatRotate, MatrixConcat};
 
 }  // namespace
 

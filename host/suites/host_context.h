@@ -14,8 +14,8 @@ class RandomSource;
 
 struct HostContext {
   SuiteRegistry* suites = nullptr;
-  PluginHost* plugins = nullptr;   // loaded plug-ins, their resources, filters
-  Document* document = nullptr;    // the current document; may be null
+  PluginHost* plugins = nullptr;  // loaded plug-ins, their resources, filters
+  Document* document = nullptr;   // the current document; may be null
   DialogManager* dialogs = nullptr;
   RandomSource* random = nullptr;
 };

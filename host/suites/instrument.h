@@ -58,7 +58,7 @@ void clearFaults();
 }  // namespace qx::host
 
 // First statement of a suite operation: count it and answer an injected fault.
-#define QX_OP_ENTER(id)                                   \
-  do {                                                    \
+#define QX_OP_ENTER(id)                                              \
+  do {                                                               \
     if (QxErr qx_fault_ = ::qx::host::opEnter(id)) return qx_fault_; \
   } while (0)

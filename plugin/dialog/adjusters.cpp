@@ -22,21 +22,21 @@ struct AdjusterRow {
 };
 
 constexpr AdjusterRow kAdjusters[] = {
-    {160, 4, AdjusterRule::AcrossPage, 300, 1},   // pointsMin
-    {161, 5, AdjusterRule::AcrossPage, 300, 1},   // pointsMax
-    {162, 10, AdjusterRule::AcrossPage, 400, 1},  // stepX
-    {163, 11, AdjusterRule::UpPage, 400, 1},      // stepY
-    {164, 8, AdjusterRule::AcrossPage, 50, 1},    // lineWidthMin
-    {165, 9, AdjusterRule::AcrossPage, 50, 1},    // lineWidthMax
-    {166, 7, AdjusterRule::AngleToOrigin, 0, 0},  // setAngle
-    {167, 12, AdjusterRule::AcrossPage, 101, 99}, // distanceFactorX
-    {168, 13, AdjusterRule::UpPage, 101, 99},     // distanceFactorY
-    {169, 21, AdjusterRule::AcrossPage, 150, 0},  // shapeSizeMin
-    {170, 22, AdjusterRule::AcrossPage, 150, 0},  // shapeSizeMax
-    {171, 34, AdjusterRule::AcrossPage, 50, 1},   // shapeStrokeMin
-    {172, 35, AdjusterRule::AcrossPage, 50, 1},   // shapeStrokeMax
-    {173, 40, AdjusterRule::AcrossPage, 101, 99}, // radiusFactor
-    {174, 49, AdjusterRule::AngleToCentre, 0, 0}, // shapeAngle
+    {160, 4, AdjusterRule::AcrossPage, 300, 1},    // pointsMin
+    {161, 5, AdjusterRule::AcrossPage, 300, 1},    // pointsMax
+    {162, 10, AdjusterRule::AcrossPage, 400, 1},   // stepX
+    {163, 11, AdjusterRule::UpPage, 400, 1},       // stepY
+    {164, 8, AdjusterRule::AcrossPage, 50, 1},     // lineWidthMin
+    {165, 9, AdjusterRule::AcrossPage, 50, 1},     // lineWidthMax
+    {166, 7, AdjusterRule::AngleToOrigin, 0, 0},   // setAngle
+    {167, 12, AdjusterRule::AcrossPage, 101, 99},  // distanceFactorX
+    {168, 13, AdjusterRule::UpPage, 101, 99},      // distanceFactorY
+    {169, 21, AdjusterRule::AcrossPage, 150, 0},   // shapeSizeMin
+    {170, 22, AdjusterRule::AcrossPage, 150, 0},   // shapeSizeMax
+    {171, 34, AdjusterRule::AcrossPage, 50, 1},    // shapeStrokeMin
+    {172, 35, AdjusterRule::AcrossPage, 50, 1},    // shapeStrokeMax
+    {173, 40, AdjusterRule::AcrossPage, 101, 99},  // radiusFactor
+    {174, 49, AdjusterRule::AngleToCentre, 0, 0},  // shapeAngle
 };
 
 const AdjusterRow* FindAdjuster(int32_t button) {

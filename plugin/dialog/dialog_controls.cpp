@@ -53,23 +53,12 @@ bool FollowsRecord(const ControlRow& row) {
 void ShowField(QxItemRef item, const ControlRow& row, const FilterParameters& params) {
   if (!item) return;
   switch (row.value) {
-    case ValueKind::Flag:
-      gAdmItemSuite->SetBooleanValue(item, IntField(params, row) != 0);
-      break;
-    case ValueKind::Int:
-      gAdmItemSuite->SetIntValue(item, IntField(params, row));
-      break;
-    case ValueKind::Real:
-      gAdmItemSuite->SetFloatValue(item, RealField(params, row));
-      break;
-    case ValueKind::Jitter:
-      gAdmItemSuite->SetFloatValue(item, static_cast<QxReal>(IntField(params, row)));
-      break;
-    case ValueKind::Entry:
-      SelectEntryAt(item, IntField(params, row));
-      break;
-    case ValueKind::None:
-      break;
+    case ValueKind::Flag: gAdmItemSuite->SetBooleanValue(item, IntField(params, row) != 0); break;
+    case ValueKind::Int: gAdmItemSuite->SetIntValue(item, IntField(params, row)); break;
+    case ValueKind::Real: gAdmItemSuite->SetFloatValue(item, RealField(params, row)); break;
+    case ValueKind::Jitter: gAdmItemSuite->SetFloatValue(item, static_cast<QxReal>(IntField(params, row))); break;
+    case ValueKind::Entry: SelectEntryAt(item, IntField(params, row)); break;
+    case ValueKind::None: break;
   }
 }
 
@@ -102,8 +91,7 @@ void ReadField(QxItemRef item, const ControlRow& row, FilterParameters& params) 
       if (ChosenEntryId(item, &entryId)) IntField(params, row) = entryId;
       break;
     }
-    case ValueKind::None:
-      break;
+    case ValueKind::None: break;
   }
 }
 

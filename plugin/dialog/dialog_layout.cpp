@@ -19,41 +19,39 @@ constexpr QxRect PopupCell(int32_t top) { return Box(10, top, 170, top + 20); }
 constexpr QxRect WideCell(int32_t top) { return Box(10, top, 300, top + 14); }
 
 constexpr ControlRow Check(int32_t id, QxRect bounds, const char* label, int32_t page, size_t field) {
-  return {id, ControlKind::CheckBox, bounds, label, page, ValueKind::Flag, field, 0, 0, 0,
-          Reaction::SettingChanged, PopupList::None};
+  return {id, ControlKind::CheckBox,    bounds,         label, page, ValueKind::Flag, field, 0, 0,
+          0,  Reaction::SettingChanged, PopupList::None};
 }
 constexpr ControlRow IntSpin(int32_t id, QxRect bounds, int32_t page, size_t field, float min, float max) {
-  return {id, ControlKind::SpinEdit, bounds, nullptr, page, ValueKind::Int, field, min, max, 0,
-          Reaction::SettingChanged, PopupList::None};
+  return {id, ControlKind::SpinEdit,    bounds,         nullptr, page, ValueKind::Int, field, min, max,
+          0,  Reaction::SettingChanged, PopupList::None};
 }
 constexpr ControlRow RealSpin(int32_t id, QxRect bounds, int32_t page, size_t field, float min, float max,
                               Reaction reaction = Reaction::SettingChanged) {
-  return {id, ControlKind::SpinEdit, bounds, nullptr, page, ValueKind::Real, field, min, max, 2,
+  return {id,       ControlKind::SpinEdit, bounds, nullptr, page, ValueKind::Real, field, min, max, 2,
           reaction, PopupList::None};
 }
 constexpr ControlRow JitterSpin(int32_t id, QxRect bounds, int32_t page, size_t field) {
-  return {id, ControlKind::SpinEdit, bounds, nullptr, page, ValueKind::Jitter, field, -100, 100, 2,
-          Reaction::SettingChanged, PopupList::None};
+  return {id, ControlKind::SpinEdit,    bounds,         nullptr, page, ValueKind::Jitter, field, -100, 100,
+          2,  Reaction::SettingChanged, PopupList::None};
 }
 constexpr ControlRow Adjuster(int32_t id, QxRect bounds, int32_t page) {
-  return {id, ControlKind::PictureButton, bounds, nullptr, page, ValueKind::None, 0, 0, 0, 0,
-          Reaction::Adjuster, PopupList::None};
+  return {id, ControlKind::PictureButton, bounds,         nullptr, page, ValueKind::None, 0, 0, 0,
+          0,  Reaction::Adjuster,         PopupList::None};
 }
 constexpr ControlRow Label(int32_t id, QxRect bounds, const char* label, int32_t page) {
-  return {id, ControlKind::StaticText, bounds, label, page, ValueKind::None, 0, 0, 0, 0,
-          Reaction::None, PopupList::None};
+  return {id, ControlKind::StaticText, bounds,         label, page, ValueKind::None, 0, 0, 0,
+          0,  Reaction::None,          PopupList::None};
 }
-constexpr ControlRow Popup(int32_t id, QxRect bounds, int32_t page, size_t field, PopupList list,
-                           Reaction reaction) {
+constexpr ControlRow Popup(int32_t id, QxRect bounds, int32_t page, size_t field, PopupList list, Reaction reaction) {
   return {id, ControlKind::Popup, bounds, nullptr, page, ValueKind::Entry, field, 0, 0, 0, reaction, list};
 }
 constexpr ControlRow Button(int32_t id, QxRect bounds, const char* label, Reaction reaction) {
-  return {id, ControlKind::PushButton, bounds, label, 0, ValueKind::None, 0, 0, 0, 0, reaction,
-          PopupList::None};
+  return {id, ControlKind::PushButton, bounds, label, 0, ValueKind::None, 0, 0, 0, 0, reaction, PopupList::None};
 }
 constexpr ControlRow PageButtonRow(int32_t id, QxRect bounds) {
-  return {id, ControlKind::PictureButton, bounds, nullptr, 0, ValueKind::None, 0, 0, 0, 0,
-          Reaction::PageButton, PopupList::None};
+  return {id, ControlKind::PictureButton, bounds,         nullptr, 0, ValueKind::None, 0, 0, 0,
+          0,  Reaction::PageButton,       PopupList::None};
 }
 
 constexpr Reaction kChanged = Reaction::SettingChanged;
@@ -169,20 +167,40 @@ const size_t kPopupFillOrderCount = sizeof(kPopupFillOrder) / sizeof(kPopupFillO
 namespace {
 
 const char* const kStrokeColorEntries[] = {
-    " Use current stroke color", " To white",           " To black",
-    " Random colors",            " Random swatches",    " To white / midpoint",
-    " To swatch",                " To half color",      " To inverted",
-    " Alternate white",          " Alternate black",    " Alternate swatch",
-    " Alternate inverted",       " To half color inverted", " 10% reduction",
+    " Use current stroke color",
+    " To white",
+    " To black",
+    " Random colors",
+    " Random swatches",
+    " To white / midpoint",
+    " To swatch",
+    " To half color",
+    " To inverted",
+    " Alternate white",
+    " Alternate black",
+    " Alternate swatch",
+    " Alternate inverted",
+    " To half color inverted",
+    " 10% reduction",
     " No stroke color",
 };
 
 const char* const kFillColorEntries[] = {
-    " Use current fill color", " To white",           " To black",
-    " Random colors",          " Random swatches",    " To white / midpoint",
-    " To swatch",              " To half color",      " To inverted",
-    " Alternate white",        " Alternate black",    " Alternate swatch",
-    " Alternate inverted",     " To half color inverted", " 10% reduction",
+    " Use current fill color",
+    " To white",
+    " To black",
+    " Random colors",
+    " Random swatches",
+    " To white / midpoint",
+    " To swatch",
+    " To half color",
+    " To inverted",
+    " Alternate white",
+    " Alternate black",
+    " Alternate swatch",
+    " Alternate inverted",
+    " To half color inverted",
+    " 10% reduction",
     " No fill color",
 };
 
@@ -205,13 +223,34 @@ const char* const kPatternEntries[] = {
 };
 
 const char* const kShapeKindEntries[] = {
-    " Circles",         " Squares",       " Rectangles 1",        " Rectangles 2",
-    " Ovals 1",         " Ovals 2",       " Polygons 1",          " Polygons 2",
-    " Polygons 3",      " Polygons 4",    " Polygons 5",          " Stars 1",
-    " Stars 2",         " Stars 3",       " Stars 4",             " Stars 5",
-    " Stars 6",         " Random polygon", " Random star",        " Random ovals 1",
-    " Random ovals 2",  " Random rectangles 1", " Random rectangles 2", " Alternate circle-square",
-    " Alternate circle", " Alternate square", " Random circle-square-polygon-star", " Selected",
+    " Circles",
+    " Squares",
+    " Rectangles 1",
+    " Rectangles 2",
+    " Ovals 1",
+    " Ovals 2",
+    " Polygons 1",
+    " Polygons 2",
+    " Polygons 3",
+    " Polygons 4",
+    " Polygons 5",
+    " Stars 1",
+    " Stars 2",
+    " Stars 3",
+    " Stars 4",
+    " Stars 5",
+    " Stars 6",
+    " Random polygon",
+    " Random star",
+    " Random ovals 1",
+    " Random ovals 2",
+    " Random rectangles 1",
+    " Random rectangles 2",
+    " Alternate circle-square",
+    " Alternate circle",
+    " Alternate square",
+    " Random circle-square-polygon-star",
+    " Selected",
 };
 
 const char* const kPresetEntries[] = {
@@ -264,6 +303,4 @@ int32_t PageRepresentative(int32_t page) {
   }
 }
 
-int32_t PageButton(int32_t page) {
-  return (page >= 1 && page <= 4) ? kPageButtons[page - 1] : kPageButtons[0];
-}
+int32_t PageButton(int32_t page) { return (page >= 1 && page <= 4) ? kPageButtons[page - 1] : kPageButtons[0]; }

@@ -43,9 +43,9 @@ struct ControlRow {
   const char* label;  // nullptr when the control has none
   int32_t page;       // 1 to 4, or 0 for the controls shown on every page
   ValueKind value;
-  size_t field;  // byte offset of the record field (when value is not None)
-  float min, max;     // spin edit limits; max may be kSwatchCountLimit
-  int32_t decimals;   // spin edits: 2 for reals, 0 for integers
+  size_t field;      // byte offset of the record field (when value is not None)
+  float min, max;    // spin edit limits; max may be kSwatchCountLimit
+  int32_t decimals;  // spin edits: 2 for reals, 0 for integers
   Reaction reaction;
   PopupList list;
 };

@@ -17,9 +17,13 @@ bool IsSwatchMode(int32_t mode) { return mode == kColorToSwatch || mode == kColo
 // Colour modes that step toward a colour and use their steps field.
 bool IsSteppedMode(int32_t mode) {
   switch (mode) {
-    case kColorToWhite: case kColorToBlack: case kColorToWhiteMidpoint: case kColorToSwatch:
-    case kColorToHalf: case kColorToInverted: case kColorToHalfInverted:
-      return true;
+    case kColorToWhite:
+    case kColorToBlack:
+    case kColorToWhiteMidpoint:
+    case kColorToSwatch:
+    case kColorToHalf:
+    case kColorToInverted:
+    case kColorToHalfInverted: return true;
     default: return false;
   }
 }

@@ -49,8 +49,7 @@ void SetLimits(QxItemRef item, const ControlRow& row, int32_t swatchCount) {
   gAdmItemSuite->SetPrecision(item, row.decimals);
 }
 
-void CreateControl(QxDialogRef dialog, const ControlRow& row, const FilterParameters& params,
-                   int32_t swatchCount) {
+void CreateControl(QxDialogRef dialog, const ControlRow& row, const FilterParameters& params, int32_t swatchCount) {
   QxItemRef item = nullptr;
   if (gAdmDialogSuite->CreateItem(dialog, row.id, ItemTypeName(row.kind), &row.bounds, &item) != 0 || !item) {
     return;

@@ -7,10 +7,8 @@ namespace {
 
 // Selected objects of the five kinds a shape can be copied from.
 constexpr QxMatchingArtSpec kSelectedArt[5] = {
-    {QX_ART_PATH, QX_ATTR_SELECTED, QX_ATTR_SELECTED},
-    {QX_ART_SYMBOL, QX_ATTR_SELECTED, QX_ATTR_SELECTED},
-    {QX_ART_PLACED, QX_ATTR_SELECTED, QX_ATTR_SELECTED},
-    {QX_ART_RASTER, QX_ATTR_SELECTED, QX_ATTR_SELECTED},
+    {QX_ART_PATH, QX_ATTR_SELECTED, QX_ATTR_SELECTED},   {QX_ART_SYMBOL, QX_ATTR_SELECTED, QX_ATTR_SELECTED},
+    {QX_ART_PLACED, QX_ATTR_SELECTED, QX_ATTR_SELECTED}, {QX_ART_RASTER, QX_ATTR_SELECTED, QX_ATTR_SELECTED},
     {QX_ART_MESH, QX_ATTR_SELECTED, QX_ATTR_SELECTED},
 };
 
@@ -61,8 +59,7 @@ QxErr GatherSelection() {
   // A list still held from an earlier opening (a Cancel does not release
   // it) is disposed of rather than dropped.
   ReleaseSelection();
-  QxErr err = gMatchingArtSuite->GetMatchingArt(kSelectedArt, 5, &gGlobals->selectionList,
-                                                &gGlobals->selectionCount);
+  QxErr err = gMatchingArtSuite->GetMatchingArt(kSelectedArt, 5, &gGlobals->selectionList, &gGlobals->selectionCount);
   if (err != 0) {
     gGlobals->selectionList = nullptr;
     gGlobals->selectionCount = -1;

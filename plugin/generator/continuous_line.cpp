@@ -20,8 +20,7 @@ bool ShapesOn(const FilterParameters& params, const RunValues& run) {
 
 // After the walk: the line's opacity, turn, style, colour and width, then
 // deletion or tiling.
-QxErr FinishLine(const FilterParameters& params, const RunValues& run, const LineSetState& set,
-                 QxArtHandle line) {
+QxErr FinishLine(const FilterParameters& params, const RunValues& run, const LineSetState& set, QxArtHandle line) {
   if (params.randomOpacity) gBlendStyleSuite->SetOpacity(line, DrawRandom());
   QxErr err = RotateWithSet(line, set);
   if (err != 0) return err;

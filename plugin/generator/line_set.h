@@ -12,7 +12,7 @@ struct RunValues {
   QxReal pageHeight;
   QxArtHandle firstSelected;  // the art the "Selected" kind copies; null without a selection
   int32_t swatchCount;
-  QxPathStyle lineTemplate;   // the style a new path gets; the split layout rereads it per set
+  QxPathStyle lineTemplate;  // the style a new path gets; the split layout rereads it per set
   QxPathStyle shapeTemplate;
 };
 
@@ -73,7 +73,7 @@ struct ShapePlacement {
   int32_t stepIndex;  // parity source of the alternating kinds
   QxReal shapeSize;
   QxReal radiusMultiplier;
-  bool startPoint;    // the start-point shape takes the whole template style first
+  bool startPoint;  // the start-point shape takes the whole template style first
 };
 QxErr PlaceShape(const FilterParameters& params, const RunValues& run, const LineSetState& set,
                  const ShapePlacement& placement);

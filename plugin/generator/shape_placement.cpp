@@ -49,9 +49,8 @@ QxErr PlaceShape(const FilterParameters& params, const RunValues& run, const Lin
   if (placement.startPoint) gPathStyleSuite->SetPathStyle(shape, &run.shapeTemplate);
   ApplyFillColorMode(params.shapeFillMode, run.shapeTemplate, shape, run.swatchCount, params.shapeFillSwatch,
                      set.shapeFillPeriod / 2, placement.position, set.shapeFillPeriod);
-  ApplyStrokeColorMode(params.shapeStrokeMode, run.shapeTemplate, shape, run.swatchCount,
-                       params.shapeStrokeSwatch, set.shapeStrokePeriod / 2, placement.position,
-                       set.shapeStrokePeriod);
+  ApplyStrokeColorMode(params.shapeStrokeMode, run.shapeTemplate, shape, run.swatchCount, params.shapeStrokeSwatch,
+                       set.shapeStrokePeriod / 2, placement.position, set.shapeStrokePeriod);
 
   QxReal strokeLow = params.shapeStrokeMin;
   QxReal strokeHigh = params.lockShapeStroke ? strokeLow : params.shapeStrokeMax;
@@ -72,7 +71,6 @@ QxErr PlaceShape(const FilterParameters& params, const RunValues& run, const Lin
   err = ScaleAboutOwnCentre(params, shape);
   if (err != 0) return err;
 
-  if (params.tileMode > kTileNone)
-    MirrorTile(params.tileMode, shape, QX_PLACE_ABOVE_ALL, set.pivot.x, set.pivot.y);
+  if (params.tileMode > kTileNone) MirrorTile(params.tileMode, shape, QX_PLACE_ABOVE_ALL, set.pivot.x, set.pivot.y);
   return 0;
 }

@@ -40,8 +40,8 @@ QxErr BuildSplitSet(const FilterParameters& params, RunValues& run, int32_t setI
     QxPathStyle style = run.lineTemplate;
     if (!params.linesFillVisible) style.fillPaint = 0;
     gPathStyleSuite->SetPathStyle(piece, &style);
-    ApplyStrokeColorMode(params.lineStrokeMode, run.lineTemplate, piece, run.swatchCount,
-                         params.lineStrokeSwatch, set.lineColourPeriod / 2, j, set.lineColourPeriod);
+    ApplyStrokeColorMode(params.lineStrokeMode, run.lineTemplate, piece, run.swatchCount, params.lineStrokeSwatch,
+                         set.lineColourPeriod / 2, j, set.lineColourPeriod);
     DrawStrokeWidth(piece, set.lineWidthLow, set.lineWidthHigh);
     UpdateStepLengths(params, set);
     if (params.randomOpacity) gBlendStyleSuite->SetOpacity(piece, DrawRandom());

@@ -68,12 +68,12 @@ std::vector<uint8_t> EncodeBitmap(const Image& image) {
   const int n = image.size;
   const int maskRowBytes = ((n + 31) / 32) * 4;
   std::vector<uint8_t> out;
-  PutU32(out, 40);                 // header size
-  PutU32(out, n);                  // width
-  PutU32(out, 2 * n);              // height of pixels and mask together
-  PutU16(out, 1);                  // planes
-  PutU16(out, 32);                 // bits per pixel
-  PutU32(out, 0);                  // uncompressed
+  PutU32(out, 40);     // header size
+  PutU32(out, n);      // width
+  PutU32(out, 2 * n);  // height of pixels and mask together
+  PutU16(out, 1);      // planes
+  PutU16(out, 32);     // bits per pixel
+  PutU32(out, 0);      // uncompressed
   PutU32(out, n * n * 4 + maskRowBytes * n);
   for (int i = 0; i < 4; ++i) PutU32(out, 0);  // resolution, palette
   for (int y = n - 1; y >= 0; --y)

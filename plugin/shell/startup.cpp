@@ -62,8 +62,8 @@ QxErr RegisterFilters(QxMessageData* message) {
     err = gFilterSuite->GetFilterMenuItem(gGlobals->filterHandles[count], &menuItem);
     if (err != 0) return err;
     // Fixed values: when the item is enabled or dimmed is the host's business.
-    err = gMenuSuite->UpdateMenuItemAutomatically(menuItem, QX_MENU_AUTO_ENABLE, QX_IF_NONE, QX_IF_NONE,
-                                                  QX_IF_NONE, QX_IF_NONE, QX_IF_DOCUMENT_OPEN, QX_IF_NONE);
+    err = gMenuSuite->UpdateMenuItemAutomatically(menuItem, QX_MENU_AUTO_ENABLE, QX_IF_NONE, QX_IF_NONE, QX_IF_NONE,
+                                                  QX_IF_NONE, QX_IF_DOCUMENT_OPEN, QX_IF_NONE);
     if (err != 0) return err;
 
     index = static_cast<int16_t>(index + 2);

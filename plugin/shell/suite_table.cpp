@@ -95,8 +95,8 @@ int16_t gNestingCount = 0;
 // suite is there.
 void ShowSuiteLoadingAlert(QxErr code, const SuiteTableRow& row) {
   char text[256];
-  std::snprintf(text, sizeof text, "Suite Loading Error: %d, suite: %s, version: %d!", static_cast<int>(code),
-                row.name, static_cast<int>(row.version));
+  std::snprintf(text, sizeof text, "Suite Loading Error: %d, suite: %s, version: %d!", static_cast<int>(code), row.name,
+                static_cast<int>(row.version));
   gAdmBasicSuite->MessageAlert(text);
 }
 

@@ -66,8 +66,7 @@ QxErr Star(int32_t points, QxRealPoint c, QxReal radius1, QxReal radius2, QxArtH
 
 // Kind 27 with a selection: a copy of the selected object moved so that its
 // centre lands on the jittered lattice point; its own style and size stay.
-QxErr CopySelected(const FilterParameters& params, QxArtHandle selected, QxReal x, QxReal y,
-                   QxArtHandle* shape) {
+QxErr CopySelected(const FilterParameters& params, QxArtHandle selected, QxReal x, QxReal y, QxArtHandle* shape) {
   QxArtHandle copy = nullptr;
   QxErr err = gArtSuite->DuplicateArt(selected, QX_PLACE_ABOVE_ALL, nullptr, &copy);
   *shape = copy;
@@ -90,8 +89,7 @@ QxErr BuildShape(const FilterParameters& params, int32_t kind, QxReal x, QxReal 
   *shape = nullptr;
   const bool known = (kind >= kShapeCircles && kind <= kShapeAlternateSquare) || kind == kShapeSelected;
   if (!known) return 0;
-  if (kind == kShapeSelected && firstSelected != nullptr)
-    return CopySelected(params, firstSelected, x, y, shape);
+  if (kind == kShapeSelected && firstSelected != nullptr) return CopySelected(params, firstSelected, x, y, shape);
 
   QxReal s = shapeSize * radiusMultiplier;
   // "Selected" without a selection falls back to a circle, 20 points across
@@ -115,12 +113,17 @@ QxErr BuildShape(const FilterParameters& params, int32_t kind, QxReal x, QxReal 
     case kShapeRectangles2: return Rect(c, s, 2.0f * s, shape);
     case kShapeOvals1: return Oval(c, 2.0f * s, s, shape);
     case kShapeOvals2: return Oval(c, s, 2.0f * s, shape);
-    case kShapePolygons1: case kShapePolygons2: case kShapePolygons3: case kShapePolygons4: case kShapePolygons5:
-      return Polygon(kPolygonSides[kind - kShapePolygons1], c, s, shape);
-    case kShapeStars1: case kShapeStars2: case kShapeStars3:
-      return Star(kStarPoints[kind - kShapeStars1], c, 0.5f * s, s, shape);
-    case kShapeStars4: case kShapeStars5: case kShapeStars6:
-      return Star(kStarPoints[kind - kShapeStars4], c, 0.2f * s, s, shape);
+    case kShapePolygons1:
+    case kShapePolygons2:
+    case kShapePolygons3:
+    case kShapePolygons4:
+    case kShapePolygons5: return Polygon(kPolygonSides[kind - kShapePolygons1], c, s, shape);
+    case kShapeStars1:
+    case kShapeStars2:
+    case kShapeStars3: return Star(kStarPoints[kind - kShapeStars1], c, 0.5f * s, s, shape);
+    case kShapeStars4:
+    case kShapeStars5:
+    case kShapeStars6: return Star(kStarPoints[kind - kShapeStars4], c, 0.2f * s, s, shape);
     case kShapeRandomPolygon: {
       const int32_t sides = 1 + TruncToInt(20.0f * DrawRandom());
       return Polygon(sides, c, s, shape);

@@ -30,8 +30,7 @@ bool SwatchColor(int64_t candidate, int32_t swatchCount, QxColor* color) {
   if (k < 0) k = 0;
   if (k == 1 || k == 0) k = 2;
   QxSwatchRef swatch = nullptr;
-  if (gSwatchListSuite->GetNthSwatch(nullptr, static_cast<int32_t>(k), &swatch) != 0 || swatch == nullptr)
-    return false;
+  if (gSwatchListSuite->GetNthSwatch(nullptr, static_cast<int32_t>(k), &swatch) != 0 || swatch == nullptr) return false;
   QxColor found;
   std::memset(&found, 0, sizeof found);
   if (gSwatchListSuite->GetSwatchColor(swatch, &found) != 0) return false;
@@ -133,18 +132,14 @@ void ApplyColorRule(int32_t mode, QxColor& color, QxBool& paint, int32_t swatchC
     case kColorToHalfInverted:
       // Light components darken toward their half-inverse, dark ones lighten.
       for (int i = 0; i < count; ++i) {
-        if (v[i] <= 1.0f - v[i] / 2.0f)
-          v[i] = v[i] + (1.0f - v[i]) * p / (2.0f * n);
-        else
-          v[i] = v[i] - (1.0f - v[i]) * p / (2.0f * n);
+        if (v[i] <= 1.0f - v[i] / 2.0f) v[i] = v[i] + (1.0f - v[i]) * p / (2.0f * n);
+        else v[i] = v[i] - (1.0f - v[i]) * p / (2.0f * n);
       }
       break;
     case kColorTenPercentReduction:
       for (int i = 0; i < count; ++i) v[i] = v[i] - 0.9f * v[i] * p / n;
       break;
-    case kColorNone:
-      paint = 0;
-      break;
+    case kColorNone: paint = 0; break;
     default:  // mode 0 and anything unknown: the template colour as it is
       break;
   }
@@ -160,8 +155,7 @@ void ApplyFillColorMode(int32_t mode, const QxPathStyle& templateStyle, QxArtHan
   std::memset(&style, 0, sizeof style);
   gPathStyleSuite->GetPathStyle(art, &style);
   style.fill = templateStyle.fill;
-  ApplyColorRule(mode, style.fill.color, style.fillPaint, swatchCount, swatchIndex, midpoint, position,
-                 period);
+  ApplyColorRule(mode, style.fill.color, style.fillPaint, swatchCount, swatchIndex, midpoint, position, period);
   gPathStyleSuite->SetPathStyle(art, &style);
 }
 
@@ -172,7 +166,6 @@ void ApplyStrokeColorMode(int32_t mode, const QxPathStyle& templateStyle, QxArtH
   std::memset(&style, 0, sizeof style);
   gPathStyleSuite->GetPathStyle(art, &style);
   style.stroke = templateStyle.stroke;
-  ApplyColorRule(mode, style.stroke.color, style.strokePaint, swatchCount, swatchIndex, midpoint, position,
-                 period);
+  ApplyColorRule(mode, style.stroke.color, style.strokePaint, swatchCount, swatchIndex, midpoint, position, period);
   gPathStyleSuite->SetPathStyle(art, &style);
 }

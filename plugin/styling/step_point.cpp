@@ -9,10 +9,8 @@ bool ChooseXAxis() { return 10.0f * DrawRandom() > 5.0f; }
 
 // A straight move along one drawn axis by (f dx) or (f dy), in a drawn direction.
 void AxisMove(QxRealPoint& p, QxReal f, QxReal dx, QxReal dy) {
-  if (ChooseXAxis())
-    p.x = p.x + RandomSign() * f * dx;
-  else
-    p.y = p.y + RandomSign() * f * dy;
+  if (ChooseXAxis()) p.x = p.x + RandomSign() * f * dx;
+  else p.y = p.y + RandomSign() * f * dy;
 }
 
 // A diagonal move: x first, then y, each in its own drawn direction.
@@ -33,8 +31,8 @@ void RandomLengths(QxReal& dx, QxReal& dy, bool lockStep, QxReal minDistance) {
 
 }  // namespace
 
-QxPathSegment StepPoint(int32_t mode, int32_t stepIndex, QxReal stepLengthX, QxReal stepLengthY,
-                        bool lockStep, QxReal minDistance, QxPathSegment segment) {
+QxPathSegment StepPoint(int32_t mode, int32_t stepIndex, QxReal stepLengthX, QxReal stepLengthY, bool lockStep,
+                        QxReal minDistance, QxPathSegment segment) {
   QxRealPoint& p = segment.p;
   QxReal dx = stepLengthX;
   QxReal dy = stepLengthY;
@@ -43,16 +41,12 @@ QxPathSegment StepPoint(int32_t mode, int32_t stepIndex, QxReal stepLengthX, QxR
 
   switch (mode) {
     case kDirectionEqual:
-    case kDirectionRandomPerSet:
-      AxisMove(p, 1.0f, dx, dy);
-      break;
+    case kDirectionRandomPerSet: AxisMove(p, 1.0f, dx, dy); break;
     case kDirectionRandom:
       RandomLengths(dx, dy, lockStep, minDistance);
       AxisMove(p, 1.0f, dx, dy);
       break;
-    case kDirectionAngled:
-      AngledMove(p, 1.0f, dx, 1.0f, dy);
-      break;
+    case kDirectionAngled: AngledMove(p, 1.0f, dx, 1.0f, dy); break;
     case kDirectionRandomAngled:
       RandomLengths(dx, dy, lockStep, minDistance);
       AngledMove(p, 1.0f, dx, 1.0f, dy);
@@ -61,17 +55,12 @@ QxPathSegment StepPoint(int32_t mode, int32_t stepIndex, QxReal stepLengthX, QxR
       AxisMove(p, doubled, dx, dy);
       AngledMove(p, doubled, dx, doubled, dy);
       break;
-    case kDirectionAlternateAngled:
-      AngledMove(p, doubled, dx, doubled, dy);
-      break;
+    case kDirectionAlternateAngled: AngledMove(p, doubled, dx, doubled, dy); break;
     case kDirectionAlternateAngledXY:
-      if (even)
-        AngledMove(p, 1.0f, dx, 2.0f, dy);
-      else
-        AngledMove(p, 2.0f, dx, 1.0f, dy);
+      if (even) AngledMove(p, 1.0f, dx, 2.0f, dy);
+      else AngledMove(p, 2.0f, dx, 1.0f, dy);
       break;
-    default:
-      break;
+    default: break;
   }
   return segment;
 }

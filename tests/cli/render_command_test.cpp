@@ -161,8 +161,8 @@ TEST(RenderCommand, AWrongSizeStateIsRefusedAndLeftAlone) {
 
 TEST(RenderCommand, PresetsTumbleAndAdjustersDraw) {
   QuelvixSandbox box;
-  auto stars = box.run({"render", "--preset", "Random swatches filled stars / tile", "--seed", "3", "-o",
-                        "stars.json", "--print-settings"});
+  auto stars = box.run({"render", "--preset", "Random swatches filled stars / tile", "--seed", "3", "-o", "stars.json",
+                        "--print-settings"});
   ASSERT_EQ(stars.status, 0) << describe(stars);
   EXPECT_NE(stars.out.find("[shapeKind]: Stars 1\n"), std::string::npos) << stars.out;
   EXPECT_NE(stars.out.find("[tileMode]: Center of document\n"), std::string::npos) << stars.out;
@@ -176,8 +176,8 @@ TEST(RenderCommand, PresetsTumbleAndAdjustersDraw) {
   EXPECT_TRUE(box.exists("t.svg"));
 
   // Left edge of the page: the most points the adjuster gives.
-  auto drag = box.run({"render", "--fresh", "--seed", "4", "--adjust", "pointsMin=0,100", "--print-settings",
-                       "-o", "d.svg"});
+  auto drag = box.run({"render", "--fresh", "--seed", "4", "--adjust", "pointsMin=0,100", "--print-settings", "-o",
+                       "d.svg"});
   ASSERT_EQ(drag.status, 0) << describe(drag);
   EXPECT_NE(drag.out.find("[pointsMin]: 300\n"), std::string::npos) << drag.out;
 }
@@ -185,8 +185,8 @@ TEST(RenderCommand, PresetsTumbleAndAdjustersDraw) {
 TEST(RenderCommand, ActionsApplyInTheOrderGiven) {
   QuelvixSandbox box;
   box.write("steps.txt", "# later wins\nset lineSets=7\npreset Reset   # back to one set\nset lineSets=9\n");
-  auto r = box.run({"render", "--fresh", "--seed", "1", "--set", "lineSets=2", "--preset", "0", "--script",
-                    "steps.txt", "--no-preview", "--print-settings", "-o", "o.svg"});
+  auto r = box.run({"render", "--fresh", "--seed", "1", "--set", "lineSets=2", "--preset", "0", "--script", "steps.txt",
+                    "--no-preview", "--print-settings", "-o", "o.svg"});
   ASSERT_EQ(r.status, 0) << describe(r);
   EXPECT_NE(r.out.find("[lineSets]: 9\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("[preview]: off\n"), std::string::npos) << r.out;
@@ -211,8 +211,8 @@ TEST(RenderCommand, PrintSettingsListsTheFourPages) {
   }
   for (const char* line : {"[L] Points [lockPoints]: off", "[pointsMin]: 100", "[stepX]: 70.00",
                            "[lineStrokeMode]: Use current stroke color", "[shapeFillMode]: Use current fill color",
-                           "Split lines (no shapes) [splitLines]: off", "Preview [preview]: on",
-                           "[viewZoom]: 100.00", "[lineStrokeSwatch]: 2 (disabled)"})
+                           "Split lines (no shapes) [splitLines]: off", "Preview [preview]: on", "[viewZoom]: 100.00",
+                           "[lineStrokeSwatch]: 2 (disabled)"})
     EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
 
   // The listing, read from the live dialog, is the one the dialog has always
@@ -222,8 +222,8 @@ TEST(RenderCommand, PrintSettingsListsTheFourPages) {
     return std::string(std::istreambuf_iterator<char>(in), {});
   };
   EXPECT_EQ(r.out, golden("settings-fresh.txt"));
-  auto shapes = box.run({"render", "--fresh", "--seed", "1", "--preset", "11", "--page-tab", "3", "--set",
-                         "lineSets=3", "--print-settings", "-o", "o.svg"});
+  auto shapes = box.run({"render", "--fresh", "--seed", "1", "--preset", "11", "--page-tab", "3", "--set", "lineSets=3",
+                         "--print-settings", "-o", "o.svg"});
   ASSERT_EQ(shapes.status, 0) << describe(shapes);
   EXPECT_EQ(shapes.out, golden("settings-stars-shapes-page.txt"));
 }

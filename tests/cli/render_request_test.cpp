@@ -97,13 +97,15 @@ TEST(StateFile, OnlyABlockOfExactlyTheRightSizeLoads) {
   EXPECT_EQ(host::readStateFile(dir / "none.bin", host::kKeptBlockSize, &bytes, &error), host::StateRead::Missing);
 
   writeBytes(dir / "good.bin", host::kKeptBlockSize, 0x5a);
-  ASSERT_EQ(host::readStateFile(dir / "good.bin", host::kKeptBlockSize, &bytes, &error), host::StateRead::Loaded) << error;
+  ASSERT_EQ(host::readStateFile(dir / "good.bin", host::kKeptBlockSize, &bytes, &error), host::StateRead::Loaded)
+      << error;
   EXPECT_EQ(bytes, std::vector<uint8_t>(host::kKeptBlockSize, 0x5a));
 
   for (size_t size : {size_t{0}, host::kKeptBlockSize - 1, host::kKeptBlockSize + 1, size_t{10000}}) {
     writeBytes(dir / "bad.bin", size, 1);
     error.clear();
-    EXPECT_EQ(host::readStateFile(dir / "bad.bin", host::kKeptBlockSize, &bytes, &error), host::StateRead::Invalid) << size;
+    EXPECT_EQ(host::readStateFile(dir / "bad.bin", host::kKeptBlockSize, &bytes, &error), host::StateRead::Invalid)
+        << size;
     EXPECT_NE(error.find("236"), std::string::npos) << error;
     EXPECT_EQ(fs::file_size(dir / "bad.bin"), size) << "left untouched";
   }

@@ -36,7 +36,8 @@ QImage painted(const host::Document& doc, int w, int h, double left, double top,
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
   p.setTransform(gui::artworkToDevice(QxRealPoint{static_cast<QxReal>(left - margin),
-                                                  static_cast<QxReal>(top + margin)}, 1));
+                                                  static_cast<QxReal>(top + margin)},
+                                      1));
   gui::ArtPainter(doc.art()).paint(p);
   p.end();
   return image.copy(margin, margin, w, h);
@@ -75,7 +76,8 @@ TEST(ArtPainter, PaintingStepByStepMatchesPaintingAtOnce) {
   QxArtHandle outer = nullptr, inner = nullptr, compound = nullptr;
   ASSERT_EQ(art.newArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &outer), QX_ERR_NONE);
   ASSERT_EQ(art.setOpacity(outer, 0.6f), QX_ERR_NONE);
-  host::iotest::addPath(doc, {corner(10, 10), corner(90, 10), corner(90, 90)}, true, &red, QX_PLACE_INSIDE_ON_TOP, outer);
+  host::iotest::addPath(doc, {corner(10, 10), corner(90, 10), corner(90, 90)}, true, &red, QX_PLACE_INSIDE_ON_TOP,
+                        outer);
   ASSERT_EQ(art.newArt(QX_ART_GROUP, QX_PLACE_INSIDE_ON_TOP, outer, &inner), QX_ERR_NONE);
   ASSERT_EQ(art.setOpacity(inner, 0.5f), QX_ERR_NONE);
   ASSERT_EQ(art.newArt(QX_ART_COMPOUND_PATH, QX_PLACE_INSIDE_ON_TOP, inner, &compound), QX_ERR_NONE);

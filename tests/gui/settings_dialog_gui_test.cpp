@@ -179,8 +179,8 @@ TEST_F(GuiHost, AdjusterDragFollowsThePointerOverThePage) {
     const auto runs = doc.redrawCount();
 
     auto send = [&](QEvent::Type type, QPointF artwork, Qt::MouseButtons buttons, Qt::MouseButton button) {
-      const QPointF global = view->mapToGlobal(view->toPixel(
-          QxRealPoint{static_cast<QxReal>(artwork.x()), static_cast<QxReal>(artwork.y())}));
+      const QPointF global = view->mapToGlobal(view->toPixel(QxRealPoint{static_cast<QxReal>(artwork.x()),
+                                                                         static_cast<QxReal>(artwork.y())}));
       const QPointF local = adjuster->mapFromGlobal(global);
       QMouseEvent event(type, local, global, button, buttons, Qt::NoModifier);
       QApplication::sendEvent(adjuster, &event);

@@ -105,8 +105,7 @@ TEST_F(AdmSuitesTest, DialogOperationsCheckTheirArguments) {
 TEST_F(AdmSuitesTest, ModalRefusesWithoutPluginOrWithAnUnknownStyle) {
   int32_t hit = 0;
   EXPECT_EQ(g_dlg->Modal(nullptr, "Quelvix", 16100, QX_DIALOG_MODAL, nullptr, nullptr, &hit), QX_ERR_BAD_PARAM);
-  EXPECT_EQ(g_dlg->Modal(reinterpret_cast<QxPluginRef>(uintptr_t{16}), "Quelvix", 16100, 1, nullptr, nullptr,
-                         &hit),
+  EXPECT_EQ(g_dlg->Modal(reinterpret_cast<QxPluginRef>(uintptr_t{16}), "Quelvix", 16100, 1, nullptr, nullptr, &hit),
             QX_ERR_BAD_PARAM);
   EXPECT_EQ(hit, 0);
 }

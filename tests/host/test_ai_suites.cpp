@@ -186,8 +186,8 @@ TEST_F(AiSuitesTest, MatchingFindsSelectedArtInsideContainersInPaintOrder) {
   QxArtHandle unselected = newPath();
   for (QxArtHandle h : {a, compound, member, inGroup, placed}) ASSERT_EQ(doc_.art().setSelected(h, true), 0);
 
-  const QxMatchingArtSpec requests[5] = {{QX_ART_PATH, 1, 1}, {QX_ART_SYMBOL, 1, 1}, {QX_ART_PLACED, 1, 1},
-                                      {QX_ART_RASTER, 1, 1}, {QX_ART_MESH, 1, 1}};
+  const QxMatchingArtSpec requests[5] = {
+      {QX_ART_PATH, 1, 1}, {QX_ART_SYMBOL, 1, 1}, {QX_ART_PLACED, 1, 1}, {QX_ART_RASTER, 1, 1}, {QX_ART_MESH, 1, 1}};
   QxMemHandle list = nullptr;
   int32_t n = 0;
   ASSERT_EQ(matching->GetMatchingArt(requests, 5, &list, &n), 0);

@@ -119,7 +119,8 @@ TEST(ArtWalk, HundredThousandNestedGroupsNeedNoCallStack) {
   constexpr size_t kDepth = 100'000;
   ArtStore art;
   QxArtHandle outer = nullptr;
-  for (size_t i = 0; i < kDepth; ++i) outer = add(art, QX_ART_GROUP, outer ? QX_PLACE_INSIDE_ON_TOP : QX_PLACE_ABOVE_ALL, outer);
+  for (size_t i = 0; i < kDepth; ++i)
+    outer = add(art, QX_ART_GROUP, outer ? QX_PLACE_INSIDE_ON_TOP : QX_PLACE_ABOVE_ALL, outer);
   const QxArtHandle path = add(art, QX_ART_PATH, QX_PLACE_INSIDE_ON_TOP, outer);
 
   ArtWalk walk(art);

@@ -262,8 +262,7 @@ TEST_F(DialogModelTest, NotifyProcRunsInsteadOfDefaultAndPendingPicksAreDropped)
   EXPECT_EQ(popup.activeIndex(), -1);
   EXPECT_FALSE(box.pendingToggle());
   EXPECT_EQ(popup.pendingIndex(), -1);
-  EXPECT_EQ(rec_.events, (std::vector<std::string>{"notify 24 ADM User Changed Notifier",
-                                                   "notify 24 Custom Notifier",
+  EXPECT_EQ(rec_.events, (std::vector<std::string>{"notify 24 ADM User Changed Notifier", "notify 24 Custom Notifier",
                                                    "notify 47 ADM User Changed Notifier"}));
 }
 
@@ -338,12 +337,9 @@ DialogTemplate errorTemplate() {
   t.fontPointSize = 8;
   t.cx = 185;
   t.cy = 92;
-  t.items = {{1, "BUTTON", 0x1, 127, 65, 50, 14, "OK"},
-             {2, "STATIC", 0x0, 43, 12, 126, 28, "Message"},
-             {3, "static", 0x0, 13, 66, 30, 8, "Code"},
-             {4, "STATIC", 0x7, 10, 10, 18, 20, ""},
-             {5, "BUTTON", 0x3, 0, 0, 10, 10, "Box"},
-             {6, "COMBOBOX", 0, 0, 0, 10, 10, ""},
+  t.items = {{1, "BUTTON", 0x1, 127, 65, 50, 14, "OK"},    {2, "STATIC", 0x0, 43, 12, 126, 28, "Message"},
+             {3, "static", 0x0, 13, 66, 30, 8, "Code"},    {4, "STATIC", 0x7, 10, 10, 18, 20, ""},
+             {5, "BUTTON", 0x3, 0, 0, 10, 10, "Box"},      {6, "COMBOBOX", 0, 0, 0, 10, 10, ""},
              {7, "msctls_trackbar32", 0, 0, 0, 10, 10, ""}};
   return t;
 }
@@ -354,16 +350,16 @@ TEST_F(DialogModelTest, TemplateBecomesDialogInPixels) {
   EXPECT_EQ(d.fontName(), "MS Sans Serif");
   EXPECT_TRUE(d.fromTemplateItems());
   // 185 x 92 dialog units: x * 1.5, y * 1.625.
-  EXPECT_EQ(d.width(), 278);  // 277.5 rounds up
+  EXPECT_EQ(d.width(), 278);   // 277.5 rounds up
   EXPECT_EQ(d.height(), 150);  // 149.5 rounds up
   ASSERT_EQ(d.items().size(), 7u);
   const Item* ok = d.item(1);
   EXPECT_EQ(ok->kind(), ItemKind::TextPushButton);
   EXPECT_EQ(ok->text(), "OK");
-  EXPECT_EQ(ok->bounds().left, 191);   // 127 * 1.5 = 190.5
-  EXPECT_EQ(ok->bounds().top, 106);    // 65 * 1.625 = 105.6
-  EXPECT_EQ(ok->bounds().right, 266);  // 177 * 1.5 = 265.5
-  EXPECT_EQ(ok->bounds().bottom, 128); // 79 * 1.625 = 128.4
+  EXPECT_EQ(ok->bounds().left, 191);    // 127 * 1.5 = 190.5
+  EXPECT_EQ(ok->bounds().top, 106);     // 65 * 1.625 = 105.6
+  EXPECT_EQ(ok->bounds().right, 266);   // 177 * 1.5 = 265.5
+  EXPECT_EQ(ok->bounds().bottom, 128);  // 79 * 1.625 = 128.4
   EXPECT_EQ(d.item(2)->kind(), ItemKind::TextStatic);
   EXPECT_EQ(d.item(3)->kind(), ItemKind::TextStatic);
   EXPECT_EQ(d.item(4)->kind(), ItemKind::Frame);
@@ -422,12 +418,13 @@ TEST_F(DialogModelTest, DialogClosedDuringInitIsNotRun) {
   FixedRunner runner;
   manager_.setRunner(&runner);
   int32_t hit = 0;
-  ASSERT_EQ(manager_.runModal(errorTemplate(), nullptr, "E",
-                              [](QxDialogRef r) -> QxErr {
-                                g_rec->manager->dialog(r)->endModal(kItemCancel);
-                                return 0;
-                              },
-                              nullptr, &hit),
+  ASSERT_EQ(manager_.runModal(
+                errorTemplate(), nullptr, "E",
+                [](QxDialogRef r) -> QxErr {
+                  g_rec->manager->dialog(r)->endModal(kItemCancel);
+                  return 0;
+                },
+                nullptr, &hit),
             0);
   EXPECT_EQ(hit, kItemCancel);
   EXPECT_TRUE(rec_.events.empty());  // the runner never saw it

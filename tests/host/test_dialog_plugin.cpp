@@ -68,8 +68,8 @@ QxErr setErrorTexts(QxDialogRef ref) {
 TEST_F(PluginDialogTest, ErrorTemplateBuildsTheErrorDialog) {
   Texts texts{"The filter cannot complete because of an unknown error.", "XYZW"};
   int32_t hit = 0;
-  ASSERT_EQ(dialogSuite()->Modal(pluginRef(), "Error Dialog", kErrorDialogId, QX_DIALOG_MODAL, setErrorTexts,
-                                 &texts, &hit),
+  ASSERT_EQ(dialogSuite()->Modal(pluginRef(), "Error Dialog", kErrorDialogId, QX_DIALOG_MODAL, setErrorTexts, &texts,
+                                 &hit),
             0);
   EXPECT_EQ(hit, kItemOk);
   EXPECT_EQ(err_.str(), "Error: The filter cannot complete because of an unknown error. (code XYZW)\n");
@@ -79,8 +79,9 @@ TEST_F(PluginDialogTest, ModalRefusesAnUnknownTemplateAndPassesInitFailuresOn) {
   int32_t hit = 0;
   EXPECT_EQ(dialogSuite()->Modal(pluginRef(), "None", 12345, QX_DIALOG_MODAL, nullptr, nullptr, &hit),
             QX_ERR_BAD_PARAM);
-  EXPECT_EQ(dialogSuite()->Modal(pluginRef(), "Settings", 16100, QX_DIALOG_MODAL,
-                                 [](QxDialogRef) -> QxErr { return QX_ERR_NO_SELECTION; }, nullptr, &hit),
+  EXPECT_EQ(dialogSuite()->Modal(
+                pluginRef(), "Settings", 16100, QX_DIALOG_MODAL,
+                [](QxDialogRef) -> QxErr { return QX_ERR_NO_SELECTION; }, nullptr, &hit),
             QX_ERR_NO_SELECTION);
   EXPECT_EQ(runner_.modalRuns(), 0);
   EXPECT_TRUE(manager_.dialogs().empty());

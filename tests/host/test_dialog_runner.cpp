@@ -32,8 +32,7 @@ void reactingNotify(QxItemRef ref, QxNotifierRef notifier) {
 QxBool adjusterTrack(QxItemRef ref, QxTrackerRef tracker) {
   TrackEvent* t = g_manager->tracker(tracker);
   std::ostringstream e;
-  e << "track " << g_manager->item(ref)->id() << " at " << t->point.h << "," << t->point.v << " flags "
-    << t->modifiers;
+  e << "track " << g_manager->item(ref)->id() << " at " << t->point.h << "," << t->point.v << " flags " << t->modifiers;
   g_events->push_back(e.str());
   return 1;
 }
@@ -121,14 +120,9 @@ TEST_F(ScriptedRunnerTest, ActionsReachTheProceduresInOrderAsEvents) {
     return true;
   });
   int32_t hit = run({DialogAction::setValue(4, 5000),  // clamped before the notification
-                     DialogAction::toggle(3),
-                     DialogAction::chooseText(36, "mode 2"),
-                     DialogAction::chooseId(36, 1),
-                     DialogAction::press(60),
-                     DialogAction::drag(160, {10, 20}),
-                     DialogAction::drag(160, {1, 1}, 0),
-                     DialogAction::press(91),
-                     DialogAction::confirm()});
+                     DialogAction::toggle(3), DialogAction::chooseText(36, "mode 2"), DialogAction::chooseId(36, 1),
+                     DialogAction::press(60), DialogAction::drag(160, {10, 20}), DialogAction::drag(160, {1, 1}, 0),
+                     DialogAction::press(91), DialogAction::confirm()});
   EXPECT_EQ(hit, kItemOk);
   EXPECT_FALSE(runner_.failed()) << runner_.error();
   EXPECT_EQ(events_, (std::vector<std::string>{"notify 4 = 3000", "notify 3 = 0", "notify 36 = 2", "notify 36 = 1",
@@ -206,8 +200,7 @@ TEST_F(ScriptedRunnerTest, StrictRangesRefuseInsteadOfClamping) {
 
 TEST_F(ScriptedRunnerTest, DragsGoThroughTheDocumentViewAndOffTheViewAreRefused) {
   Document document;  // 612 x 792; the view shows the page's top-left corner at pixel 0,0
-  runner_.setViewMapper(
-      [&document](QxRealPoint p, QxPoint* v) { return document.artworkToView(p, v) == QX_ERR_NONE; });
+  runner_.setViewMapper([&document](QxRealPoint p, QxPoint* v) { return document.artworkToView(p, v) == QX_ERR_NONE; });
   run({DialogAction::drag(160, {306, 792}), DialogAction::drag(160, {0, 0})});
   EXPECT_EQ(events_, (std::vector<std::string>{"track 160 at 306,0 flags 32", "track 160 at 0,792 flags 32"}));
   events_.clear();

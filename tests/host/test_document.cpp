@@ -38,10 +38,10 @@ std::vector<QxPathSegment> segmentsOf(const ArtStore& store, QxArtHandle art) {
 TEST(ArtStorePaintOrder, CodesPlaceArtAboveBelowAndInside) {
   ArtStore store;
   QxArtHandle a = newPath(store, {corner(0, 0)});
-  QxArtHandle b = newPath(store, {corner(1, 1)});                          // 5: above all
-  QxArtHandle c = newPath(store, {corner(2, 2)}, QX_PLACE_BELOW_ALL);      // 6: below all
-  QxArtHandle d = newPath(store, {corner(3, 3)}, QX_PLACE_ABOVE, c);       // 1: just above c
-  QxArtHandle e = newPath(store, {corner(4, 4)}, QX_PLACE_BELOW, b);       // 2: just below b
+  QxArtHandle b = newPath(store, {corner(1, 1)});                      // 5: above all
+  QxArtHandle c = newPath(store, {corner(2, 2)}, QX_PLACE_BELOW_ALL);  // 6: below all
+  QxArtHandle d = newPath(store, {corner(3, 3)}, QX_PLACE_ABOVE, c);   // 1: just above c
+  QxArtHandle e = newPath(store, {corner(4, 4)}, QX_PLACE_BELOW, b);   // 2: just below b
   EXPECT_EQ(store.topLevelArt(), (std::vector<QxArtHandle>{c, d, a, e, b}));
   EXPECT_EQ(store.firstTopLevel(), c);
   EXPECT_EQ(store.lastTopLevel(), b);
@@ -294,8 +294,8 @@ TEST(ArtStoreGeometry, BoundsAreTightAroundCurves) {
   EXPECT_NEAR(r.top, 220, 1e-4);
 
   // The closing piece of a closed path counts.
-  QxArtHandle open = newPath(store, {{{0, 0}, {0, 0}, {0, 0}, 0}, {{10, 0}, {10, 0}, {10, 0}, 0},
-                                   {{10, 10}, {10, 10}, {-20, 10}, 0}});
+  QxArtHandle open =
+      newPath(store, {{{0, 0}, {0, 0}, {0, 0}, 0}, {{10, 0}, {10, 0}, {10, 0}, 0}, {{10, 10}, {10, 10}, {-20, 10}, 0}});
   ASSERT_EQ(store.segmentCount(open, nullptr), QX_ERR_BAD_PARAM);
   EXPECT_FLOAT_EQ(boundsOf(store, open).left, 0);
   ASSERT_EQ(store.setClosed(open, true), 0);

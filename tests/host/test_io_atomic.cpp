@@ -57,9 +57,7 @@ std::string readFile(const std::string& path) {
   return text.str();
 }
 
-void writePlain(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+void writePlain(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 using Names = std::vector<std::string>;
 
@@ -235,8 +233,8 @@ TEST(TextSink, ShortestTextOfFloatsAndDoubles) {
 // Whole floats take a short cut; the text must still be the library's own,
 // at the edges of the short cut too.
 TEST(TextSink, WholeFloatsReadAsTheLibraryWritesThem) {
-  std::vector<float> values = {0.0f, -0.0f, 99999.0f, -99999.0f, 100000.0f, -100000.0f, 99999.5f,
-                               1e6f, 16777216.0f, 0.5f, -0.25f, 1e-30f, 3e38f};
+  std::vector<float> values = {0.0f, -0.0f,       99999.0f, -99999.0f, 100000.0f, -100000.0f, 99999.5f,
+                               1e6f, 16777216.0f, 0.5f,     -0.25f,    1e-30f,    3e38f};
   for (int i = -120000; i <= 120000; i += 7) values.push_back(static_cast<float>(i));
   std::string text;
   std::string expected;

@@ -46,10 +46,13 @@ TEST(JsonWriter, SmallDocumentWhole) {
       "  {\"name\": \"White\", \"color\": {\"kind\": \"gray\", \"values\": [0]}},\n"
       "  {\"name\": \"Say \\\"hi\\\"\\\\\\n\", \"color\": {\"kind\": \"rgb\", \"values\": [1, 0.5, 0]}}\n"
       " ],\n"
-      " \"currentStyle\": {\"fill\": " + fill + ", \"stroke\": " + stroke + "},\n"
+      " \"currentStyle\": {\"fill\": " +
+      fill + ", \"stroke\": " + stroke +
+      "},\n"
       " \"art\": [\n"
       "  {\"type\": \"path\", \"closed\": false, \"segments\": [[0, 0, 0, 0, 0, 0, true], "
-      "[10, 5, 8, 5, 12, 5, false]], \"fill\": " + fill + ", \"stroke\": " + stroke +
+      "[10, 5, 8, 5, 12, 5, false]], \"fill\": " +
+      fill + ", \"stroke\": " + stroke +
       ", \"opacity\": 0.25, \"bounds\": [0, 5, 10, 0], \"selected\": true},\n"
       "  {\"type\": \"group\", \"closed\": false, \"segments\": [], \"fill\": null, \"stroke\": null, "
       "\"opacity\": 1, \"bounds\": [0, 3.5, 4, 0], \"selected\": false, \"children\": ["
@@ -80,7 +83,7 @@ TEST(JsonWriter, NestingClosesEveryList) {
   QxArtHandle inner = addContainer(doc, QX_ART_GROUP, QX_PLACE_INSIDE_ON_TOP, outer);
   addPath(doc, {corner(1, 2)}, false, nullptr, QX_PLACE_INSIDE_ON_TOP, inner);
   addContainer(doc, QX_ART_GROUP, QX_PLACE_INSIDE_ON_TOP, outer);  // empty, above `inner`
-  addContainer(doc, QX_ART_COMPOUND_PATH);                       // empty, top level
+  addContainer(doc, QX_ART_COMPOUND_PATH);                         // empty, top level
   addPath(doc, {corner(3, 4)}, false);
 
   const std::string text = documentJson(doc);
@@ -124,8 +127,7 @@ TEST(JsonWriter, StringsAreEscapedAndKeptValidUtf8) {
   EXPECT_NE(text.find(R"("name": "tab\there\u0001\u001f")"), std::string::npos) << text;
   EXPECT_NE(text.find("\"name\": \"Gr\xC3\xBCn \xE2\x82\xAC \xF0\x9F\x8E\xA8\""), std::string::npos);
   const std::string fffd = "\xEF\xBF\xBD";
-  EXPECT_NE(text.find("\"name\": \"bad" + fffd + " end" + fffd + fffd + " cut" + fffd + fffd + "\""),
-            std::string::npos)
+  EXPECT_NE(text.find("\"name\": \"bad" + fffd + " end" + fffd + fffd + " cut" + fffd + fffd + "\""), std::string::npos)
       << text;
   EXPECT_NE(text.find("\"name\": \"surrogate" + fffd + fffd + fffd + "\""), std::string::npos);
 }

@@ -62,9 +62,7 @@ TEST(SvgWriter, CurvesLinesAndClosingPieces) {
   Document doc(200, 100);
   // Open: a curve, then a straight piece (both handles on their anchors),
   // then a piece with only one handle pulled, which is still a curve.
-  addPath(doc,
-          {smooth(0, 0, 0, 0, 10, 0), smooth(20, 20, 20, 10, 20, 20), corner(40, 20),
-           smooth(60, 0, 50, 0, 60, 0)},
+  addPath(doc, {smooth(0, 0, 0, 0, 10, 0), smooth(20, 20, 20, 10, 20, 20), corner(40, 20), smooth(60, 0, 50, 0, 60, 0)},
           false);
   // Closed with a curved closing piece: drawn as C back to the start, then Z.
   addPath(doc, {smooth(100, 50, 90, 50, 110, 50), smooth(120, 70, 120, 60, 120, 80)}, true);
@@ -126,8 +124,8 @@ TEST(SvgWriter, SeedIsInTheMetadataOnlyWhenKnown) {
 
 TEST(SvgWriter, PaintOrderGroupsAndCompoundPaths) {
   Document doc(200, 100);
-  addPath(doc, {corner(1, 1), corner(2, 2)}, false);                         // A
-  addPath(doc, {corner(3, 3), corner(4, 4)}, false);                         // B above A
+  addPath(doc, {corner(1, 1), corner(2, 2)}, false);                               // A
+  addPath(doc, {corner(3, 3), corner(4, 4)}, false);                               // B above A
   addPath(doc, {corner(5, 5), corner(6, 6)}, false, nullptr, QX_PLACE_BELOW_ALL);  // C below all
   EXPECT_EQ(pathData(svgText(doc)), (std::vector<std::string>{"M5 5L6 6", "M1 1L2 2", "M3 3L4 4"}));
 
@@ -214,7 +212,8 @@ TEST(SvgWriter, CompoundPathWithANonFiniteMemberIsLeftOutWhole) {
   addPath(doc, {corner(0, 0), corner(1, 1)}, true, nullptr, QX_PLACE_INSIDE_ON_TOP, bad);
   QxArtHandle member = addPath(doc, {corner(2, 2)}, true, nullptr, QX_PLACE_INSIDE_ON_TOP, bad);
   const QxPathSegment far = corner(inf, 5);
-  if (doc.art().setSegments(member, 1, 1, &far) != QX_ERR_NONE) GTEST_SKIP() << "the document refuses non-finite points";
+  if (doc.art().setSegments(member, 1, 1, &far) != QX_ERR_NONE)
+    GTEST_SKIP() << "the document refuses non-finite points";
   addPath(doc, {corner(7, 7), corner(8, 8)}, false, nullptr, QX_PLACE_INSIDE_ON_TOP, bad);
   // What follows the compound path, in its group and after it, is written.
   addPath(doc, {corner(20, 20), corner(30, 30)}, false, nullptr, QX_PLACE_INSIDE_ON_TOP, group);
@@ -250,8 +249,8 @@ TEST(SvgWriter, RsvgConvertRendersTheFileAtItsSize) {
   s.stroke.join = QX_JOIN_ROUND;
   s.stroke.dash.length = 1;
   s.stroke.dash.array[0] = 4;
-  QxArtHandle a = addPath(doc, {smooth(20, 20, 10, 20, 40, 20), smooth(60, 80, 60, 60, 60, 90), corner(250, 50)},
-                          true, &s);
+  QxArtHandle a = addPath(doc, {smooth(20, 20, 10, 20, 40, 20), smooth(60, 80, 60, 60, 60, 90), corner(250, 50)}, true,
+                          &s);
   ASSERT_EQ(doc.art().setOpacity(a, 0.5f), QX_ERR_NONE);
   QxArtHandle group = addContainer(doc, QX_ART_GROUP);
   addPath(doc, {corner(0, 0), corner(5, 5)}, false, nullptr, QX_PLACE_INSIDE_ON_TOP, group);
@@ -263,8 +262,8 @@ TEST(SvgWriter, RsvgConvertRendersTheFileAtItsSize) {
   EXPECT_EQ(readFile(svgPath), svgText(doc));
 
   // 72 pixels per inch: one pixel per point.
-  const std::string cmd =
-      "rsvg-convert --dpi-x 72 --dpi-y 72 -o '" + pngPath + "' '" + svgPath + "' 2>'" + folder + "/err.txt'";
+  const std::string cmd = "rsvg-convert --dpi-x 72 --dpi-y 72 -o '" + pngPath + "' '" + svgPath + "' 2>'" + folder +
+                          "/err.txt'";
   const int status = std::system(cmd.c_str());
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << readFile(folder + "/err.txt");
   const std::string png = readFile(pngPath);

@@ -50,7 +50,8 @@ TEST(SvgBadInput, JunkPathIsDrawnUpToTheError) {
 }
 
 TEST(SvgBadInput, UnknownUnitIsAnErrorWithFileAndLine) {
-  EXPECT_EQ(fileError("furlongs.svg"), corpus("furlongs.svg") + ":2: width: unknown unit \"furlongs\" in \"3furlongs\"");
+  EXPECT_EQ(fileError("furlongs.svg"),
+            corpus("furlongs.svg") + ":2: width: unknown unit \"furlongs\" in \"3furlongs\"");
   EXPECT_EQ(errorOf(R"s(<svg xmlns="http://www.w3.org/2000/svg" width="10" height="ten"/>)s"),
             "test.svg:1: height: \"ten\" is not a length");
 }
@@ -58,10 +59,12 @@ TEST(SvgBadInput, UnknownUnitIsAnErrorWithFileAndLine) {
 TEST(SvgBadInput, EntityDeclarationsAreRefusedAtOnce) {
   std::string error;
   const double seconds = secondsFor([&] { error = fileError("billion-laughs.svg"); });
-  EXPECT_EQ(error, corpus("billion-laughs.svg") + ":2: the DOCTYPE declares entities (<!ENTITY); such files are refused");
+  EXPECT_EQ(error,
+            corpus("billion-laughs.svg") + ":2: the DOCTYPE declares entities (<!ENTITY); such files are refused");
   EXPECT_LT(seconds, 1.0);
   // A DOCTYPE without entities is fine.
-  const SvgScene plain = sceneOf(R"s(<!DOCTYPE svg PUBLIC "-//W3C//DTD SVG 1.1//EN" "http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd">
+  const SvgScene plain =
+      sceneOf(R"s(<!DOCTYPE svg PUBLIC "-//W3C//DTD SVG 1.1//EN" "http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd">
     <svg xmlns="http://www.w3.org/2000/svg" width="1" height="1"/>)s");
   EXPECT_TRUE(plain.warnings.empty());
 }
@@ -112,7 +115,9 @@ TEST(SvgBadInput, AbsurdNumbersSkipTheElement) {
 TEST(SvgBadInput, SegmentAndWarningLimits) {
   SvgReadLimits limits;
   limits.maxSegments = 10;
-  const std::string error = errorOf(page100(R"s(<polyline points="0 0 1 1 2 2 3 3 4 4 5 5"/><polyline points="0 0 1 1 2 2 3 3 4 4 5 5"/>)s"), limits);
+  const std::string error =
+      errorOf(page100(R"s(<polyline points="0 0 1 1 2 2 3 3 4 4 5 5"/><polyline points="0 0 1 1 2 2 3 3 4 4 5 5"/>)s"),
+              limits);
   EXPECT_NE(error.find("more than 10 path points"), std::string::npos) << error;
   // Arcs make several points each: path data is cut off while it is read.
   std::string arcs = "<path d=\"M0 0";
@@ -120,7 +125,8 @@ TEST(SvgBadInput, SegmentAndWarningLimits) {
   EXPECT_NE(errorOf(page100(arcs + "\"/>"), limits).find("more than 10 path points"), std::string::npos);
   EXPECT_EQ(svg::parsePathData("M0 0 a1 1 0 1 1 0 1 a1 1 0 1 1 0 1", 5).contours.size(), 1u);
   EXPECT_TRUE(svg::parsePathData("M0 0 a1 1 0 1 1 0 1 a1 1 0 1 1 0 1", 5).tooLong);
-  const SvgScene wide = drawing(R"s(<rect width="1e-300" height="1e-300" stroke="black" transform="matrix(1e200 0 0 1e200 0 0)"/>)s");
+  const SvgScene wide =
+      drawing(R"s(<rect width="1e-300" height="1e-300" stroke="black" transform="matrix(1e200 0 0 1e200 0 0)"/>)s");
   EXPECT_TRUE(wide.nodes.empty());
   EXPECT_TRUE(hasWarning(wide, "stroke width is not finite"));
   limits = {};
@@ -133,10 +139,12 @@ TEST(SvgBadInput, SegmentAndWarningLimits) {
 }
 
 TEST(SvgBadInput, OtherEncodings) {
-  const std::string text = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\">\n<rect id=\"r\xC3\xA9\" width=\"1\" height=\"1\"/>\n<path d=\"M 0 0 L x\"/></svg>";
+  const std::string text = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\">\n<rect "
+                           "id=\"r\xC3\xA9\" width=\"1\" height=\"1\"/>\n<path d=\"M 0 0 L x\"/></svg>";
   // UTF-16 little endian with its byte order mark.
   std::string utf16 = "\xFF\xFE";
-  for (unsigned char c : std::string("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\">\n<rect id=\"r\" width=\"1\" height=\"1\"/>\n<path d=\"M 0 0 L x\"/></svg>")) {
+  for (unsigned char c : std::string("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\">\n<rect "
+                                     "id=\"r\" width=\"1\" height=\"1\"/>\n<path d=\"M 0 0 L x\"/></svg>")) {
     utf16 += static_cast<char>(c);
     utf16 += '\0';
   }
@@ -145,7 +153,9 @@ TEST(SvgBadInput, OtherEncodings) {
   EXPECT_TRUE(hasWarning(wide, "test.svg:3: path data"));
   EXPECT_NE(errorOf(utf16.substr(0, utf16.size() - 1)).find("UTF-16"), std::string::npos);
   // Latin-1, as older Illustrator wrote it: the id comes back as UTF-8.
-  const SvgScene latin = sceneOf("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1\" height=\"1\"><rect id=\"caf\xE9\" width=\"1\" height=\"1\"/></svg>");
+  const SvgScene latin =
+      sceneOf("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1\" "
+              "height=\"1\"><rect id=\"caf\xE9\" width=\"1\" height=\"1\"/></svg>");
   EXPECT_EQ(latin.nodes.at(0).name, "caf\xC3\xA9");
   EXPECT_EQ(named(sceneOf(text), "r\xC3\xA9").kind, SvgNodeKind::Path);
 }

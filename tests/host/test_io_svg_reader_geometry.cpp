@@ -56,12 +56,14 @@ TEST(SvgTransforms, ListsApplyRightToLeft) {
   l = land("  translate(10 0)\n\tscale(2)  ");
   EXPECT_PT(l.unitX, 12, 100);
   // Groups compose the same way, outermost last.
-  const SvgScene s = drawing(R"s(<g transform="translate(10)"><g transform="scale(2)"><rect width="1" height="1"/></g></g>)s");
+  const SvgScene s =
+      drawing(R"s(<g transform="translate(10)"><g transform="scale(2)"><rect width="1" height="1"/></g></g>)s");
   EXPECT_PT(onlyPath(s)[1].p, 12, 100);
 }
 
 TEST(SvgTransforms, StrokeWidthScalesWithTheMatrix) {
-  const SvgScene s = drawing(R"s(<rect width="1" height="1" stroke="black" stroke-width="1.5" transform="scale(2,8)"/>)s");
+  const SvgScene s =
+      drawing(R"s(<rect width="1" height="1" stroke="black" stroke-width="1.5" transform="scale(2,8)"/>)s");
   EXPECT_NEAR(ofKind(s, SvgNodeKind::Path)[0]->style.strokeWidth, 6, 1e-6);  // sqrt(16) * 1.5
   const SvgScene flat = drawing(R"s(<rect width="1" height="1" stroke="black" stroke-width="2" stroke-dasharray="1 3" )s"
                                 R"s(stroke-dashoffset="1" transform="rotate(30) scale(3)"/>)s");
@@ -69,8 +71,9 @@ TEST(SvgTransforms, StrokeWidthScalesWithTheMatrix) {
   EXPECT_NEAR(st.strokeWidth, 6, 1e-5);
   EXPECT_NEAR(st.dash.array[1], 9, 1e-5);
   EXPECT_NEAR(st.dash.offset, 3, 1e-5);
-  const SvgScene fixed = drawing(R"s(<g transform="scale(4)"><rect width="1" height="1" stroke="black" stroke-width="2" )s"
-                                 R"s(vector-effect="non-scaling-stroke"/></g>)s");
+  const SvgScene fixed =
+      drawing(R"s(<g transform="scale(4)"><rect width="1" height="1" stroke="black" stroke-width="2" )s"
+              R"s(vector-effect="non-scaling-stroke"/></g>)s");
   EXPECT_NEAR(ofKind(fixed, SvgNodeKind::Path)[0]->style.strokeWidth, 2 * 0.75, 1e-6);  // px on screen
 }
 
@@ -79,9 +82,11 @@ TEST(SvgTransforms, BadOrFlatTransforms) {
   EXPECT_PT(onlyPath(bad)[0].p, 0, 100);
   EXPECT_TRUE(hasWarning(bad, "drawn untransformed"));
   EXPECT_PT(land("rotate(1 2)").origin, 0, 100);  // rotate takes 1 or 3 numbers
-  const SvgScene flat = drawing(R"s(<rect width="1" height="1" transform="scale(0)"/><g transform="scale(1,0)"><rect width="1" height="1"/></g>)s");
+  const SvgScene flat = drawing(
+      R"s(<rect width="1" height="1" transform="scale(0)"/><g transform="scale(1,0)"><rect width="1" height="1"/></g>)s");
   EXPECT_TRUE(ofKind(flat, SvgNodeKind::Path).empty());
-  const SvgScene huge = drawing(R"s(<rect width="1" height="1" transform="scale(1e300)"/><rect id="kept" width="1" height="1"/>)s");
+  const SvgScene huge =
+      drawing(R"s(<rect width="1" height="1" transform="scale(1e300)"/><rect id="kept" width="1" height="1"/>)s");
   ASSERT_EQ(ofKind(huge, SvgNodeKind::Path).size(), 1u);
   EXPECT_EQ(ofKind(huge, SvgNodeKind::Path)[0]->name, "kept");
   EXPECT_TRUE(hasWarning(huge, "1e15"));
@@ -145,9 +150,9 @@ TEST(SvgViewBox, EveryAlignmentMeetAndSlice) {
     const char* align;
     double meetY, sliceX;
   } cases[] = {
-      {"xMinYMin", 200, 0},   {"xMidYMin", 200, -100}, {"xMaxYMin", 200, -200},
-      {"xMinYMid", 150, 0},   {"xMidYMid", 150, -100}, {"xMaxYMid", 150, -200},
-      {"xMinYMax", 100, 0},   {"xMidYMax", 100, -100}, {"xMaxYMax", 100, -200},
+      {"xMinYMin", 200, 0}, {"xMidYMin", 200, -100}, {"xMaxYMin", 200, -200},
+      {"xMinYMid", 150, 0}, {"xMidYMid", 150, -100}, {"xMaxYMid", 150, -200},
+      {"xMinYMax", 100, 0}, {"xMidYMax", 100, -100}, {"xMaxYMax", 100, -200},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.align);
@@ -159,7 +164,8 @@ TEST(SvgViewBox, EveryAlignmentMeetAndSlice) {
   EXPECT_PT(originWith(""), 0, 150);  // xMidYMid meet
   EXPECT_PT(originWith("defer xMinYMax"), 0, 100);
   EXPECT_PT(originWith("none", "10 10 100 50"), -20, 240);  // scaled 2 by 4, shifted by the box origin
-  const SvgScene bad = sceneOf(R"s(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="20" viewBox="0 0 10 10" preserveAspectRatio="sideways"/>)s");
+  const SvgScene bad = sceneOf(
+      R"s(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="20" viewBox="0 0 10 10" preserveAspectRatio="sideways"/>)s");
   EXPECT_TRUE(hasWarning(bad, "preserveAspectRatio"));
 }
 
@@ -175,13 +181,17 @@ TEST(SvgViewBox, NestedSvgMakesAViewport) {
 }
 
 TEST(SvgViewBox, OffsetAndInvalidBoxes) {
-  const SvgScene s = sceneOf(R"s(<svg xmlns="http://www.w3.org/2000/svg" width="100pt" height="100pt" viewBox="-50 -50 100 100">)s"
-                             R"s(<rect width="1" height="1"/></svg>)s");
+  const SvgScene s =
+      sceneOf(R"s(<svg xmlns="http://www.w3.org/2000/svg" width="100pt" height="100pt" viewBox="-50 -50 100 100">)s"
+              R"s(<rect width="1" height="1"/></svg>)s");
   EXPECT_PT(onlyPath(s)[0].p, 50, 50);
-  const SvgScene bad = sceneOf(R"s(<svg xmlns="http://www.w3.org/2000/svg" width="10" height="10" viewBox="0 0 -5 5"/>)s");
+  const SvgScene bad =
+      sceneOf(R"s(<svg xmlns="http://www.w3.org/2000/svg" width="10" height="10" viewBox="0 0 -5 5"/>)s");
   EXPECT_TRUE(hasWarning(bad, "negative size"));
-  EXPECT_NE(errorOf(R"s(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 0 10"/>)s").find("no area"), std::string::npos);
-  EXPECT_NE(errorOf(R"s(<svg xmlns="http://www.w3.org/2000/svg" width="0" height="10"/>)s").find("no usable size"), std::string::npos);
+  EXPECT_NE(errorOf(R"s(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 0 10"/>)s").find("no area"),
+            std::string::npos);
+  EXPECT_NE(errorOf(R"s(<svg xmlns="http://www.w3.org/2000/svg" width="0" height="10"/>)s").find("no usable size"),
+            std::string::npos);
 }
 
 }  // namespace

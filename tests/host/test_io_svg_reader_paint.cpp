@@ -46,8 +46,11 @@ TEST(SvgColors, HexAndFunctionalForms) {
   const struct {
     const char* value;
     double alpha;
-  } alphas[] = {{"#ff000080", 128 / 255.0}, {"#f008", 136 / 255.0}, {"rgba(255,0,0,0.25)", 0.25},
-                {"rgb(255 0 0 / 50%)", 0.5}, {"transparent", 0}};
+  } alphas[] = {{"#ff000080", 128 / 255.0},
+                {"#f008", 136 / 255.0},
+                {"rgba(255,0,0,0.25)", 0.25},
+                {"rgb(255 0 0 / 50%)", 0.5},
+                {"transparent", 0}};
   for (const auto& a : alphas) {
     const SvgScene s = drawing("<rect id=\"r\" width=\"1\" height=\"1\" fill-opacity=\"0.5\" fill=\"" +
                                std::string(a.value) + "\"/>");
@@ -57,10 +60,12 @@ TEST(SvgColors, HexAndFunctionalForms) {
 
 TEST(SvgColors, NoneCurrentColorAndBadValues) {
   EXPECT_EQ(styleOf(filled("none"), "r").fill.color.kind, QX_COLOR_NONE);
-  const SvgScene current = drawing(R"s(<g color="blue"><rect id="r" width="1" height="1" fill="currentColor" stroke="currentColor" color="lime"/></g>)s");
+  const SvgScene current = drawing(
+      R"s(<g color="blue"><rect id="r" width="1" height="1" fill="currentColor" stroke="currentColor" color="lime"/></g>)s");
   expectRgb(styleOf(current, "r").fill.color, 0, 1, 0);
   // currentColor inherits as itself: each element uses its own color.
-  const SvgScene inherited = drawing(R"s(<g fill="currentColor" color="red"><rect id="r" width="1" height="1" color="blue"/></g>)s");
+  const SvgScene inherited =
+      drawing(R"s(<g fill="currentColor" color="red"><rect id="r" width="1" height="1" color="blue"/></g>)s");
   expectRgb(styleOf(inherited, "r").fill.color, 0, 0, 1);
   // A colour that does not parse gives way to what lies beneath it.
   const SvgScene bad = drawing(R"s(<g fill="green"><rect id="r" width="1" height="1" fill="bogus"/></g>)s");
@@ -112,16 +117,17 @@ TEST(SvgCascade, SpecificityThenOrder) {
     <rect id="z" class="late" width="1" height="1"/>
     <rect id="other" width="1" height="1" stroke="black"/>
     <rect id="w" class="imp" style="fill: red" width="1" height="1"/>)s");
-  expectRgb(styleOf(s, "x").fill.color, 0, 1, 0);                  // id over type+class
-  expectRgb(styleOf(s, "y").fill.color, 1, 0, 0);                  // rect.a (0,1,1) over .a (0,1,0)
-  expectRgb(styleOf(s, "y").stroke.color, 0, 0, 128 / 255.0);      // two classes over one
+  expectRgb(styleOf(s, "x").fill.color, 0, 1, 0);                      // id over type+class
+  expectRgb(styleOf(s, "y").fill.color, 1, 0, 0);                      // rect.a (0,1,1) over .a (0,1,0)
+  expectRgb(styleOf(s, "y").stroke.color, 0, 0, 128 / 255.0);          // two classes over one
   expectRgb(styleOf(s, "z").fill.color, 0, 128 / 255.0, 128 / 255.0);  // equal: the later rule
-  EXPECT_EQ(styleOf(s, "other").strokeWidth, 5);                   // a selector list
-  expectRgb(styleOf(s, "w").fill.color, 0, 1, 0);                  // !important over style=""
+  EXPECT_EQ(styleOf(s, "other").strokeWidth, 5);                       // a selector list
+  expectRgb(styleOf(s, "w").fill.color, 0, 1, 0);                      // !important over style=""
 }
 
 TEST(SvgCascade, UnsupportedSelectorsAreNamed) {
-  const SvgScene s = drawing(R"s(<style>g > rect { fill: red } rect:hover { fill: red } @media print { rect { fill: red } } .ok { fill: lime }</style>
+  const SvgScene s = drawing(
+      R"s(<style>g > rect { fill: red } rect:hover { fill: red } @media print { rect { fill: red } } .ok { fill: lime }</style>
     <g><rect id="r" class="ok" width="1" height="1"/></g>)s");
   expectRgb(styleOf(s, "r").fill.color, 0, 1, 0);
   EXPECT_TRUE(hasWarning(s, "\"g > rect\" is not supported"));
@@ -129,7 +135,8 @@ TEST(SvgCascade, UnsupportedSelectorsAreNamed) {
 }
 
 TEST(SvgCascade, InheritanceAndOpacity) {
-  const SvgScene s = drawing(R"s(<g id="outer" fill="red" stroke="blue" stroke-width="2" opacity="0.5" fill-opacity="0.5">
+  const SvgScene s =
+      drawing(R"s(<g id="outer" fill="red" stroke="blue" stroke-width="2" opacity="0.5" fill-opacity="0.5">
       <g id="inner" opacity="0.5"><rect id="r" width="1" height="1" opacity="0.8"/></g>
       <rect id="s" width="1" height="1" fill="inherit" stroke="none" fill-opacity="1"/></g>)s");
   const SvgNode& r = named(s, "r");
@@ -147,7 +154,8 @@ TEST(SvgCascade, InheritanceAndOpacity) {
 }
 
 TEST(SvgCascade, StrokeProperties) {
-  const SvgScene s = drawing(R"s(<rect id="r" width="1" height="1" style="stroke:#000;stroke-linecap:round;stroke-linejoin:bevel;
+  const SvgScene s =
+      drawing(R"s(<rect id="r" width="1" height="1" style="stroke:#000;stroke-linecap:round;stroke-linejoin:bevel;
       stroke-miterlimit:10;stroke-dasharray:1, 2 3;stroke-dashoffset:2;fill-rule:evenodd"/>
       <rect id="square" width="1" height="1" stroke-linecap="square" stroke-linejoin="round" stroke-miterlimit="0.5"/>
       <rect id="long" width="1" height="1" stroke-dasharray="1 1 1 1 1 1 1 1"/>

@@ -42,7 +42,8 @@ TEST(SvgUse, CopiesInheritFromTheUse) {
 }
 
 TEST(SvgUse, SymbolViewBoxMapsOntoTheUseSize) {
-  const SvgScene s = drawing(R"s(<symbol id="sym" viewBox="0 0 10 10"><rect width="10" height="10" stroke="black"/></symbol>
+  const SvgScene s =
+      drawing(R"s(<symbol id="sym" viewBox="0 0 10 10"><rect width="10" height="10" stroke="black"/></symbol>
       <use id="big" href="#sym" x="10" y="10" width="40" height="40"/>
       <use id="wide" href="#sym" width="40" height="20" />
       <symbol id="plain"><rect width="1" height="1"/></symbol>
@@ -60,7 +61,8 @@ TEST(SvgUse, SymbolViewBoxMapsOntoTheUseSize) {
 }
 
 TEST(SvgUse, UseOfANestedSvgSetsItsSize) {
-  const SvgScene s = drawing(R"s(<defs><svg id="icon" viewBox="0 0 1 1" width="5" height="5"><rect width="1" height="1"/></svg></defs>
+  const SvgScene s =
+      drawing(R"s(<defs><svg id="icon" viewBox="0 0 1 1" width="5" height="5"><rect width="1" height="1"/></svg></defs>
       <use href="#icon" width="20" height="20"/>)s");
   EXPECT_PT(onlyPath(s)[2].p, 20, 80);
 }
@@ -109,7 +111,8 @@ TEST(SvgUse, ExponentialExpansionHitsTheNodeLimit) {
 }
 
 TEST(SvgImages, LinkedAndEmbedded) {
-  const SvgScene s = drawing(R"s(<image id="linked" x="10" y="10" width="20" height="10" xlink:href="pics/cat.JPG?v=2" preserveAspectRatio="none"/>
+  const SvgScene s = drawing(
+      R"s(<image id="linked" x="10" y="10" width="20" height="10" xlink:href="pics/cat.JPG?v=2" preserveAspectRatio="none"/>
       <image id="embedded" width="4" height="4" transform="translate(50,50) rotate(90)"
              href="data:image/png;base64,iVBORw0KGgo="/>
       <image id="sniffed" width="1" height="1" href="data:;base64,R0lGODlh"/>
@@ -149,7 +152,8 @@ TEST(SvgImages, BadImagesAreLeftOutWithAReason) {
 }
 
 TEST(SvgText, SkippedWithOneWarning) {
-  const SvgScene s = drawing(R"s(<text x="1" y="1">a<tspan>b</tspan></text><g><text>c<textPath href="#p">d</textPath></text></g>
+  const SvgScene s =
+      drawing(R"s(<text x="1" y="1">a<tspan>b</tspan></text><g><text>c<textPath href="#p">d</textPath></text></g>
       <rect width="1" height="1"/><text>e</text>)s");
   ASSERT_EQ(s.warnings.size(), 1u);
   EXPECT_EQ(s.warnings[0], "test.svg:1: text is not imported; 3 text elements skipped");
@@ -173,7 +177,8 @@ TEST(SvgStructure, IdsAndNonPaintingElements) {
 }
 
 TEST(SvgStructure, NamespacesDecideWhatIsSvg) {
-  const SvgScene s = sceneOf(R"s(<svg:svg xmlns:svg="http://www.w3.org/2000/svg" xmlns:x="urn:other" width="10" height="10">
+  const SvgScene s =
+      sceneOf(R"s(<svg:svg xmlns:svg="http://www.w3.org/2000/svg" xmlns:x="urn:other" width="10" height="10">
       <svg:rect id="prefixed" width="1" height="1"/>
       <x:rect id="foreign" width="1" height="1"/>
       <g xmlns="http://www.w3.org/1999/xhtml"><rect id="xhtml" width="1" height="1"/></g>

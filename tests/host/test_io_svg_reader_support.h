@@ -66,8 +66,8 @@ inline std::string corpus(std::string_view file) { return std::string(SVG_TEST_D
 
 }  // namespace qx::host::testing
 
-#define EXPECT_PT(point, ex, ey)           \
-  do {                                     \
-    EXPECT_NEAR((point).x, (ex), 1e-3);    \
-    EXPECT_NEAR((point).y, (ey), 1e-3);    \
+#define EXPECT_PT(point, ex, ey)        \
+  do {                                  \
+    EXPECT_NEAR((point).x, (ex), 1e-3); \
+    EXPECT_NEAR((point).y, (ey), 1e-3); \
   } while (0)

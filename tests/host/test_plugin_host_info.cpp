@@ -37,8 +37,7 @@ class InfoCommand : public ::testing::Test {
 
   CommandRun quelvix(const std::string& args) {
     const fs::path out = dir_ / "out.txt", err = dir_ / "err.txt";
-    const std::string command =
-        std::string(QX_QUELVIX_EXE) + " " + args + " >" + out.string() + " 2>" + err.string();
+    const std::string command = std::string(QX_QUELVIX_EXE) + " " + args + " >" + out.string() + " 2>" + err.string();
     CommandRun run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -19,17 +19,22 @@ struct Row {
 
 // The order in which the plug-in borrows the host's suites.
 const Row kRows[32] = {
-    {QX_BLOCKS_SUITE, 2},         {QX_ACCESS_SUITE, 3},        {QX_MEMORY_SUITE, 1},
-    {QX_REAL_MATH_SUITE, 1},      {QX_ART_SUITE, 9},           {QX_USER_SUITE, 5},
-    {QX_DOCUMENT_SUITE, 7},       {QX_DOCUMENT_VIEW_SUITE, 7}, {QX_UNDO_SUITE, 4},
-    {QX_PATH_SUITE, 4},           {QX_PATH_STYLE_SUITE, 5},    {QX_RANDOM_SUITE, 3},
-    {QX_TAG_SUITE, 2},            {QX_TRANSFORM_ART_SUITE, 1}, {QX_SWATCH_LIST_SUITE, 4},
-    {QX_BLEND_STYLE_SUITE, 2},    {QX_ART_STYLE_SUITE, 3},     {QX_SYMBOL_SUITE, 1},
-    {QX_ENVELOPE_SUITE, 1},       {QX_SHAPE_CONSTRUCTION_SUITE, 4}, {QX_LAYER_SUITE, 9},
-    {QX_MATCHING_ART_SUITE, 4},   {QX_MENU_SUITE, 7},          {QX_FILTER_SUITE, 2},
-    {QX_ADM_BASIC_SUITE, 2},      {QX_ADM_DIALOG_SUITE, 3},    {QX_ADM_ITEM_SUITE, 4},
-    {QX_ADM_ICON_SUITE, 1},       {QX_ADM_NOTIFIER_SUITE, 1},  {QX_ADM_LIST_SUITE, 1},
-    {QX_ADM_ENTRY_SUITE, 2},      {QX_ADM_TRACKER_SUITE, 1},
+    {QX_BLOCKS_SUITE, 2},       {QX_ACCESS_SUITE, 3},
+    {QX_MEMORY_SUITE, 1},       {QX_REAL_MATH_SUITE, 1},
+    {QX_ART_SUITE, 9},          {QX_USER_SUITE, 5},
+    {QX_DOCUMENT_SUITE, 7},     {QX_DOCUMENT_VIEW_SUITE, 7},
+    {QX_UNDO_SUITE, 4},         {QX_PATH_SUITE, 4},
+    {QX_PATH_STYLE_SUITE, 5},   {QX_RANDOM_SUITE, 3},
+    {QX_TAG_SUITE, 2},          {QX_TRANSFORM_ART_SUITE, 1},
+    {QX_SWATCH_LIST_SUITE, 4},  {QX_BLEND_STYLE_SUITE, 2},
+    {QX_ART_STYLE_SUITE, 3},    {QX_SYMBOL_SUITE, 1},
+    {QX_ENVELOPE_SUITE, 1},     {QX_SHAPE_CONSTRUCTION_SUITE, 4},
+    {QX_LAYER_SUITE, 9},        {QX_MATCHING_ART_SUITE, 4},
+    {QX_MENU_SUITE, 7},         {QX_FILTER_SUITE, 2},
+    {QX_ADM_BASIC_SUITE, 2},    {QX_ADM_DIALOG_SUITE, 3},
+    {QX_ADM_ITEM_SUITE, 4},     {QX_ADM_ICON_SUITE, 1},
+    {QX_ADM_NOTIFIER_SUITE, 1}, {QX_ADM_LIST_SUITE, 1},
+    {QX_ADM_ENTRY_SUITE, 2},    {QX_ADM_TRACKER_SUITE, 1},
 };
 
 using PluginStartup = ShellHost;
@@ -144,7 +149,8 @@ TEST_F(PluginStartup, HundredLifeCyclesLeaveNothingBehind) {
   EXPECT_EQ(extraHandles(), 0);
   EXPECT_EQ(extraSuiteRefs(), 0);
   EXPECT_TRUE(host().filters().empty());
-  EXPECT_EQ(calls("SP Basic Suite", "AcquireSuite"), 100u * (32 + 32 + 1)) << "Startup and Shutdown, plus Shutdown's own";
+  EXPECT_EQ(calls("SP Basic Suite", "AcquireSuite"), 100u * (32 + 32 + 1))
+      << "Startup and Shutdown, plus Shutdown's own";
   EXPECT_EQ(calls("SP Basic Suite", "ReleaseSuite"), calls("SP Basic Suite", "AcquireSuite"));
   EXPECT_TRUE(alerts().empty());
 }

@@ -98,11 +98,8 @@ TEST_F(RandomFiles, BadScriptsNameTheLineAndValueAndChangeNothing) {
     const char* body;
     const char* mention;
   } cases[] = {
-      {"0.1\n0.2 1\n", ":2: \"1\""},
-      {"0.1\n-0.5\n", ":2: \"-0.5\""},
-      {"0.5x\n", ":1: \"0.5x\""},
-      {"0.3 nan\n", "\"nan\""},
-      {"0.99999999\n", "\"0.99999999\""},  // rounds up to 1 as a float
+      {"0.1\n0.2 1\n", ":2: \"1\""}, {"0.1\n-0.5\n", ":2: \"-0.5\""},    {"0.5x\n", ":1: \"0.5x\""},
+      {"0.3 nan\n", "\"nan\""},      {"0.99999999\n", "\"0.99999999\""},  // rounds up to 1 as a float
   };
   for (const auto& c : cases) {
     error.clear();

@@ -44,11 +44,11 @@ size_t resourceImageOffset(const std::vector<uint8_t>& file) {
 
 TEST(ShippedResources, PropertyListIsByteForByteAndNamesTheEntryPoint) {
   static const uint8_t kExpected[79] = {
-      0x01, 0x00, 0, 0, 0, 0, 3, 0, 0, 0,                                            // signature, version, 3 properties
-      'E', 'B', 'D', 'A', 'd', 'n', 'i', 'k', 0, 0, 0, 0, 4, 0, 0, 0, 'A', 'E', 'P', 'S',  // kind SPEA
-      'E', 'B', 'D', 'A', 's', 'r', 'v', 'i', 0, 0, 0, 0, 4, 0, 0, 0, 2, 0, 0, 0,          // ivrs 2
-      'E', 'B', 'D', 'A', '6', '8', 'x', 'w', 0, 0, 0, 0, 12, 0, 0, 0,                     // wx86, 12 bytes
-      'P', 'l', 'u', 'g', 'i', 'n', 'M', 'a', 'i', 'n', 0, 0,                              //
+      0x01, 0x00, 0,   0,   0,   0,   3,   0,   0,   0,  // signature, version, 3 properties
+      'E',  'B',  'D', 'A', 'd', 'n', 'i', 'k', 0,   0,   0, 0, 4,  0, 0, 0, 'A', 'E', 'P', 'S',  // kind SPEA
+      'E',  'B',  'D', 'A', 's', 'r', 'v', 'i', 0,   0,   0, 0, 4,  0, 0, 0, 2,   0,   0,   0,    // ivrs 2
+      'E',  'B',  'D', 'A', '6', '8', 'x', 'w', 0,   0,   0, 0, 12, 0, 0, 0,                      // wx86, 12 bytes
+      'P',  'l',  'u', 'g', 'i', 'n', 'M', 'a', 'i', 'n', 0, 0,                                   //
       0};
   std::string error;
   const std::optional<PluginPropertyList> list = shipped().propertyList(&error);
@@ -140,7 +140,8 @@ TEST(ShippedResources, AboutBoxTemplate) {
   EXPECT_EQ(ok->style & 0xF, kDefaultPushButton);
   ASSERT_EQ(lines.size(), 8u);
   auto hasLine = [&](const std::string& part) {
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; });
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::string& l) { return l.find(part) != std::string::npos; });
   };
   EXPECT_TRUE(hasLine("Quelvix"));
   EXPECT_TRUE(hasLine("Version 1."));

@@ -97,12 +97,12 @@ TEST_F(AdjusterTest, AngleAdjustersPointFromTheMouse) {
     double degrees;
   };
   const Case cases[] = {
-      {166, 1.0, 0.0, 180},   // toward the origin from the right
-      {166, 0.0, -0.2, 90},   // from below the origin
+      {166, 1.0, 0.0, 180},  // toward the origin from the right
+      {166, 0.0, -0.2, 90},  // from below the origin
       {166, 0.5, -0.5 * 612.0 / 792.0, 135},
-      {174, 0.0, 0.5, 0},     // toward the centre from the left
-      {174, 0.5, 0.0, 90},    // from the bottom
-      {174, 1.0, 0.5, 180},   // from the right
+      {174, 0.0, 0.5, 0},    // toward the centre from the left
+      {174, 0.5, 0.0, 90},   // from the bottom
+      {174, 1.0, 0.5, 180},  // from the right
   };
   ASSERT_EQ(open([&](Dialog& d) {
               for (const Case& c : cases) {

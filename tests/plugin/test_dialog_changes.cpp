@@ -87,8 +87,8 @@ TEST_F(DialogChangesTest, ColourModesEnableTheirSwatchAndStepsFields) {
     bool swatch, steps;
   };
   const Row rows[] = {{18, 19, 20}, {28, 29, 30}, {31, 32, 33}};
-  const Mode modes[] = {{0, false, false}, {6, true, true},  {11, true, false}, {2, false, true},
-                        {3, false, false}, {1, false, true}, {5, false, true},  {7, false, true},
+  const Mode modes[] = {{0, false, false}, {6, true, true},   {11, true, false},  {2, false, true},
+                        {3, false, false}, {1, false, true},  {5, false, true},   {7, false, true},
                         {8, false, true},  {13, false, true}, {14, false, false}, {15, false, false}};
   ASSERT_EQ(open([&](Dialog& d) {
               for (const Row& row : rows) {

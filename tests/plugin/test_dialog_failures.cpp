@@ -36,12 +36,12 @@ TEST_F(DialogFailureTest, AFailingCallLeavesTheDialogWorking) {
     uint64_t nth;
   };
   const Failure failures[] = {
-      {QX_ADM_DIALOG_SUITE, "CreateItem", 2},       {QX_ADM_DIALOG_SUITE, "GetItem", 40},
-      {QX_ADM_ITEM_SUITE, "GetList", 1},            {QX_ADM_LIST_SUITE, "InsertEntry", 5},
-      {QX_ADM_LIST_SUITE, "IndexEntry", 1},         {QX_ADM_LIST_SUITE, "GetActiveEntry", 3},
-      {QX_ADM_ITEM_SUITE, "GetFloatValue", 4},      {QX_SWATCH_LIST_SUITE, "CountSwatches", 1},
-      {QX_ADM_TRACKER_SUITE, "GetModifiers", 1},    {QX_DOCUMENT_VIEW_SUITE, "GetNthDocumentView", 1},
-      {QX_REAL_MATH_SUITE, "Interpolate", 1},       {QX_RANDOM_SUITE, "FloatRnd", 1},
+      {QX_ADM_DIALOG_SUITE, "CreateItem", 2},    {QX_ADM_DIALOG_SUITE, "GetItem", 40},
+      {QX_ADM_ITEM_SUITE, "GetList", 1},         {QX_ADM_LIST_SUITE, "InsertEntry", 5},
+      {QX_ADM_LIST_SUITE, "IndexEntry", 1},      {QX_ADM_LIST_SUITE, "GetActiveEntry", 3},
+      {QX_ADM_ITEM_SUITE, "GetFloatValue", 4},   {QX_SWATCH_LIST_SUITE, "CountSwatches", 1},
+      {QX_ADM_TRACKER_SUITE, "GetModifiers", 1}, {QX_DOCUMENT_VIEW_SUITE, "GetNthDocumentView", 1},
+      {QX_REAL_MATH_SUITE, "Interpolate", 1},    {QX_RANDOM_SUITE, "FloatRnd", 1},
   };
   for (const Failure& f : failures) {
     SCOPED_TRACE(std::string(f.suite) + " " + f.op);

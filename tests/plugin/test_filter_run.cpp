@@ -178,9 +178,9 @@ TEST_F(FilterRun, AFailingTestedCallEndsTheRunKeepingItsArtAndReleasingTheSelect
       {QX_ART_SUITE, "GetArtBounds", 2, 3},            // its scaling
       {QX_TRANSFORM_ART_SUITE, "TransformArt", 1, 3},  // its turn with the set
       {QX_TRANSFORM_ART_SUITE, "TransformArt", 3, 3},
-      {QX_TRANSFORM_ART_SUITE, "TransformArt", 13, 6}, // the first line's turn
-      {QX_ART_SUITE, "NewArt", 2, 6},                  // the second line
-      {QX_PATH_SUITE, "SetPathSegments", 6, 8},        // the second set's first step
+      {QX_TRANSFORM_ART_SUITE, "TransformArt", 13, 6},  // the first line's turn
+      {QX_ART_SUITE, "NewArt", 2, 6},                   // the second line
+      {QX_PATH_SUITE, "SetPathSegments", 6, 8},         // the second set's first step
   };
   for (const auto& c : cases) {
     setBlock(p);
@@ -215,10 +215,12 @@ TEST_F(FilterRun, UntestedCallsDoNotEndTheRun) {
     uint64_t nth;
     size_t lost;
   } cases[] = {
-      {QX_PATH_STYLE_SUITE, "GetPathStyle", 1, 0}, {QX_PATH_STYLE_SUITE, "SetPathStyle", 1, 0},
-      {QX_ART_SUITE, "GetArtBounds", 3, 0},        // inside the tiling
+      {QX_PATH_STYLE_SUITE, "GetPathStyle", 1, 0},
+      {QX_PATH_STYLE_SUITE, "SetPathStyle", 1, 0},
+      {QX_ART_SUITE, "GetArtBounds", 3, 0},  // inside the tiling
       {QX_TRANSFORM_ART_SUITE, "TransformArt", 4, 0},
-      {QX_ART_SUITE, "DuplicateArt", 1, 1},        {QX_SWATCH_LIST_SUITE, "CountSwatches", 1, 0},
+      {QX_ART_SUITE, "DuplicateArt", 1, 1},
+      {QX_SWATCH_LIST_SUITE, "CountSwatches", 1, 0},
       {QX_DOCUMENT_SUITE, "GetDocumentSetup", 2, 0},  // the tiling's own read
   };
   for (const auto& c : cases) {

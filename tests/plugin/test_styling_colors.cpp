@@ -46,8 +46,8 @@ TEST_F(ColorModes, GradationsMoveAProcessFillByPositionOverPeriod) {
     int32_t mode;
     std::array<QxReal, 4> atHalf;
   } cases[] = {
-      {1, {0.1f, 0.2f, 0.3f, 0.4f}},   {2, {0.6f, 0.7f, 0.8f, 0.9f}},   {7, {0.15f, 0.3f, 0.45f, 0.6f}},
-      {8, {0.5f, 0.5f, 0.5f, 0.5f}},   {14, {0.11f, 0.22f, 0.33f, 0.44f}},
+      {1, {0.1f, 0.2f, 0.3f, 0.4f}}, {2, {0.6f, 0.7f, 0.8f, 0.9f}},      {7, {0.15f, 0.3f, 0.45f, 0.6f}},
+      {8, {0.5f, 0.5f, 0.5f, 0.5f}}, {14, {0.11f, 0.22f, 0.33f, 0.44f}},
   };
   for (const auto& c : cases) {
     FilterParameters p = shapeRow(10);
@@ -141,8 +141,11 @@ TEST_F(ColorModes, SwatchModesSkipTheFirstTwoAndKeepTheTemplateWhenNoSwatchIsFou
   const struct {
     int32_t index;
     std::array<QxReal, 4> atEnd;
-  } toSwatch[] = {{0, {0.1f, 0.2f, 0.3f, 0.4f}}, {1, {0.1f, 0.2f, 0.3f, 0.4f}}, {3, {0.9f, 0.8f, 0.7f, 0.6f}},
-                  {9, tmpl}, {-4, {0.1f, 0.2f, 0.3f, 0.4f}}};
+  } toSwatch[] = {{0, {0.1f, 0.2f, 0.3f, 0.4f}},
+                  {1, {0.1f, 0.2f, 0.3f, 0.4f}},
+                  {3, {0.9f, 0.8f, 0.7f, 0.6f}},
+                  {9, tmpl},
+                  {-4, {0.1f, 0.2f, 0.3f, 0.4f}}};
   for (const auto& c : toSwatch) {
     p.shapeFillSwatch = c.index;
     const auto added = run(p);

@@ -109,9 +109,9 @@ TEST_F(Geometry, MirrorTilesReflectAcrossTheTilingCentre) {
   p.pointsMin = p.pointsMax = 0;
   p.randomStart = 1;  // (0 + 0.5) x page: the start point is (100, 50)
   p.deleteLine = 1;
-  p.shapeKind = 6;    // a pentagon shows which way it was flipped
+  p.shapeKind = 6;  // a pentagon shows which way it was flipped
   p.shapeSizeMin = p.shapeSizeMax = 20;
-  p.tileMode = 2;     // about (0, 0)
+  p.tileMode = 2;  // about (0, 0)
   script({0, 0, 0});
   go(p);
   const auto all = art();

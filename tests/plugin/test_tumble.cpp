@@ -14,8 +14,8 @@ using host::Dialog;
 using A = host::DialogAction;
 
 constexpr int kRows = 29;
-constexpr QxReal kApply = 0.99f;               // above every threshold
-constexpr QxReal kLargest = 0.99999994f;       // the largest draw below 1
+constexpr QxReal kApply = 0.99f;          // above every threshold
+constexpr QxReal kLargest = 0.99999994f;  // the largest draw below 1
 
 class TumbleTest : public DialogHost {
  protected:
@@ -53,8 +53,7 @@ TEST_F(TumbleTest, RowsTurnedDownLeaveExactlyTheTumbleBase) {
   ASSERT_EQ(open([&](Dialog& d) {
               tumble(d, std::vector<QxReal>(kRows, 0.0f));
               FilterParameters want = defaults();
-              want.lockPoints = want.lockStep = want.lockLineWidth = want.lockShapeSize =
-                  want.lockShapeStroke = 1;
+              want.lockPoints = want.lockStep = want.lockLineWidth = want.lockShapeSize = want.lockShapeStroke = 1;
               want.randomShapeAngle = 1;
               want.minDistance = 3;
               want.lineStrokeSteps = 4;
@@ -96,30 +95,30 @@ TEST_F(TumbleTest, EveryRowTakesItsDrawsInOrder) {
   swatches.resize(8);
   doc_.setSwatches(swatches);
   const std::vector<QxReal> draws = {
-      kApply, 0.5f, 0.5f,                  // 1 line widths
-      kApply, 0.5f,                        // 2 direction mode
-      kApply, 0.25f, 0.75f,                // 3 steps
-      kApply, 0.5f,                        // 4 set angle
-      kApply, 0.25f, 0.5f,                 // 5 distance factors
-      kApply, 0.5f, 0.25f, 0.125f, 0.75f,  // 6 curvature
-      kApply, 0.25f, 0.75f,                // 7 points
-      kApply, 0.5f,                        // 8 line sets
-      kApply, 0.5f, 0.5f,                  // 9 shape sizes
-      kApply, 0.5f, 0.5f,                  // 10 shape strokes
-      kApply, 0.5f,                        // 11 jitter y
-      kApply, 0.25f,                       // 12 jitter x
-      kApply, 0.5f,                        // 13 shape kind
-      kApply, 0.5f,                        // 14 line stroke mode
-      kApply, 0.25f,                       // 15 shape stroke mode
-      kApply, 0.25f,                       // 16 shape angle
-      kApply, 0.5f,                        // 17 shape scale
-      kApply, kApply, kApply,              // 18-20 flags
-      kApply, 0.75f,                       // 21 shape fill mode
-      kApply, 0.75f, 0.25f,                // 22 radius factor
-      kApply, kApply, kApply, kApply,      // 23-26 flags
-      kApply, 0.25f,                       // 27 shape stroke swatch
-      kApply, 0.5f,                        // 28 line stroke swatch
-      kApply, 0.75f,                       // 29 shape fill swatch
+      kApply, 0.5f,   0.5f,                   // 1 line widths
+      kApply, 0.5f,                           // 2 direction mode
+      kApply, 0.25f,  0.75f,                  // 3 steps
+      kApply, 0.5f,                           // 4 set angle
+      kApply, 0.25f,  0.5f,                   // 5 distance factors
+      kApply, 0.5f,   0.25f,  0.125f, 0.75f,  // 6 curvature
+      kApply, 0.25f,  0.75f,                  // 7 points
+      kApply, 0.5f,                           // 8 line sets
+      kApply, 0.5f,   0.5f,                   // 9 shape sizes
+      kApply, 0.5f,   0.5f,                   // 10 shape strokes
+      kApply, 0.5f,                           // 11 jitter y
+      kApply, 0.25f,                          // 12 jitter x
+      kApply, 0.5f,                           // 13 shape kind
+      kApply, 0.5f,                           // 14 line stroke mode
+      kApply, 0.25f,                          // 15 shape stroke mode
+      kApply, 0.25f,                          // 16 shape angle
+      kApply, 0.5f,                           // 17 shape scale
+      kApply, kApply, kApply,                 // 18-20 flags
+      kApply, 0.75f,                          // 21 shape fill mode
+      kApply, 0.75f,  0.25f,                  // 22 radius factor
+      kApply, kApply, kApply, kApply,         // 23-26 flags
+      kApply, 0.25f,                          // 27 shape stroke swatch
+      kApply, 0.5f,                           // 28 line stroke swatch
+      kApply, 0.75f,                          // 29 shape fill swatch
   };
   ASSERT_EQ(open([&](Dialog& d) {
               tumble(d, draws);

@@ -79,8 +79,7 @@ FilterParameters DialogHost::defaults() {
 
 void DialogHost::expectSameSettings(FilterParameters got, FilterParameters want) {
   got.reservedWord = want.reservedWord = 0;
-  EXPECT_EQ(std::memcmp(&got, &want, offsetof(FilterParameters, finalRun)), 0)
-      << "the settings differ";
+  EXPECT_EQ(std::memcmp(&got, &want, offsetof(FilterParameters, finalRun)), 0) << "the settings differ";
 }
 
 void DialogHost::script(std::vector<QxReal> values, QxReal fill) {
