@@ -15,7 +15,7 @@ namespace {
 
 struct RenderOptions {
   std::string output = "quelvix.svg";
-  std::string seed, randomFile, randomLog, page, state, plugins, filter, artLimit, open;
+  std::string seed, randomFile, randomLog, page, state, plugins, filter, artLimit, open, palette;
   std::vector<std::string> selectNames, selectIndices;
   bool selectAll = false;
   bool fresh = false;
@@ -56,6 +56,7 @@ int buildRequest(CLI::App& command, const RenderOptions& o, RenderRequest* reque
   if (!o.open.empty() && request->pageGiven) return usage("--page and --open: the opened drawing brings its own page");
   if (o.open.empty() && (o.selectAll || !o.selectNames.empty() || !o.selectIndices.empty()))
     return usage("--select, --select-all and --select-index choose art of a drawing opened with --open");
+  request->palettePath = o.palette;
   request->selectNames = o.selectNames;
   request->selectAll = o.selectAll;
   for (const std::string& text : o.selectIndices) {
@@ -135,6 +136,9 @@ void addRenderCommand(CLI::App& app, int& status) {
       ->add_option("--select-index", o.selectIndices,
                    "Select the opened drawing's Nth top-level object, 0 the bottom-most (repeatable)")
       ->allow_extra_args(false);
+  command->add_option("--palette", o.palette,
+                      "A palette (.gpl, or #rrggbb lines) whose colours become the document's swatches, after "
+                      "[None], [Registration], White and Black");
   command->add_option("--filter", o.filter,
                       "The filter to run, by its menu entry \"Category > Title\", title or name (default: the "
                       "first one the plug-ins register)");

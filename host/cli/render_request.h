@@ -51,6 +51,7 @@ struct RenderRequest {
   std::vector<std::string> selectNames;  // art to select by name (its id in the file)
   std::vector<size_t> selectIndices;     // top-level art to select by position, from the bottom
   bool selectAll = false;
+  std::string palettePath;  // a palette whose colours become the document's swatches
   std::string statePath;  // empty: no kept settings (no configuration folder)
   bool fresh = false;     // do not read the state
   std::string pluginDir;

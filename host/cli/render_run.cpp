@@ -11,6 +11,7 @@
 #include "host/cli/document_output.h"
 #include "host/cli/settings_report.h"
 #include "host/dialogs/scripted_runner.h"
+#include "host/io/palette_reader.h"
 #include "host/io/svg_import.h"
 #include "host/document/document.h"
 #include "host/session/desktop_entry.h"
@@ -266,6 +267,11 @@ int runRender(const RenderRequest& request, std::ostream& out, std::ostream& err
   } else {
     start = std::make_unique<host::Document>(static_cast<QxReal>(request.page.width),
                                              static_cast<QxReal>(request.page.height));
+  }
+  if (!request.palettePath.empty()) {
+    auto palette = host::readPaletteFile(request.palettePath, &why);
+    if (!palette) return report.fail(kExitUsage, "--palette " + why);
+    start->setSwatches(host::paletteSwatches(*palette));
   }
   host::FilterSession session(runner, std::move(start));
   host::Document& document = session.document();

@@ -396,7 +396,21 @@ QxErr ArtStore::setOpacity(QxArtHandle art, QxReal opacity) {
 
 // ---- ArtStore: undo ----
 
+void ArtStore::beginCommand() {
+  beginMessage();
+  inCommand_ = true;
+}
+
+void ArtStore::endCommand() {
+  inCommand_ = false;
+  endMessage();
+}
+
 void ArtStore::beginMessage() {
+  if (inCommand_) {
+    inMessage_ = true;
+    return;
+  }
   ArtArrays& s = *impl_;
   s.journal.clear();
   s.journaling = true;
@@ -406,6 +420,10 @@ void ArtStore::beginMessage() {
 }
 
 void ArtStore::endMessage() {
+  if (inCommand_) {
+    inMessage_ = false;
+    return;
+  }
   ArtArrays& s = *impl_;
   s.journaling = false;
   s.journal.clear();

@@ -137,10 +137,16 @@ class ArtStore final {
   QxErr newStar(int32_t points, QxReal cx, QxReal cy, QxReal radius1, QxReal radius2, bool reversed, QxArtHandle* out);
 
   // ---- Undo ----
-  // The outermost plug-in message begins: a new undo context.
+  // The outermost plug-in message begins: a new undo context. While a
+  // filter command is open (from its Get Parameters to the end of its Go)
+  // the command's one context spans its messages, so the final run can take
+  // back what a preview left.
   void beginMessage();
   void endMessage();
   bool inMessage() const { return inMessage_; }
+  void beginCommand();
+  void endCommand();
+  bool inCommand() const { return inCommand_; }
   // Take back every change since beginMessage(): new art goes, changed or
   // disposed art comes back. The context stays open (empty) afterwards.
   void undoMessage();
@@ -164,6 +170,7 @@ class ArtStore final {
   friend class ArtWalk;
 
   bool inMessage_ = false;
+  bool inCommand_ = false;
   std::string undoText_;
   std::string redoText_;
   size_t budget_ = kDefaultArtBudget;

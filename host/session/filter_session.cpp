@@ -41,7 +41,10 @@ FilterSession::FilterSession(DialogRunner& runner, std::unique_ptr<Document> doc
   if (!document_->seed()) document_->setSeed(random_.seedUsed());
 }
 
-FilterSession::~FilterSession() { shutdownPlugins(nullptr); }
+FilterSession::~FilterSession() {
+  endCommand();
+  shutdownPlugins(nullptr);
+}
 
 std::vector<std::string> FilterSession::pluginFiles(const std::string& folder) {
   return PluginHost::findPluginFiles(folder);
@@ -94,8 +97,24 @@ QxErr FilterSession::sendFilter(QxFilterHandle filter, const char* selector) {
   return found ? plugins().sendFilter(*found, selector) : QX_ERR_BAD_PARAM;
 }
 
-QxErr FilterSession::getParameters(QxFilterHandle filter) { return sendFilter(filter, QX_SELECTOR_GET_PARAMETERS); }
-QxErr FilterSession::go(QxFilterHandle filter) { return sendFilter(filter, QX_SELECTOR_GO); }
+QxErr FilterSession::getParameters(QxFilterHandle filter) {
+  endCommand();
+  document_->art().beginCommand();
+  const QxErr code = sendFilter(filter, QX_SELECTOR_GET_PARAMETERS);
+  // A cancelled or failed dialog ends the command: no Go follows.
+  if (code != 0) endCommand();
+  return code;
+}
+
+QxErr FilterSession::go(QxFilterHandle filter) {
+  const QxErr code = sendFilter(filter, QX_SELECTOR_GO);
+  endCommand();
+  return code;
+}
+
+void FilterSession::endCommand() {
+  if (document_->art().inCommand()) document_->art().endCommand();
+}
 
 FilterRun FilterSession::runFilter(QxFilterHandle filter) {
   FilterRun run;
@@ -109,6 +128,7 @@ FilterRun FilterSession::runFilter(QxFilterHandle filter) {
 
 void FilterSession::replaceDocument(std::unique_ptr<Document> document) {
   if (!document) return;
+  endCommand();
   document_ = std::move(document);
   if (!document_->seed()) document_->setSeed(random_.seedUsed());
   hostContext().document = document_.get();

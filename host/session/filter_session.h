@@ -63,9 +63,13 @@ class FilterSession {
   // The dialog, then Go when it was confirmed. The filter is named by handle
   // because a message may add filters and so move the registry.
   FilterRun runFilter(QxFilterHandle filter);
-  // The two halves, for a front end that reports between them.
+  // The two halves, for a front end that reports between them: the
+  // document's undo context spans both, so Go can take back a preview the
+  // dialog left when it draws afresh. endCommand() closes it (Go does, and
+  // runFilter); a front end that skips Go calls it itself.
   QxErr getParameters(QxFilterHandle filter);
   QxErr go(QxFilterHandle filter);
+  void endCommand();
 
   Document& document() { return *document_; }
   // Put `document` in place of the current one; a document without a seed

@@ -186,12 +186,19 @@ const QxBlendStyleSuite kBlendStyleSuite = {SetOpacity, GetOpacity};
 // ---- "AI Matching Art Suite" ----
 const OpId kGetMatchingArt = registerOp(QX_MATCHING_ART_SUITE, "GetMatchingArt");
 
+// A compound path is a path made of several, so a request for paths takes
+// it too (listed before its members, which the plug-in then drops).
+bool typeMatches(int16_t wanted, int16_t type) {
+  return wanted == type || (wanted == QX_ART_PATH && type == QX_ART_COMPOUND_PATH);
+}
+
 bool matchesAny(const ArtStore& art, QxArtHandle object, int16_t type, const QxMatchingArtSpec* requests,
                 int16_t numRequests) {
   int32_t attrs = 0;
   art.attributes(object, &attrs);
   for (int16_t i = 0; i < numRequests; ++i) {
-    if (requests[i].type == type && (attrs & requests[i].whichAttr) == (requests[i].attr & requests[i].whichAttr))
+    if (typeMatches(requests[i].type, type) &&
+        (attrs & requests[i].whichAttr) == (requests[i].attr & requests[i].whichAttr))
       return true;
   }
   return false;

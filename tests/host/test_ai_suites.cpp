@@ -191,14 +191,15 @@ TEST_F(AiSuitesTest, MatchingFindsSelectedArtInsideContainersInPaintOrder) {
   QxMemHandle list = nullptr;
   int32_t n = 0;
   ASSERT_EQ(matching->GetMatchingArt(requests, 5, &list, &n), 0);
-  ASSERT_EQ(n, 4);
+  ASSERT_EQ(n, 5);
   ASSERT_TRUE(isLiveMemHandle(list));
-  ASSERT_EQ(memHandleSize(list), 4 * sizeof(QxArtHandle));
+  ASSERT_EQ(memHandleSize(list), 5 * sizeof(QxArtHandle));
   const QxArtHandle* found = static_cast<const QxArtHandle*>(*list);
   EXPECT_EQ(found[0], inGroup);
   EXPECT_EQ(found[1], a);
-  EXPECT_EQ(found[2], member);  // the compound path itself is not asked for
-  EXPECT_EQ(found[3], placed);
+  EXPECT_EQ(found[2], compound);  // a request for paths takes compound paths, before their members
+  EXPECT_EQ(found[3], member);
+  EXPECT_EQ(found[4], placed);
   EXPECT_TRUE(disposeMemHandle(list));
   (void)unselected;
 
