@@ -52,8 +52,8 @@ struct RenderRequest {
   std::vector<size_t> selectIndices;     // top-level art to select by position, from the bottom
   bool selectAll = false;
   std::string palettePath;  // a palette whose colours become the document's swatches
-  std::string statePath;  // empty: no kept settings (no configuration folder)
-  bool fresh = false;     // do not read the state
+  std::string statePath;    // empty: no kept settings (no configuration folder)
+  bool fresh = false;       // do not read the state
   std::string pluginDir;
   std::string filterEntry;  // the filter's registry entry; empty: the first one registered
   std::optional<size_t> artLimit;

@@ -49,8 +49,8 @@ std::vector<TopLevel> topLevelArt(const std::string& json) {
   return art;
 }
 
-const Args kLattice = {"--fresh", "--seed", "4", "--no-preview", "--set", "shapeKind=Selected", "--set",
-                       "lineSets=1", "--set", "lockPoints=on", "--set", "pointsMin=5"};
+const Args kLattice = {"--fresh", "--seed",     "4",     "--no-preview",  "--set", "shapeKind=Selected",
+                       "--set",   "lineSets=1", "--set", "lockPoints=on", "--set", "pointsMin=5"};
 
 Args withLattice(Args args) {
   args.insert(args.end(), kLattice.begin(), kLattice.end());
@@ -127,9 +127,8 @@ TEST(Palettes, SwatchColourModesTakeThePalettesColours) {
   QuelvixSandbox box;
   box.write("mine.gpl",
             "GIMP Palette\nName: Mine\nColumns: 3\n# three colours\n 10  20 30\tDusk\n200 100 50 Clay\n0 0 0 Ink\n");
-  auto r = box.run({"render", "--fresh", "--seed", "8", "--palette", "mine.gpl", "--set", "shapeKind=Circles",
-                    "--set", "shapeFillMode=Random swatches", "--set", "lineSets=3", "--print-settings", "-o",
-                    "out.json"});
+  auto r = box.run({"render", "--fresh", "--seed", "8", "--palette", "mine.gpl", "--set", "shapeKind=Circles", "--set",
+                    "shapeFillMode=Random swatches", "--set", "lineSets=3", "--print-settings", "-o", "out.json"});
   ASSERT_EQ(r.status, 0) << describe(r);
   const std::string json = box.read("out.json");
   // The swatch list: [None], [Registration], White (the palette has no
@@ -140,8 +139,7 @@ TEST(Palettes, SwatchColourModesTakeThePalettesColours) {
   EXPECT_EQ(json.find("{\"name\": \"Black\""), std::string::npos);
   EXPECT_LT(json.find("{\"name\": \"[Registration]\""), dusk);
   // The shapes are filled from the swatch list, so the palette's colours show.
-  EXPECT_NE(json.find("\"values\": [0.78431374, 0.39215687, 0.19607843]"), std::string::npos)
-      << "no shape in Clay";
+  EXPECT_NE(json.find("\"values\": [0.78431374, 0.39215687, 0.19607843]"), std::string::npos) << "no shape in Clay";
   EXPECT_NE(r.out.find("[shapeFillSwatch]"), std::string::npos);
 }
 
