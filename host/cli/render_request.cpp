@@ -60,10 +60,10 @@ std::optional<PageSize> parsePageSize(std::string_view text, std::string* error)
     w = parseSide(std::string_view(t).substr(0, x));
     h = parseSide(std::string_view(t).substr(x + 1));
   }
-  if (!w || !h || *w <= 0 || *h <= 0 || *w > kMaxPageSide || *h > kMaxPageSide) {
+  if (!w || !h || *w < kMinPageSide || *h < kMinPageSide || *w > kMaxPageSide || *h > kMaxPageSide) {
     if (error)
       *error = "--page " + std::string(text) +
-               ": expected WxH in points (each above 0 and at most 100000), "
+               ": expected WxH in points (each from 1 to 100000), "
                "letter or a4";
     return std::nullopt;
   }

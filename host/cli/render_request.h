@@ -23,8 +23,9 @@ struct PageSize {
   double width = 612;
   double height = 792;
 };
-// "WxH" in points (both positive, at most kMaxPageSide), "letter" or "a4".
+// "WxH" in points (each from kMinPageSide to kMaxPageSide), "letter" or "a4".
 std::optional<PageSize> parsePageSize(std::string_view text, std::string* error);
+inline constexpr double kMinPageSide = 1;
 inline constexpr double kMaxPageSide = 100000;
 
 // A whole number in [min, max] written in decimal; nullopt otherwise.

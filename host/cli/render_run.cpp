@@ -5,7 +5,6 @@
 #include <optional>
 #include <fstream>
 #include <ostream>
-#include <sstream>
 
 #include "host/cli/commands.h"
 #include "host/cli/document_output.h"
@@ -30,22 +29,79 @@ struct Reporter {
   }
 };
 
+// A script of actions: a regular file of at most kMaxScriptBytes.
+constexpr size_t kMaxScriptBytes = size_t{1} << 20;
+
+bool readScriptFile(const std::string& path, std::string* text, std::string* error) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (ec || !std::filesystem::exists(status)) {
+    *error = "--script " + path + ": no such file";
+    return false;
+  }
+  if (!std::filesystem::is_regular_file(status)) {
+    *error = "--script " + path + ": not a regular file";
+    return false;
+  }
+  std::ifstream in(path, std::ios::binary);
+  text->resize(kMaxScriptBytes + 1);
+  in.read(text->data(), static_cast<std::streamsize>(text->size()));
+  if (in.bad() || !in.is_open()) {
+    *error = "--script " + path + ": cannot read the file";
+    return false;
+  }
+  text->resize(static_cast<size_t>(in.gcount()));
+  if (text->size() > kMaxScriptBytes) {
+    *error = "--script " + path + ": larger than a script may be (" + std::to_string(kMaxScriptBytes >> 10) + " KiB)";
+    return false;
+  }
+  return true;
+}
+
+// Whether two paths name one file: the same file when both exist (links and
+// "./" count), else the same path once made absolute.
+bool sameFile(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::exists(a, ec) && fs::exists(b, ec)) return fs::equivalent(a, b, ec) && !ec;
+  const fs::path ca = fs::weakly_canonical(fs::absolute(a, ec), ec);
+  const fs::path cb = fs::weakly_canonical(fs::absolute(b, ec), ec);
+  return !ec && ca == cb;
+}
+
+// Every file the run reads or writes names a file of its own: an output
+// written over another output or an input loses one of them.
+bool filesAreDistinct(const RenderRequest& request, std::string* error) {
+  std::vector<std::pair<std::string, std::string>> files;  // option, path
+  files.emplace_back("-o", request.outputPath);
+  if (!request.randomLog.empty()) files.emplace_back("--random-log", request.randomLog);
+  if (!request.statePath.empty()) files.emplace_back("--state", request.statePath);
+  if (!request.randomFile.empty()) files.emplace_back("--random-file", request.randomFile);
+  if (!request.openPath.empty()) files.emplace_back("--open", request.openPath);
+  if (!request.palettePath.empty()) files.emplace_back("--palette", request.palettePath);
+  for (const auto& [verb, argument] : request.actionWords)
+    if (verb == "script") files.emplace_back("--script", argument);
+  // The first three are written; a clash needs one of them.
+  const size_t written = 1 + !request.randomLog.empty() + !request.statePath.empty();
+  for (size_t i = 0; i < written; ++i) {
+    for (size_t j = i + 1; j < files.size(); ++j) {
+      if (sameFile(files[i].second, files[j].second)) {
+        *error = files[i].first + " " + files[i].second + " and " + files[j].first + " " + files[j].second +
+                 " name the same file; give each its own";
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 // The command line's actions, in order: their form and names checked.
 bool expandActions(const RenderRequest& request, std::vector<PlannedAction>* actions, std::string* error) {
   for (const auto& [verb, argument] : request.actionWords) {
     if (verb == "script") {
-      std::ifstream in(argument, std::ios::binary);
-      if (!in) {
-        *error = "--script " + argument + ": cannot read the file";
-        return false;
-      }
-      std::ostringstream text;
-      text << in.rdbuf();
-      if (in.bad()) {
-        *error = "--script " + argument + ": cannot read the file";
-        return false;
-      }
-      if (!parseScript(text.str(), argument, actions, error)) return false;
+      std::string text;
+      if (!readScriptFile(argument, &text, error)) return false;
+      if (!parseScript(text, argument, actions, error)) return false;
       continue;
     }
     auto action = parseAction(verb, argument, error);
@@ -128,6 +184,7 @@ int planRender(const RenderRequest& request, host::RandomSource& random, RenderP
                                        "write .svg or .json instead");
   if (!outputFolderExists(request.outputPath))
     return report.fail(kExitUsage, "-o " + request.outputPath + ": the folder does not exist");
+  if (!filesAreDistinct(request, &why)) return report.fail(kExitUsage, why);
 
   if (!expandActions(request, &plan->actions, &why)) return report.fail(kExitUsage, why);
 

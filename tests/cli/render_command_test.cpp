@@ -245,6 +245,13 @@ TEST(RenderCommand, BadCommandLinesExitTwoAndWriteNothing) {
       {"render", "--script", "missing.txt"},
       {"render", "--script", "bad-script.txt"},
       {"render", "--page", "0x100"},
+      {"render", "--page", "1e-300x1e-300"},  // no page to draw on, not a Letter page
+      {"render", "--page", "0.5x100"},
+      {"render", "--random-log", "out.svg"},  // the drawing and the log in one file
+      {"render", "--random-log", "./sub/../out.svg"},
+      {"render", "--state", "out.svg"},
+      {"render", "--random-file", "bad-script.txt", "-o", "bad-script.txt"},
+      {"render", "--script", "."},  // a folder is no script
       {"render", "--seed", "-4"},
       {"render", "--seed", "3", "--random-file", "bad-script.txt"},
       {"render", "--random-file", "missing.txt"},
