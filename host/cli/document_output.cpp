@@ -1,10 +1,19 @@
 #include "host/cli/document_output.h"
 
+#include <filesystem>
+
 #include "host/io/json_writer.h"
 #include "host/io/svg_writer.h"
 #include "host/session/desktop_entry.h"
 
 namespace qx::cli {
+
+bool outputFolderExists(const std::string& path) {
+  std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  if (parent.empty()) parent = ".";
+  std::error_code ec;
+  return std::filesystem::is_directory(parent, ec);
+}
 
 bool canWrite(OutputFormat format) {
   return format == OutputFormat::Svg || format == OutputFormat::Json || host::desktopEntry().writePainted;

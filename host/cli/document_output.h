@@ -12,6 +12,9 @@ namespace qx::cli {
 // only a build with the app has. Atomic; false and a one-line reason in
 // *error.
 bool writeDocumentAs(const host::Document& document, const std::string& path, OutputFormat format, std::string* error);
+// The folder that will receive `path` exists (so no run is wasted on an
+// output that cannot be written).
+bool outputFolderExists(const std::string& path);
 // Whether this build can write `format`.
 bool canWrite(OutputFormat format);
 

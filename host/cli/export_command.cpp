@@ -1,6 +1,5 @@
 // `quelvix export IN -o OUT`: an SVG file, from any program, read into a
 // document and written as SVG, JSON, PNG or PDF.
-#include <filesystem>
 #include <iostream>
 #include <memory>
 
@@ -27,10 +26,7 @@ int runExport(const ExportOptions& o) {
   if (!canWrite(*format))
     return fail(kExitUsage,
                 std::string(formatName(*format)) + " output needs the desktop app's painter, which this build lacks");
-  const auto parent = std::filesystem::path(o.output).parent_path();
-  std::error_code ec;
-  if (!parent.empty() && !std::filesystem::is_directory(parent, ec))
-    return fail(kExitUsage, "-o " + o.output + ": the folder does not exist");
+  if (!outputFolderExists(o.output)) return fail(kExitUsage, "-o " + o.output + ": the folder does not exist");
 
   std::string why;
   std::vector<std::string> warnings;

@@ -1,13 +1,14 @@
 #include "host/cli/render_run.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
-#include <fstream>
 #include <ostream>
 
 #include "host/cli/commands.h"
 #include "host/cli/document_output.h"
+#include "host/io/bounded_file.h"
 #include "host/cli/settings_report.h"
 #include "host/dialogs/scripted_runner.h"
 #include "host/io/palette_reader.h"
@@ -33,29 +34,17 @@ struct Reporter {
 constexpr size_t kMaxScriptBytes = size_t{1} << 20;
 
 bool readScriptFile(const std::string& path, std::string* text, std::string* error) {
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (ec || !std::filesystem::exists(status)) {
-    *error = "--script " + path + ": no such file";
-    return false;
+  std::string why;
+  switch (host::readBoundedFile(path, kMaxScriptBytes, text, &why)) {
+    case host::FileRead::Ok: return true;
+    case host::FileRead::Missing: *error = "--script " + path + ": no such file"; break;
+    case host::FileRead::NotRegular: *error = "--script " + path + ": not a regular file"; break;
+    case host::FileRead::TooLarge:
+      *error = "--script " + path + ": larger than a script may be (" + std::to_string(kMaxScriptBytes >> 10) + " KiB)";
+      break;
+    case host::FileRead::Unreadable: *error = "--script " + path + ": cannot read the file"; break;
   }
-  if (!std::filesystem::is_regular_file(status)) {
-    *error = "--script " + path + ": not a regular file";
-    return false;
-  }
-  std::ifstream in(path, std::ios::binary);
-  text->resize(kMaxScriptBytes + 1);
-  in.read(text->data(), static_cast<std::streamsize>(text->size()));
-  if (in.bad() || !in.is_open()) {
-    *error = "--script " + path + ": cannot read the file";
-    return false;
-  }
-  text->resize(static_cast<size_t>(in.gcount()));
-  if (text->size() > kMaxScriptBytes) {
-    *error = "--script " + path + ": larger than a script may be (" + std::to_string(kMaxScriptBytes >> 10) + " KiB)";
-    return false;
-  }
-  return true;
+  return false;
 }
 
 // Whether two paths name one file: the same file when both exist (links and
@@ -157,15 +146,6 @@ struct ActionPlanner {
   }
 };
 
-// The folder that will receive `path` exists (so a run is not wasted on an
-// output that cannot be written).
-bool outputFolderExists(const std::string& path) {
-  namespace fs = std::filesystem;
-  fs::path parent = fs::path(path).parent_path();
-  if (parent.empty()) parent = ".";
-  std::error_code ec;
-  return fs::is_directory(parent, ec);
-}
 
 // Everything the command line names, checked before a plug-in runs.
 struct RenderPlan {
@@ -341,11 +321,8 @@ int runRender(const RenderRequest& request, std::ostream& out, std::ostream& err
   if (int status = planRender(request, session.random(), &plan, report)) return status;
   // The drawing takes this run's seed, also when an opened file had its own.
   document.setSeed(session.random().seedUsed());
-  auto planner = std::make_shared<ActionPlanner>();
-  planner->planned = plan.actions;
-  runner.setPlanner([planner](host::Dialog& dialog, std::vector<host::DialogAction>* actions, std::string* reason) {
-    return (*planner)(dialog, actions, reason);
-  });
+  ActionPlanner planner{plan.actions, std::nullopt};
+  runner.setPlanner(std::ref(planner));
 
   host::RandomLogFile log;
   if (!request.randomLog.empty() && !log.open(request.randomLog, session.random(), &why))
@@ -353,7 +330,7 @@ int runRender(const RenderRequest& request, std::ostream& out, std::ostream& err
   if (auto seed = session.random().seedUsed()) err << "quelvix render: seed " << *seed << '\n';
 
   std::vector<uint8_t> kept;
-  const int status = runFilter(request, plan, session, runner, *planner, out, report, &kept);
+  const int status = runFilter(request, plan, session, runner, planner, out, report, &kept);
   session.shutdownPlugins(nullptr);
 
   if (session.random().exhausted()) {

@@ -2,9 +2,8 @@
 
 #include <cctype>
 #include <charconv>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+
+#include "host/io/bounded_file.h"
 
 namespace qx::host {
 namespace {
@@ -123,30 +122,17 @@ std::optional<std::vector<PaletteColour>> parsePalette(std::string_view text, st
 }
 
 std::optional<std::vector<PaletteColour>> readPaletteFile(const std::string& path, std::string* error) {
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (ec || !std::filesystem::exists(status)) {
-    *error = path + ": no such file";
-    return std::nullopt;
+  std::string text, why;
+  switch (readBoundedFile(path, kMaxPaletteBytes, &text, &why)) {
+    case FileRead::Ok: return parsePalette(text, path, error);
+    case FileRead::Missing: *error = path + ": no such file"; break;
+    case FileRead::NotRegular: *error = path + ": not a regular file"; break;
+    case FileRead::TooLarge:
+      *error = path + ": larger than a palette may be (" + std::to_string(kMaxPaletteBytes >> 10) + " KiB)";
+      break;
+    case FileRead::Unreadable: *error = path + ": cannot be read"; break;
   }
-  if (!std::filesystem::is_regular_file(status)) {
-    *error = path + ": not a regular file";
-    return std::nullopt;
-  }
-  std::ifstream in(path, std::ios::binary);
-  std::string text;
-  text.resize(kMaxPaletteBytes + 1);
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  if (in.bad()) {
-    *error = path + ": cannot be read";
-    return std::nullopt;
-  }
-  text.resize(static_cast<size_t>(in.gcount()));
-  if (text.size() > kMaxPaletteBytes) {
-    *error = path + ": larger than a palette may be (" + std::to_string(kMaxPaletteBytes >> 10) + " KiB)";
-    return std::nullopt;
-  }
-  return parsePalette(text, path, error);
+  return std::nullopt;
 }
 
 std::vector<Swatch> paletteSwatches(const std::vector<PaletteColour>& palette) {

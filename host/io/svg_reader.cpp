@@ -1,13 +1,12 @@
 #include "host/io/svg_reader.h"
 
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <new>
 
 #include <pugixml.hpp>
 
+#include "host/io/bounded_file.h"
 #include "host/io/svg_context.h"
 #include "host/io/svg_text.h"
 #include "host/io/svg_walk.h"
@@ -67,44 +66,15 @@ SvgReadResult readText(std::string_view text, const std::string& name, const Svg
 // The whole file, refused before reading when it is not a regular file or
 // larger than the limit, and while reading when it grows past it.
 bool readFile(const std::string& path, const SvgReadLimits& limits, std::string* text, std::string* error) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::file_status status = fs::status(path, ec);
-  if (ec || !fs::exists(status)) {
-    *error = path + ": cannot open: " + (ec ? ec.message() : "no such file");
-    return false;
+  std::string why;
+  switch (readBoundedFile(path, limits.maxFileBytes, text, &why)) {
+    case FileRead::Ok: return true;
+    case FileRead::Missing: *error = path + ": cannot open: " + why; break;
+    case FileRead::NotRegular: *error = path + ": is not a regular file"; break;
+    case FileRead::TooLarge: *error = tooLarge(path, limits); break;
+    case FileRead::Unreadable: *error = path + ": cannot read: " + why; break;
   }
-  if (!fs::is_regular_file(status)) {
-    *error = path + ": is not a regular file";
-    return false;
-  }
-  const uintmax_t size = fs::file_size(path, ec);
-  if (!ec && size > limits.maxFileBytes) {
-    *error = tooLarge(path, limits);
-    return false;
-  }
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!file) {
-    *error = path + ": cannot open: " + std::strerror(errno);
-    return false;
-  }
-  text->clear();
-  if (!ec) text->reserve(static_cast<size_t>(size));
-  char buffer[1 << 16];
-  for (;;) {
-    const size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-    if (n == 0) break;
-    if (text->size() + n > limits.maxFileBytes) {
-      *error = tooLarge(path, limits);
-      return false;
-    }
-    text->append(buffer, n);
-  }
-  if (std::ferror(file.get())) {
-    *error = path + ": cannot read: " + std::strerror(errno);
-    return false;
-  }
-  return true;
+  return false;
 }
 
 template <class F>
