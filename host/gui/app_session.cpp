@@ -2,6 +2,7 @@
 
 #include <unordered_set>
 
+#include "host/gui/art_selection.h"
 #include "host/gui/qt_dialog_runner.h"
 #include "host/session/state_file.h"
 
@@ -29,11 +30,13 @@ AppSession::AppSession(QtDialogRunner& runner, SettingsStore store) : store_(std
 
 void AppSession::replaceDocument(std::unique_ptr<host::Document> document) {
   if (!document) return;
+  settleDeletion();
   session_.replaceDocument(std::move(document));
   undoable_.clear();
 }
 
 bool AppSession::loadPlugins(const std::string& dir, std::vector<std::string>* problems) {
+  settleDeletion();
   const size_t before = problems->size();
   const size_t started = session_.startPlugins(host::FilterSession::pluginFiles(dir), problems);
   if (started == 0 && problems->size() == before) problems->push_back(dir + ": no plug-in (*.aip) in the folder");
@@ -59,6 +62,7 @@ bool AppSession::isKeptFilter(QxFilterHandle filter) {
 QxErr AppSession::runFilter(host::RegisteredFilter& filter, std::string* keepError) {
   // RegisteredFilter references may move when filters are added; keep the handle.
   const QxFilterHandle handle = filter.handle;
+  settleDeletion();
   const std::vector<QxArtHandle> before = document().art().topLevelArt();
 
   const host::FilterRun run = session_.runFilter(handle);
@@ -81,7 +85,36 @@ QxErr AppSession::runFilter(host::RegisteredFilter& filter, std::string* keepErr
   return 0;
 }
 
+void AppSession::about(host::LoadedPlugin* plugin) {
+  settleDeletion();
+  session_.plugins().about(plugin);
+}
+
+bool AppSession::deleteSelection() {
+  host::ArtStore& art = document().art();
+  const std::vector<QxArtHandle> chosen = selectedArt(art);
+  if (chosen.empty()) return false;
+  settleDeletion();
+  undoable_.clear();
+  art.beginMessage();
+  for (QxArtHandle object : chosen) (void)art.disposeArt(object);
+  deletionOpen_ = true;
+  undoName_ = "Delete";
+  return true;
+}
+
+void AppSession::settleDeletion() {
+  if (!deletionOpen_) return;
+  document().art().endMessage();
+  deletionOpen_ = false;
+}
+
 void AppSession::undo() {
+  if (deletionOpen_) {
+    document().art().undoMessage();
+    settleDeletion();
+    return;
+  }
   for (QxArtHandle art : undoable_) (void)document().art().disposeArt(art);
   undoable_.clear();
 }

@@ -1,6 +1,7 @@
 // The desktop app's host: the filter session with the Qt dialog runner, plus
-// what only the app keeps: the last filter run's art for Undo and the kept
-// settings of the default filter (the first one registered) between launches.
+// what only the app keeps: the last change for Undo (a filter run's art, or
+// a deletion) and the kept settings of the default filter (the first one
+// registered) between launches.
 #pragma once
 
 #include <cstdint>
@@ -52,18 +53,30 @@ class AppSession {
   // *keepError receives a reason when the settings could not be kept.
   QxErr runFilter(host::RegisteredFilter& filter, std::string* keepError = nullptr);
 
-  // The art the last successful filter run added, which Undo removes.
-  bool canUndo() const { return !undoable_.empty(); }
+  // Show a plug-in's about box.
+  void about(host::LoadedPlugin* plugin);
+
+  // Remove the selected top-level art; Undo brings it back. False when
+  // nothing was selected.
+  bool deleteSelection();
+
+  // Undo takes back the last change: the art the last successful filter run
+  // added, or the last deletion.
+  bool canUndo() const { return !undoable_.empty() || deletionOpen_; }
   const std::string& undoName() const { return undoName_; }
   void undo();
 
  private:
   bool isKeptFilter(QxFilterHandle filter);
+  // A deletion's changes are held in the store's open undo context until
+  // the next change or plug-in call, which closes it for good.
+  void settleDeletion();
 
   SettingsStore store_;
   host::FilterSession session_;
   std::vector<QxArtHandle> undoable_;
   std::string undoName_;
+  bool deletionOpen_ = false;
 };
 
 }  // namespace qx::gui

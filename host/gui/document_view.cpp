@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
 #include "host/document/document.h"
 #include "host/gui/art_painter.h"
+#include "host/gui/art_selection.h"
 
 namespace qx::gui {
 namespace {
@@ -17,6 +19,19 @@ constexpr double kMinZoom = 0.01, kMaxZoom = 64;
 constexpr qint64 kSliceMs = 20;
 constexpr qint64 kBusyAfterMs = 200;
 constexpr int kFitMargin = 20;
+constexpr double kPickPixels = 3;  // how near the pointer must come to art to pick it
+constexpr int kBandAfterPixels = 4;
+// Beyond these many selected objects only their boxes are outlined, then
+// only one box around all: outlining millions would stall the window.
+constexpr size_t kOutlineShapesUpTo = 300, kOutlineBoxesUpTo = 5000;
+
+// Every path of `art` and its members, as one outline.
+void appendArtOutline(const host::ArtStore& art, QxArtHandle object, QPainterPath& outline) {
+  host::ArtInfo info;
+  if (!art.describe(object, &info)) return;
+  if (info.type == QX_ART_PATH) return appendOutline(outline, info.segments, info.closed);
+  for (QxArtHandle member : art.children(object)) appendArtOutline(art, member, outline);
+}
 
 }  // namespace
 
@@ -41,6 +56,18 @@ void DocumentView::setDocument(host::Document* document) {
   } else {
     restartRender();
   }
+  selectionChanged();
+}
+
+void DocumentView::selectionChanged() {
+  selection_.clear();
+  if (document_) {
+    for (QxArtHandle art : selectedArt(document_->art())) {
+      QxRealRect b{};
+      if (document_->art().bounds(art, &b) == QX_ERR_NONE) selection_.push_back({art, b});
+    }
+  }
+  update();
 }
 
 double DocumentView::zoom() const { return document_ ? document_->zoom() : 1.0; }
@@ -63,9 +90,11 @@ void DocumentView::applyView() {
 void DocumentView::documentChanged() {
   if (document_ && document_->zoom() != lastZoom_) {
     // The plug-in zoomed: keep the artwork point at the window's centre.
-    return zoomedAbout(QPointF(width() / 2.0, height() / 2.0), lastZoom_);
+    zoomedAbout(QPointF(width() / 2.0, height() / 2.0), lastZoom_);
+  } else {
+    restartRender();
   }
-  restartRender();
+  selectionChanged();
 }
 
 void DocumentView::fitRect(double left, double bottom, double right, double top) {
@@ -220,6 +249,46 @@ void DocumentView::paintEvent(QPaintEvent*) {
   p.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
   p.setBrush(Qt::NoBrush);
   p.drawRect(page);
+  paintSelection(p);
+}
+
+void DocumentView::paintSelection(QPainter& p) {
+  const QColor accent(0x1a, 0x73, 0xe8);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setBrush(Qt::NoBrush);
+  auto box = [this](const QxRealRect& b) {
+    return QRectF(toPixel({b.left, b.top}), toPixel({b.right, b.bottom})).normalized();
+  };
+  if (selection_.size() > kOutlineBoxesUpTo) {
+    QxRealRect all = selection_.front().bounds;
+    for (const Selected& s : selection_) {
+      all.left = std::min({all.left, s.bounds.left, s.bounds.right});
+      all.right = std::max({all.right, s.bounds.left, s.bounds.right});
+      all.bottom = std::min({all.bottom, s.bounds.bottom, s.bounds.top});
+      all.top = std::max({all.top, s.bounds.bottom, s.bounds.top});
+    }
+    p.setPen(QPen(accent, 1, Qt::DashLine));
+    p.drawRect(box(all).adjusted(-2, -2, 2, 2));
+  } else {
+    const bool shapes = selection_.size() <= kOutlineShapesUpTo;
+    const QTransform toView = artworkToDevice(origin_, zoom());
+    for (const Selected& s : selection_) {
+      if (shapes) {
+        // The object's own outline, thin, then its box.
+        QPainterPath outline;
+        appendArtOutline(document_->art(), s.art, outline);
+        p.setPen(QPen(accent, 1));
+        p.drawPath(toView.map(outline));
+      }
+      p.setPen(QPen(accent, 1, Qt::DotLine));
+      p.drawRect(box(s.bounds).adjusted(-2, -2, 2, 2));
+    }
+  }
+  if (banding_) {
+    p.setPen(QPen(accent, 1, Qt::DashLine));
+    p.setBrush(QColor(0x1a, 0x73, 0xe8, 40));
+    p.drawRect(QRect(pressAt_, bandTo_).normalized());
+  }
 }
 
 void DocumentView::resizeEvent(QResizeEvent*) {
@@ -237,25 +306,80 @@ void DocumentView::wheelEvent(QWheelEvent* event) {
 }
 
 void DocumentView::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton || event->button() == Qt::MiddleButton) {
+  const QPoint at = event->position().toPoint();
+  if (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && spaceHeld_)) {
     dragging_ = true;
-    dragFrom_ = event->position().toPoint();
+    dragFrom_ = at;
     setCursor(Qt::ClosedHandCursor);
+  } else if (event->button() == Qt::LeftButton && document_) {
+    pressed_ = true;
+    banding_ = false;
+    bandAdds_ = event->modifiers() & Qt::ShiftModifier;
+    pressAt_ = bandTo_ = at;
   }
 }
 
 void DocumentView::mouseMoveEvent(QMouseEvent* event) {
-  if (!dragging_) return;
   const QPoint now = event->position().toPoint();
-  panBy(now - dragFrom_);
-  dragFrom_ = now;
+  if (dragging_) {
+    panBy(now - dragFrom_);
+    dragFrom_ = now;
+  } else if (pressed_) {
+    bandTo_ = now;
+    if (!banding_ && (now - pressAt_).manhattanLength() >= kBandAfterPixels) banding_ = true;
+    if (banding_) update();
+  }
 }
 
-void DocumentView::mouseReleaseEvent(QMouseEvent*) {
-  if (!dragging_) return;
-  dragging_ = false;
-  if (busy_) setCursor(Qt::BusyCursor);
-  else unsetCursor();
+void DocumentView::mouseReleaseEvent(QMouseEvent* event) {
+  if (dragging_) {
+    dragging_ = false;
+    if (busy_) setCursor(Qt::BusyCursor);
+    else unsetCursor();
+    return;
+  }
+  if (!pressed_ || !document_) return;
+  pressed_ = false;
+  if (!banding_) return clickAt(event->position().toPoint(), event->modifiers() & Qt::ShiftModifier);
+  banding_ = false;
+  const QxRealPoint a = toArtwork(pressAt_), b = toArtwork(bandTo_);
+  const std::vector<QxArtHandle> touched = artTouching(document_->art(), QRectF(QPointF(a.x, a.y), QPointF(b.x, b.y)));
+  if (bandAdds_) addToSelection(document_->art(), touched);
+  else selectOnly(document_->art(), touched);
+  selectionChanged();
+  emit selectionEdited();
+}
+
+void DocumentView::clickAt(QPoint pixel, bool add) {
+  host::ArtStore& art = document_->art();
+  const QxArtHandle hit = artAt(art, toArtwork(pixel), kPickPixels / zoom());
+  if (add) {
+    if (!hit) return;
+    toggleSelected(art, hit);
+  } else {
+    selectOnly(art, hit ? std::vector<QxArtHandle>{hit} : std::vector<QxArtHandle>{});
+  }
+  selectionChanged();
+  emit selectionEdited();
+}
+
+void DocumentView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+    spaceHeld_ = true;
+    setCursor(Qt::OpenHandCursor);
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void DocumentView::keyReleaseEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+    spaceHeld_ = false;
+    if (busy_) setCursor(Qt::BusyCursor);
+    else unsetCursor();
+    return;
+  }
+  QWidget::keyReleaseEvent(event);
 }
 
 }  // namespace qx::gui

@@ -9,10 +9,16 @@
 // until a new picture is complete the previous one stays on screen, moved to
 // the current view. A drawing that takes longer than about 200 ms reports
 // itself busy.
+//
+// The left button selects: a click picks the topmost object under the
+// pointer (shift adds or removes it), a drag from empty space selects by
+// rectangle. The middle button, or the left one with Space held, pans.
+// Selected objects are outlined over the picture.
 #pragma once
 
 #include <cstddef>
 #include <optional>
+#include <vector>
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -61,9 +67,16 @@ class DocumentView : public QWidget {
   void finishRender();
   bool busy() const { return busy_; }
 
+  // The selection changed from outside the view (Select All, Delete, a
+  // filter run): outline it anew.
+  void selectionChanged();
+  size_t selectedCount() const { return selection_.size(); }
+
  signals:
   void busyChanged(bool busy);
   void zoomChanged(double zoom);
+  // The person changed the selection with the mouse.
+  void selectionEdited();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -72,6 +85,8 @@ class DocumentView : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   void applyView();  // hand the view to the document and paint again
@@ -102,8 +117,22 @@ class DocumentView : public QWidget {
   QElapsedTimer jobClock_;
   bool busy_ = false;
 
+  void paintSelection(QPainter& p);
+  void clickAt(QPoint pixel, bool add);
+
   QPoint dragFrom_;
-  bool dragging_ = false;
+  bool dragging_ = false;  // panning
+  bool spaceHeld_ = false;
+  // A left press: a click until the pointer moves a few pixels, then a
+  // rubber band from pressAt_ to bandTo_.
+  bool pressed_ = false, banding_ = false, bandAdds_ = false;
+  QPoint pressAt_, bandTo_;
+  // The selected top-level objects and their bounds, for the outlines.
+  struct Selected {
+    QxArtHandle art;
+    QxRealRect bounds;
+  };
+  std::vector<Selected> selection_;
 };
 
 }  // namespace qx::gui

@@ -17,6 +17,8 @@
 #include <QTimer>
 
 #include "host/gui/app_session.h"
+#include "host/gui/art_selection.h"
+#include "host/document/document.h"
 #include "host/gui/document_view.h"
 #include "host/gui/export_painted.h"
 #include "host/gui/qt_dialog_runner.h"
@@ -41,11 +43,13 @@ MainWindow::MainWindow(AppSession& session, QtDialogRunner& runner, QWidget* par
   runner_.setDocumentView(view_);
 
   zoomLabel_ = new QLabel(this);
+  selectionLabel_ = new QLabel(this);
   busyBar_ = new QProgressBar(this);
   busyBar_->setRange(0, 0);  // a moving bar: how long is not known
   busyBar_->setMaximumWidth(120);
   busyBar_->setVisible(false);
   statusBar()->addPermanentWidget(busyBar_);
+  statusBar()->addPermanentWidget(selectionLabel_);
   statusBar()->addPermanentWidget(zoomLabel_);
   connect(view_, &DocumentView::zoomChanged, this,
           [this](double z) { zoomLabel_->setText(QString("%1 %").arg(z * 100, 0, 'f', 0)); });
@@ -54,6 +58,8 @@ MainWindow::MainWindow(AppSession& session, QtDialogRunner& runner, QWidget* par
     if (busy) statusBar()->showMessage(tr("Drawing..."));
     else statusBar()->clearMessage();
   });
+
+  connect(view_, &DocumentView::selectionEdited, this, [this] { updateSelection(); });
 
   buildMenus();
   rebuildPluginMenus();
@@ -82,7 +88,13 @@ void MainWindow::buildMenus() {
     session_.undo();
     view_->documentChanged();
     updateUndo();
+    updateSelection();
   });
+  edit->addSeparator();
+  deleteAction_ = edit->addAction(tr("&Delete"), QKeySequence::Delete, this, [this] { deleteSelection(); });
+  edit->addAction(tr("Select &All"), QKeySequence::SelectAll, this, [this] { selectAll(); });
+  deselectAction_ = edit->addAction(tr("D&eselect"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A), this,
+                                    [this] { deselectAll(); });
 
   QMenu* viewMenu = menuBar()->addMenu(tr("&View"));
   viewMenu->addAction(tr("Zoom &In"), QKeySequence::ZoomIn, this,
@@ -114,7 +126,10 @@ void MainWindow::rebuildPluginMenus() {
   helpMenu_->clear();
   for (host::LoadedPlugin* plugin : session_.loaded()) {
     const QString name = QFileInfo(fromUtf8(session_.plugins().path(plugin))).completeBaseName();
-    helpMenu_->addAction(tr("About %1...").arg(name), this, [this, plugin] { session_.plugins().about(plugin); });
+    helpMenu_->addAction(tr("About %1...").arg(name), this, [this, plugin] {
+      session_.about(plugin);
+      updateUndo();
+    });
   }
   helpMenu_->addAction(tr("About &Qt..."), this, [] { QApplication::aboutQt(); });
 }
@@ -132,6 +147,7 @@ void MainWindow::runFilter(QxFilterHandle handle) {
   const QxErr rc = session_.runFilter(*filter, &keepError);
   view_->documentChanged();
   updateUndo();
+  updateSelection();
   // A failure was shown by the plug-in in its own error dialog; a cancel is
   // no failure at all.
   if (rc == 0 && !keepError.empty()) showError(tr("The settings could not be kept: %1").arg(fromUtf8(keepError)));
@@ -143,6 +159,37 @@ void MainWindow::documentReplaced() {
   view_->setDocument(&doc);
   updateTitle();
   updateUndo();
+  updateSelection();
+}
+
+void MainWindow::selectAll() {
+  host::ArtStore& art = session_.document().art();
+  selectOnly(art, art.topLevelArt());
+  view_->selectionChanged();
+  updateSelection();
+}
+
+void MainWindow::deselectAll() {
+  selectOnly(session_.document().art(), {});
+  view_->selectionChanged();
+  updateSelection();
+}
+
+bool MainWindow::deleteSelection() {
+  if (!session_.deleteSelection()) return false;
+  view_->documentChanged();
+  updateUndo();
+  updateSelection();
+  return true;
+}
+
+void MainWindow::updateSelection() {
+  const size_t count = view_->selectedCount();
+  deleteAction_->setEnabled(count > 0);
+  deselectAction_->setEnabled(count > 0);
+  selectionLabel_->setText(count == 0   ? QString()
+                           : count == 1 ? tr("1 object selected")
+                                        : tr("%1 objects selected").arg(count));
 }
 
 void MainWindow::updateTitle() {

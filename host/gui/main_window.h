@@ -30,6 +30,12 @@ class MainWindow : public QMainWindow {
   // The Filter menu's action for the filter titled `title` (nullptr when none).
   QAction* filterAction(const QString& title) const;
   QAction* undoAction() const { return undoAction_; }
+  QAction* deleteAction() const { return deleteAction_; }
+
+  // Edit menu commands.
+  void selectAll();
+  void deselectAll();
+  bool deleteSelection();
 
   // Build the Filter and Help menus from the loaded plug-ins.
   void rebuildPluginMenus();
@@ -54,6 +60,7 @@ class MainWindow : public QMainWindow {
   void documentReplaced();
   void updateTitle();
   void updateUndo();
+  void updateSelection();  // menu items and the status bar's count
   void showError(const QString& text);
   void chooseNew();
   void chooseOpen();
@@ -66,6 +73,9 @@ class MainWindow : public QMainWindow {
   QMenu* filterMenu_ = nullptr;
   QMenu* helpMenu_ = nullptr;
   QAction* undoAction_ = nullptr;
+  QAction* deleteAction_ = nullptr;
+  QAction* deselectAction_ = nullptr;
+  QLabel* selectionLabel_ = nullptr;
   QLabel* zoomLabel_ = nullptr;
   QProgressBar* busyBar_ = nullptr;
   std::map<QxFilterHandle, QAction*> filterActions_;

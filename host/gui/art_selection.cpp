@@ -1,0 +1,150 @@
+#include "host/gui/art_selection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_set>
+
+#include <QPainterPath>
+#include <QPainterPathStroker>
+
+#include "host/document/art_store.h"
+#include "host/gui/art_painter.h"
+
+namespace qx::gui {
+namespace {
+
+QRectF boundsRect(const QxRealRect& b) {
+  return QRectF(QPointF(std::min(b.left, b.right), std::min(b.bottom, b.top)),
+                QPointF(std::max(b.left, b.right), std::max(b.bottom, b.top)));
+}
+
+bool finiteRect(const QRectF& r) {
+  return std::isfinite(r.left()) && std::isfinite(r.right()) && std::isfinite(r.top()) && std::isfinite(r.bottom());
+}
+
+// How far paint reaches past the outline: half the stroke, with room for a
+// miter or a square cap.
+double paintReach(const QxPathStyle& style) {
+  if (!style.strokePaint || !std::isfinite(style.stroke.width) || !(style.stroke.width > 0)) return 0;
+  double stretch = std::sqrt(2.0);
+  if (style.stroke.join == QX_JOIN_MITER && std::isfinite(style.stroke.miterLimit))
+    stretch = std::max<double>(stretch, style.stroke.miterLimit);
+  return style.stroke.width / 2 * stretch;
+}
+
+// Whether `outline` painted with `style` covers `point`, give or take
+// `tolerance`. Unpainted outlines are still found near their line, so an
+// invisible shape can be picked up and deleted.
+bool outlineHit(const QPainterPath& outline, const QxPathStyle& style, QPointF point, double tolerance) {
+  if (outline.isEmpty()) return false;
+  if (style.fillPaint) {
+    QPainterPath filled = outline;
+    filled.setFillRule(style.evenOdd ? Qt::OddEvenFill : Qt::WindingFill);
+    if (filled.contains(point)) return true;
+  }
+  const bool stroked = style.strokePaint && std::isfinite(style.stroke.width) && style.stroke.width > 0;
+  QPainterPathStroker stroker;
+  stroker.setWidth((stroked ? style.stroke.width : 0) + 2 * tolerance);
+  stroker.setCapStyle(stroked && style.stroke.cap == QX_CAP_ROUND    ? Qt::RoundCap
+                      : stroked && style.stroke.cap == QX_CAP_SQUARE ? Qt::SquareCap
+                                                                     : Qt::FlatCap);
+  stroker.setJoinStyle(Qt::RoundJoin);
+  return stroker.createStroke(outline).contains(point);
+}
+
+// One object, containers by their members: `style` is the compound path's
+// when inside one.
+bool objectHit(const host::ArtStore& art, QxArtHandle object, QPointF point, double tolerance,
+               const QxPathStyle* compoundStyle) {
+  host::ArtInfo info;
+  if (!art.describe(object, &info)) return false;
+  const double reach = (info.hasStyle ? paintReach(info.style) : 0) + tolerance;
+  const QRectF box = boundsRect(info.bounds).adjusted(-reach, -reach, reach, reach);
+  if (!finiteRect(box) || !box.contains(point)) return false;
+  switch (info.type) {
+    case QX_ART_PATH: {
+      QPainterPath outline;
+      appendOutline(outline, info.segments, info.closed);
+      return outlineHit(outline, compoundStyle ? *compoundStyle : info.style, point, tolerance);
+    }
+    case QX_ART_COMPOUND_PATH: {
+      // A compound path's members together make one outline, so a hole is
+      // a hole.
+      QPainterPath outline;
+      for (QxArtHandle member : art.children(object)) {
+        host::ArtInfo m;
+        if (art.describe(member, &m) && m.type == QX_ART_PATH) appendOutline(outline, m.segments, m.closed);
+      }
+      return outlineHit(outline, info.style, point, tolerance);
+    }
+    case QX_ART_GROUP: {
+      const std::vector<QxArtHandle> members = art.children(object);
+      for (auto it = members.rbegin(); it != members.rend(); ++it)
+        if (objectHit(art, *it, point, tolerance, nullptr)) return true;
+      return false;
+    }
+    default: return true;  // placed, raster and symbol art: their box is their shape
+  }
+}
+
+}  // namespace
+
+QxArtHandle artAt(const host::ArtStore& art, QxRealPoint point, double tolerance) {
+  const QPointF p(point.x, point.y);
+  const std::vector<QxArtHandle> top = art.topLevelArt();
+  for (auto it = top.rbegin(); it != top.rend(); ++it)
+    if (objectHit(art, *it, p, tolerance, nullptr)) return *it;
+  return nullptr;
+}
+
+std::vector<QxArtHandle> artTouching(const host::ArtStore& art, const QRectF& area) {
+  const QRectF want = area.normalized();
+  std::vector<QxArtHandle> found;
+  for (QxArtHandle object : art.topLevelArt()) {
+    QxRealRect b{};
+    if (art.bounds(object, &b) != QX_ERR_NONE) continue;
+    const QRectF box = boundsRect(b);
+    if (!finiteRect(box)) continue;
+    // A point-thin box still meets the area it lies in.
+    if (box.left() <= want.right() && box.right() >= want.left() && box.top() <= want.bottom() &&
+        box.bottom() >= want.top())
+      found.push_back(object);
+  }
+  return found;
+}
+
+std::vector<QxArtHandle> selectedArt(const host::ArtStore& art) {
+  std::vector<QxArtHandle> chosen;
+  for (QxArtHandle object : art.topLevelArt()) {
+    int32_t attributes = 0;
+    if (art.attributes(object, &attributes) == QX_ERR_NONE && (attributes & QX_ATTR_SELECTED)) chosen.push_back(object);
+  }
+  return chosen;
+}
+
+bool selectOnly(host::ArtStore& art, const std::vector<QxArtHandle>& chosen) {
+  const std::unordered_set<QxArtHandle> want(chosen.begin(), chosen.end());
+  bool changed = false;
+  for (QxArtHandle object : art.topLevelArt()) {
+    int32_t attributes = 0;
+    if (art.attributes(object, &attributes) != QX_ERR_NONE) continue;
+    const bool now = (attributes & QX_ATTR_SELECTED) != 0, next = want.count(object) != 0;
+    if (now != next) {
+      (void)art.setSelected(object, next);
+      changed = true;
+    }
+  }
+  return changed;
+}
+
+void toggleSelected(host::ArtStore& art, QxArtHandle object) {
+  int32_t attributes = 0;
+  if (art.attributes(object, &attributes) == QX_ERR_NONE)
+    (void)art.setSelected(object, (attributes & QX_ATTR_SELECTED) == 0);
+}
+
+void addToSelection(host::ArtStore& art, const std::vector<QxArtHandle>& chosen) {
+  for (QxArtHandle object : chosen) (void)art.setSelected(object, true);
+}
+
+}  // namespace qx::gui
