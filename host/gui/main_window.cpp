@@ -15,6 +15,7 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 
 #include "host/gui/app_session.h"
 #include "host/gui/art_selection.h"
@@ -22,6 +23,8 @@
 #include "host/gui/document_view.h"
 #include "host/gui/export_painted.h"
 #include "host/gui/qt_dialog_runner.h"
+#include "host/gui/swatch_strip.h"
+#include "host/io/palette_reader.h"
 #include "host/io/svg_import.h"
 #include "host/io/json_writer.h"
 #include "host/io/svg_writer.h"
@@ -39,6 +42,11 @@ MainWindow::MainWindow(AppSession& session, QtDialogRunner& runner, QWidget* par
     : QMainWindow(parent), session_(session), runner_(runner) {
   view_ = new DocumentView(this);
   setCentralWidget(view_);
+  swatches_ = new SwatchStrip(this);
+  auto* strip = new QToolBar(tr("Swatches"), this);
+  addToolBar(Qt::BottomToolBarArea, strip);
+  strip->setMovable(false);
+  strip->addWidget(swatches_);
   runner_.setParentWindow(this);
   runner_.setDocumentView(view_);
 
@@ -76,6 +84,7 @@ void MainWindow::buildMenus() {
     else saveFile(path_);
   });
   file->addAction(tr("Save &As..."), QKeySequence::SaveAs, this, [this] { chooseSaveAs(); });
+  file->addAction(tr("Load &Palette..."), this, [this] { choosePalette(); });
   file->addSeparator();
   file->addAction(tr("Export as S&VG..."), this, [this] { chooseExport("svg"); });
   file->addAction(tr("Export as &PNG..."), this, [this] { chooseExport("png"); });
@@ -157,6 +166,7 @@ void MainWindow::documentReplaced() {
   host::Document& doc = session_.document();
   doc.setRedrawCallback([this] { view_->documentChanged(); });
   view_->setDocument(&doc);
+  swatches_->setDocument(&doc);
   updateTitle();
   updateUndo();
   updateSelection();
@@ -298,6 +308,25 @@ void MainWindow::chooseNew() {
 void MainWindow::chooseOpen() {
   const QString path = QFileDialog::getOpenFileName(this, tr("Open"), QString(), tr("Quelvix drawings (*.svg)"));
   if (!path.isEmpty()) openFile(path);
+}
+
+bool MainWindow::loadPalette(const QString& path) {
+  std::string why;
+  auto palette = host::readPaletteFile(path.toStdString(), &why);
+  if (!palette) {
+    showError(tr("Cannot load the palette: %1").arg(fromUtf8(why)));
+    return false;
+  }
+  session_.document().setSwatches(host::paletteSwatches(*palette));
+  swatches_->setDocument(&session_.document());
+  statusBar()->showMessage(tr("%1 colours from %2").arg(palette->size()).arg(QFileInfo(path).fileName()), 5000);
+  return true;
+}
+
+void MainWindow::choosePalette() {
+  const QString path = QFileDialog::getOpenFileName(this, tr("Load Palette"), QString(),
+                                                    tr("Palettes (*.gpl *.txt *.hex);;All files (*)"));
+  if (!path.isEmpty()) loadPalette(path);
 }
 
 void MainWindow::chooseSaveAs() {

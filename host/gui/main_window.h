@@ -19,6 +19,7 @@ namespace qx::gui {
 class AppSession;
 class DocumentView;
 class QtDialogRunner;
+class SwatchStrip;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -31,6 +32,7 @@ class MainWindow : public QMainWindow {
   QAction* filterAction(const QString& title) const;
   QAction* undoAction() const { return undoAction_; }
   QAction* deleteAction() const { return deleteAction_; }
+  SwatchStrip* swatchStrip() const { return swatches_; }
 
   // Edit menu commands.
   void selectAll();
@@ -45,6 +47,9 @@ class MainWindow : public QMainWindow {
   bool newDocument(double width, double height);
   bool openFile(const QString& path);
   bool saveFile(const QString& path);
+  // Make the colours of a palette file (.gpl or #rrggbb lines) the
+  // document's swatches.
+  bool loadPalette(const QString& path);
   bool exportFile(const QString& path, const QString& format, double dpi = 0);
   // Run a filter as the menu does.
   void runFilter(QxFilterHandle filter);
@@ -64,12 +69,14 @@ class MainWindow : public QMainWindow {
   void showError(const QString& text);
   void chooseNew();
   void chooseOpen();
+  void choosePalette();
   void chooseSaveAs();
   void chooseExport(const QString& format);
 
   AppSession& session_;
   QtDialogRunner& runner_;
   DocumentView* view_ = nullptr;
+  SwatchStrip* swatches_ = nullptr;
   QMenu* filterMenu_ = nullptr;
   QMenu* helpMenu_ = nullptr;
   QAction* undoAction_ = nullptr;

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "host/io/bounded_file.h"
+#include "host/io/color_convert.h"
 
 namespace qx::host {
 namespace {
@@ -12,13 +13,6 @@ std::string_view trim(std::string_view s) {
   while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
   while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
   return s;
-}
-
-QxColor rgb(int r, int g, int b) {
-  QxColor c{};
-  c.kind = QX_COLOR_RGB;
-  c.c.rgb = {static_cast<QxReal>(r / 255.0), static_cast<QxReal>(g / 255.0), static_cast<QxReal>(b / 255.0)};
-  return c;
 }
 
 std::string hexName(int r, int g, int b) {
@@ -56,7 +50,7 @@ bool gplColour(std::string_view line, PaletteColour* out) {
     if (!component(line.substr(0, end), &v)) return false;
     line.remove_prefix(end);
   }
-  out->color = rgb(values[0], values[1], values[2]);
+  out->color = rgbColour(values[0], values[1], values[2]);
   const std::string_view name = trim(line);
   out->name = name.empty() ? hexName(values[0], values[1], values[2]) : std::string(name);
   return true;
@@ -71,14 +65,14 @@ bool hexColour(std::string_view line, PaletteColour* out) {
     if (ec != std::errc() || end != line.data() + 3 + 2 * i) return false;
   }
   if (line.size() > 7 && !std::isspace(static_cast<unsigned char>(line[7]))) return false;
-  out->color = rgb(values[0], values[1], values[2]);
+  out->color = rgbColour(values[0], values[1], values[2]);
   const std::string_view name = trim(line.substr(7));
   out->name = name.empty() ? hexName(values[0], values[1], values[2]) : std::string(name);
   return true;
 }
 
 bool sameRgb(const QxColor& a, int r, int g, int b) {
-  const QxColor want = rgb(r, g, b);
+  const QxColor want = rgbColour(r, g, b);
   return a.kind == QX_COLOR_RGB && a.c.rgb.red == want.c.rgb.red && a.c.rgb.green == want.c.rgb.green &&
          a.c.rgb.blue == want.c.rgb.blue;
 }
@@ -135,6 +129,13 @@ std::optional<std::vector<PaletteColour>> readPaletteFile(const std::string& pat
   return std::nullopt;
 }
 
+QxColor rgbColour(int r, int g, int b) {
+  QxColor c{};
+  c.kind = QX_COLOR_RGB;
+  c.c.rgb = {static_cast<QxReal>(r / 255.0), static_cast<QxReal>(g / 255.0), static_cast<QxReal>(b / 255.0)};
+  return c;
+}
+
 std::vector<Swatch> paletteSwatches(const std::vector<PaletteColour>& palette) {
   const std::vector<Swatch> defaults = Document::defaultSwatches();
   std::vector<Swatch> swatches{defaults[0], defaults[1]};
@@ -147,6 +148,29 @@ std::vector<Swatch> paletteSwatches(const std::vector<PaletteColour>& palette) {
   if (!hasBlack) swatches.push_back(defaults[3]);
   for (const PaletteColour& c : palette) swatches.push_back({c.name, c.color});
   return swatches;
+}
+
+namespace {
+
+bool sameSwatch(const Swatch& a, const Swatch& b) {
+  if (a.name != b.name || a.color.kind != b.color.kind) return false;
+  const auto x = toSrgb8(a.color), y = toSrgb8(b.color);
+  return x.has_value() == y.has_value() && (!x || (x->r == y->r && x->g == y->g && x->b == y->b));
+}
+
+}  // namespace
+
+std::vector<PaletteColour> swatchPalette(const std::vector<Swatch>& swatches) {
+  const std::vector<Swatch> defaults = Document::defaultSwatches();
+  if (swatches.size() == defaults.size() && std::equal(swatches.begin(), swatches.end(), defaults.begin(), sameSwatch))
+    return {};
+  std::vector<PaletteColour> palette;
+  for (size_t i = 2; i < swatches.size(); ++i) {
+    if (sameSwatch(swatches[i], defaults[2]) || sameSwatch(swatches[i], defaults[3])) continue;
+    const Srgb8 c = toSrgb8(swatches[i].color).value_or(Srgb8{0, 0, 0});
+    palette.push_back({swatches[i].name, rgbColour(c.r, c.g, c.b)});
+  }
+  return palette;
 }
 
 }  // namespace qx::host

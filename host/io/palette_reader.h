@@ -31,9 +31,18 @@ std::optional<std::vector<PaletteColour>> parsePalette(std::string_view text, st
 // The same for the file at `path` (a regular file of at most kMaxPaletteBytes).
 std::optional<std::vector<PaletteColour>> readPaletteFile(const std::string& path, std::string* error);
 
+// An RGB colour from components 0 to 255.
+QxColor rgbColour(int r, int g, int b);
+
 // The swatch list a palette makes: "[None]" and "[Registration]", then
 // "White" and "Black" unless the palette holds those colours itself, then
 // the palette's colours in order.
 std::vector<Swatch> paletteSwatches(const std::vector<PaletteColour>& palette);
+
+// The palette behind a swatch list, to be kept with a drawing: empty for
+// the default list, else every swatch after "[None]" and "[Registration]"
+// but the default "White" and "Black" (which paletteSwatches adds back).
+// Colours that have no RGB form are given as their nearest sRGB.
+std::vector<PaletteColour> swatchPalette(const std::vector<Swatch>& swatches);
 
 }  // namespace qx::host

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <vector>
 
+#include "host/io/svg_color.h"
 #include "host/io/svg_text.h"
 
 namespace qx::host::svg {
@@ -32,6 +34,26 @@ std::string textOf(pugi::xml_node e) {
 }
 
 }  // namespace
+
+// The swatches Quelvix wrote: <qx:swatch name="..." rgb="#rrggbb"/>. One
+// that is not a colour spoils the palette (half a palette would renumber
+// the colours a swatch mode picks), so the default list is kept.
+void SvgDocument::readPalette(pugi::xml_node metadata, ReadContext& context) {
+  std::vector<SceneSwatch> found;
+  for (pugi::xml_node c : metadata.children()) {
+    if (c.type() != pugi::node_element || afterPrefix(c.name()) != "swatch") continue;
+    const std::string_view rgb = trim(c.attribute("rgb").value());
+    const std::optional<Rgba> colour = rgb.size() == 7 && rgb[0] == '#' ? parseColor(rgb) : std::nullopt;
+    if (!colour) {
+      context.warn(c, "the swatch colour \"" + std::string(rgb.substr(0, 30)) +
+                          "\" is not #rrggbb; the drawing's palette is not used");
+      return;
+    }
+    auto byte = [](double v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255)); };
+    found.push_back({c.attribute("name").value(), byte(colour->r), byte(colour->g), byte(colour->b)});
+  }
+  palette = std::move(found);
+}
 
 std::string_view SvgDocument::namespaceOf(pugi::xml_node e, std::string_view prefix) const {
   if (!namespacesBelowRoot_) {
@@ -126,6 +148,7 @@ bool SvgDocument::index(pugi::xml_node root, ReadContext& context, std::string* 
         if (ec == std::errc() && end == text.data() + text.size()) seed = v;
         else context.warn(p, "the seed \"" + std::string(text.substr(0, 30)) + "\" is not a whole number; ignored");
       }
+      readPalette(p, context);
     }
   }
 

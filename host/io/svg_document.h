@@ -14,6 +14,7 @@
 
 #include "host/io/svg_context.h"
 #include "host/io/svg_css.h"
+#include "host/io/svg_scene.h"
 
 namespace qx::host::svg {
 
@@ -43,13 +44,15 @@ class SvgDocument {
   // exponentially through use be refused before anything is built.
   uint64_t expansionBound(pugi::xml_node root, uint64_t cap) const;
 
-  std::optional<uint64_t> seed;    // from Quelvix's metadata
-  pugi::xml_node pageOutline;      // Quelvix's page rectangle, not art
-  pugi::xml_node quelvixMetadata;  // the element the seed came from
+  std::optional<uint64_t> seed;      // from Quelvix's metadata
+  pugi::xml_node pageOutline;        // Quelvix's page rectangle, not art
+  pugi::xml_node quelvixMetadata;    // the element the seed came from
+  std::vector<SceneSwatch> palette;  // from Quelvix's metadata
 
  private:
   std::string_view namespaceOf(pugi::xml_node e, std::string_view prefix) const;
   void findPageOutline(pugi::xml_node root);
+  void readPalette(pugi::xml_node metadata, ReadContext& context);
 
   std::unordered_map<std::string_view, pugi::xml_node> ids_;
   std::vector<pugi::xml_node> uses_;

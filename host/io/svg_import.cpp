@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "host/io/palette_reader.h"
 #include "host/io/svg_reader.h"
 
 namespace qx::host {
@@ -69,6 +70,11 @@ std::unique_ptr<Document> documentFromScene(const SvgScene& scene, std::string* 
     return nullptr;
   }
   if (scene.seed) document->setSeed(*scene.seed);
+  if (!scene.palette.empty()) {
+    std::vector<PaletteColour> palette;
+    for (const SceneSwatch& s : scene.palette) palette.push_back({s.name, rgbColour(s.r, s.g, s.b)});
+    document->setSwatches(paletteSwatches(palette));
+  }
 
   ArtStore& art = document->art();
   std::vector<QxArtHandle> made(scene.nodes.size(), nullptr);

@@ -80,6 +80,11 @@ struct SvgNode {
   std::string mime;                      // from the data: URL, else guessed from the bytes or the link
 };
 
+struct SceneSwatch {
+  std::string name;
+  uint8_t r = 0, g = 0, b = 0;
+};
+
 struct SvgScene {
   double pageWidth = 0;  // points
   double pageHeight = 0;
@@ -90,6 +95,9 @@ struct SvgScene {
   // (which is not read as art) as a box on this page.
   std::optional<uint64_t> seed;
   std::optional<SceneBox> documentPage;
+  // The palette the drawing was made with, when it was not the default
+  // swatch list: the colours after "[None]" and "[Registration]".
+  std::vector<SceneSwatch> palette;
 };
 
 }  // namespace qx::host

@@ -109,6 +109,7 @@ bool SceneBuilder::run(pugi::xml_node root, std::string* error) {
     return false;
   }
   scene_.seed = doc_.seed;
+  scene_.palette = doc_.palette;
   if (!page(root, error)) return false;
   walk();
   if (!error_.empty()) {

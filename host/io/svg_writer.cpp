@@ -11,6 +11,8 @@
 #include "host/document/document.h"
 #include "host/io/atomic_file.h"
 #include "host/io/color_convert.h"
+#include "host/io/palette_reader.h"
+#include "host/io/text_escape.h"
 
 namespace qx::host {
 namespace {
@@ -105,7 +107,8 @@ class SvgEmitter {
       out_.integer(static_cast<unsigned long long>(*seed));
       out_.put('"');
     }
-    out_.append("/></metadata>\n<g transform=\"matrix(1 0 0 -1 0 ");
+    writePalette();
+    out_.append("</metadata>\n<g transform=\"matrix(1 0 0 -1 0 ");
     out_.number(document_.pageHeight());
     out_.append(")\">\n<rect x=\"0\" y=\"0\" width=\"");
     out_.number(document_.pageWidth());
@@ -132,6 +135,7 @@ class SvgEmitter {
             QxReal opacity = 1;
             (void)art_.opacity(step.art, &opacity);
             out_.append("<g");
+            writeId(step.art);
             writeOpacity(opacity);
             out_.append(">\n");
           } else {
@@ -165,7 +169,9 @@ class SvgEmitter {
       out_.append("<!-- a path with non-finite coordinates is left out -->\n");
       return;
     }
-    out_.append("<path d=\"");
+    out_.append("<path");
+    writeId(art);
+    out_.append(" d=\"");
     writeOutline(outline_.segments, outline_.closed);
     out_.put('"');
     writePaint(style, opacity);
@@ -176,6 +182,7 @@ class SvgEmitter {
   // the walk has passed them all; without paint of its own it is left out.
   void beginCompound(ArtWalk& walk, QxArtHandle compound) {
     members_.clear();
+    compound_ = compound;
     inCompound_ = readPaint(compound, &compoundStyle_, &compoundOpacity_);
     if (!inCompound_) walk.skipToLeave();
   }
@@ -191,7 +198,9 @@ class SvgEmitter {
     const bool write = inCompound_ && !members_.outlines().empty();
     inCompound_ = false;
     if (!write) return;
-    out_.append("<path d=\"");
+    out_.append("<path");
+    writeId(compound_);
+    out_.append(" d=\"");
     bool first = true;
     for (const Outline& member : members_.outlines()) {
       if (!first) out_.put(' ');
@@ -201,6 +210,36 @@ class SvgEmitter {
     out_.put('"');
     writePaint(compoundStyle_, compoundOpacity_);
     out_.append("/>\n");
+  }
+
+  // The name art came in with (an SVG id), so it survives a save.
+  void writeId(QxArtHandle art) {
+    const std::string& name = document_.artName(art);
+    if (name.empty()) return;
+    out_.append(" id=\"");
+    writeXmlAttribute(out_, name);
+    out_.put('"');
+  }
+
+  // The swatch list, when it is not the default one, so a drawing reopens
+  // with the palette it was made with.
+  void writePalette() {
+    const std::vector<PaletteColour> palette = swatchPalette(document_.swatches());
+    if (palette.empty()) {
+      out_.append("/>");
+      return;
+    }
+    out_.append(">");
+    for (const PaletteColour& c : palette) {
+      char hex[8];
+      formatHexColor(toSrgb8(c.color).value_or(Srgb8{}), hex);
+      out_.append("<qx:swatch name=\"");
+      writeXmlAttribute(out_, c.name);
+      out_.append("\" rgb=\"");
+      out_.append(std::string_view(hex, 7));
+      out_.append("\"/>");
+    }
+    out_.append("</qx:document>");
   }
 
   void point(const QxRealPoint& p) {
@@ -330,6 +369,7 @@ class SvgEmitter {
   Outline outline_;  // reused from path to path
   // The compound path being walked, while its members are read.
   bool inCompound_ = false;
+  QxArtHandle compound_ = nullptr;
   Members members_;
   QxPathStyle compoundStyle_{};
   QxReal compoundOpacity_ = 1;

@@ -79,4 +79,27 @@ void writeJsonString(TextSink& out, std::string_view text) {
   out.put('"');
 }
 
+void writeXmlAttribute(TextSink& out, std::string_view text) {
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto c = static_cast<uint8_t>(text[i]);
+    if (c >= 0x80) {
+      i += writeNonAscii(out, text, i);
+      continue;
+    }
+    switch (c) {
+      case '&': out.append("&amp;"); break;
+      case '<': out.append("&lt;"); break;
+      case '>': out.append("&gt;"); break;
+      case '"': out.append("&quot;"); break;
+      case '\t': out.append("&#9;"); break;
+      case '\n': out.append("&#10;"); break;
+      case '\r': out.append("&#13;"); break;
+      default:
+        if (c >= 0x20 && c != 0x7f) out.put(static_cast<char>(c));
+    }
+    ++i;
+  }
+}
+
 }  // namespace qx::host

@@ -1,4 +1,4 @@
-// Text that goes into JSON strings. UTF-8 is kept as it is; a byte sequence
+// Text that goes into JSON strings and XML attributes. UTF-8 is kept as it is; a byte sequence
 // that is not UTF-8 (a truncated or overlong sequence, a surrogate, a stray
 // continuation byte) becomes U+FFFD, so the output is always valid text
 // whatever a name held.
@@ -12,5 +12,11 @@ namespace qx::host {
 
 // "text" with quotes: \" \\ \b \f \n \r \t, other control characters as \u00XX.
 void writeJsonString(TextSink& out, std::string_view text);
+
+// An XML attribute's value without its quotes: & < > " as entities, tab,
+// line feed and carriage return as character references (so a reader keeps
+// them), and the other control characters, which XML 1.0 cannot hold at
+// all, left out.
+void writeXmlAttribute(TextSink& out, std::string_view text);
 
 }  // namespace qx::host

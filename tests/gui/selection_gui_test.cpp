@@ -1,10 +1,15 @@
-// Choosing art in the window with the mouse and the Edit menu: click,
-// shift-click, rubber band, Select All and Deselect, Delete and its Undo.
+// Choosing art and colours in the window: click, shift-click, rubber band,
+// Select All and Deselect, Delete and its Undo; a palette loaded as the
+// swatches.
+#include <filesystem>
+#include <fstream>
+
 #include <QMouseEvent>
 
 #include "gui_fixture.h"
 #include "host/document/document.h"
 #include "host/gui/art_selection.h"
+#include "host/gui/swatch_strip.h"
 
 namespace qx::test {
 namespace {
@@ -122,6 +127,33 @@ TEST_F(Selection, ADeletionStaysUndoneOnlyUntilTheNextFilterRun) {
   window_->undoAction()->trigger();
   EXPECT_EQ(artCount(), 0u);
   EXPECT_FALSE(doc().art().isValid(star_));
+}
+
+TEST_F(Selection, LoadPaletteFillsTheSwatchStripAndABadLineChangesNothing) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "qx_gui_palette";
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "good.gpl") << "GIMP Palette\nName: Sea\n10 40 90 Deep\n250 200 60 Sun\n";
+  std::ofstream(dir / "bad.txt") << "#0a285a Deep\nnot a colour\n";
+
+  ASSERT_TRUE(window_->loadPalette(QString::fromStdString((dir / "good.gpl").string())));
+  const auto& swatches = doc().swatches();
+  ASSERT_EQ(swatches.size(), 6u);  // [None], [Registration], White, Black, Deep, Sun
+  EXPECT_EQ(swatches[4].name, "Deep");
+  // The strip shows each swatch in a cell of its own, left to right.
+  gui::SwatchStrip* strip = window_->swatchStrip();
+  strip->resize(400, strip->sizeHint().height());
+  const QImage shot = strip->grab().toImage();
+  int deepAt = -1;
+  for (int x = 0; x < shot.width() && deepAt < 0; ++x)
+    if (shot.pixel(x, shot.height() / 2) == qRgb(10, 40, 90)) deepAt = x;
+  ASSERT_GE(deepAt, 0) << "the colour of swatch 4 is on the strip";
+  EXPECT_EQ(strip->swatchAt(QPoint(deepAt + 2, shot.height() / 2)), 4);
+
+  EXPECT_FALSE(window_->loadPalette(QString::fromStdString((dir / "bad.txt").string())));
+  EXPECT_NE(window_->lastError().toStdString().find("bad.txt:2"), std::string::npos)
+      << window_->lastError().toStdString();
+  EXPECT_EQ(doc().swatches().size(), 6u) << "the palette in use is kept";
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

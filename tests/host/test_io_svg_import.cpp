@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "host/io/palette_reader.h"
 #include "host/io/svg_import.h"
 #include "host/io/svg_reader.h"
 #include "host/io/svg_writer.h"
@@ -84,6 +85,69 @@ TEST(SvgImport, BadFilesAndBadPagesAreRefusedWithAReason) {
   host::SvgScene empty;  // no page
   EXPECT_EQ(host::documentFromScene(empty, &why), nullptr);
   EXPECT_NE(why.find("page"), std::string::npos) << why;
+}
+
+// The document of an SVG text, through the reader and the import.
+std::unique_ptr<host::Document> documentOf(const std::string& text, std::vector<std::string>* warnings = nullptr) {
+  host::SvgReadResult read = host::readSvgText(text, "t.svg");
+  EXPECT_TRUE(read.scene) << read.error;
+  if (!read.scene) return nullptr;
+  if (warnings) *warnings = read.scene->warnings;
+  std::string why;
+  auto doc = host::documentFromScene(*read.scene, &why);
+  EXPECT_NE(doc, nullptr) << why;
+  return doc;
+}
+
+TEST(SvgImport, APaletteAndIdsTravelWithTheDrawing) {
+  host::Document doc;
+  std::string why;
+  auto palette = host::parsePalette("GIMP Palette\n10 40 90 Deep <\"blue\"> & more\n250 200 60 Sun\n", "p.gpl", &why);
+  ASSERT_TRUE(palette) << why;
+  doc.setSwatches(host::paletteSwatches(*palette));
+  QxArtHandle square = nullptr;
+  ASSERT_EQ(doc.art().newRect(50, 50, 20, 20, false, &square), QX_ERR_NONE);
+  ASSERT_EQ(doc.setArtName(square, "motif-1"), QX_ERR_NONE);
+
+  auto back = documentOf(host::svgText(doc));
+  ASSERT_NE(back, nullptr);
+  ASSERT_EQ(back->swatches().size(), doc.swatches().size());
+  for (size_t i = 0; i < doc.swatches().size(); ++i) {
+    EXPECT_EQ(back->swatches()[i].name, doc.swatches()[i].name) << i;
+    EXPECT_EQ(back->swatches()[i].color.kind, doc.swatches()[i].color.kind) << i;
+  }
+  EXPECT_EQ(back->swatches()[4].name, "Deep <\"blue\"> & more");
+  EXPECT_NE(back->findArtByName("motif-1"), nullptr);
+
+  // The default list is written as nothing at all.
+  host::Document plain;
+  EXPECT_EQ(host::svgText(plain).find("qx:swatch"), std::string::npos);
+  EXPECT_EQ(documentOf(host::svgText(plain))->swatches().size(), host::Document::defaultSwatches().size());
+}
+
+TEST(SvgImport, AMetadataSwatchThatIsNoColourKeepsTheDefaultList) {
+  std::vector<std::string> warnings;
+  auto doc = documentOf("<svg xmlns='http://www.w3.org/2000/svg' width='100' height='100'><metadata>"
+                        "<qx:document xmlns:qx='urn:quelvix:document' version='1'><qx:swatch name='A' rgb='#123456'/>"
+                        "<qx:swatch name='B' rgb='teal'/></qx:document></metadata></svg>",
+                        &warnings);
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(doc->swatches().size(), host::Document::defaultSwatches().size());
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].find("t.svg:1:"), std::string::npos) << warnings[0];
+  EXPECT_NE(warnings[0].find("\"teal\" is not #rrggbb"), std::string::npos) << warnings[0];
+}
+
+TEST(SvgImport, NamesWithMarkupAndControlBytesStillMakeWellFormedXml) {
+  host::Document doc;
+  QxArtHandle square = nullptr;
+  ASSERT_EQ(doc.art().newRect(50, 50, 20, 20, false, &square), QX_ERR_NONE);
+  ASSERT_EQ(doc.setArtName(square, std::string("a\"<b>&\x01\x7f\tc\xff", 12)), QX_ERR_NONE);
+  const std::string text = host::svgText(doc);
+  EXPECT_NE(text.find("id=\"a&quot;&lt;b&gt;&amp;&#9;c\xEF\xBF\xBD\""), std::string::npos) << text.substr(0, 600);
+  auto back = documentOf(text);
+  ASSERT_NE(back, nullptr);
+  EXPECT_NE(back->findArtByName("a\"<b>&\tc\xEF\xBF\xBD"), nullptr);
 }
 
 }  // namespace
