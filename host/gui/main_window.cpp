@@ -25,7 +25,7 @@
 #include "host/gui/qt_dialog_runner.h"
 #include "host/gui/swatch_strip.h"
 #include "host/io/palette_reader.h"
-#include "host/io/svg_import.h"
+#include "host/io/document_input.h"
 #include "host/io/json_writer.h"
 #include "host/io/svg_writer.h"
 
@@ -235,7 +235,7 @@ bool MainWindow::newDocument(double width, double height) {
 
 bool MainWindow::openFile(const QString& path) {
   std::string why;
-  auto doc = host::readSvgDocument(path.toStdString(), &why);
+  auto doc = host::readDocumentFile(path.toStdString(), &why);
   if (!doc) {
     showError(tr("Cannot open %1: %2").arg(path, fromUtf8(why)));
     return false;
@@ -306,7 +306,7 @@ void MainWindow::chooseNew() {
 }
 
 void MainWindow::chooseOpen() {
-  const QString path = QFileDialog::getOpenFileName(this, tr("Open"), QString(), tr("Quelvix drawings (*.svg)"));
+  const QString path = QFileDialog::getOpenFileName(this, tr("Open"), QString(), tr("Drawings (*.svg *.json)"));
   if (!path.isEmpty()) openFile(path);
 }
 

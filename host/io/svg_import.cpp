@@ -43,6 +43,14 @@ QxReal objectOpacity(const SvgNode& node) {
   return static_cast<QxReal>(std::clamp(opacity, 0.0, 1.0));
 }
 
+// Filled and stroked with different paint opacities.
+bool paintsSplit(const SvgNode& node) {
+  if (node.kind != SvgNodeKind::Path && node.kind != SvgNodeKind::CompoundPath) return false;
+  const bool filled = shownColor(node.style.fill).kind != QX_COLOR_NONE;
+  const bool stroked = shownColor(node.style.stroke).kind != QX_COLOR_NONE && node.style.strokeWidth > 0;
+  return filled && stroked && node.style.fillOpacity != node.style.strokeOpacity;
+}
+
 QxPathSegment shifted(QxPathSegment s, double dx, double dy) {
   const auto x = static_cast<QxReal>(dx), y = static_cast<QxReal>(dy);
   for (QxRealPoint* p : {&s.p, &s.in, &s.out}) {
@@ -83,6 +91,7 @@ std::unique_ptr<Document> documentFromScene(const SvgScene& scene, std::string* 
              " to the document" + (code == QX_ERR_OUT_OF_MEMORY ? ": the art budget is spent" : "");
     return nullptr;
   };
+  std::vector<std::pair<QxArtHandle, size_t>> splits;  // fill halves and their nodes
   for (size_t i = 0; i < scene.nodes.size(); ++i) {
     const SvgNode& node = scene.nodes[i];
     int16_t type = QX_ART_GROUP;
@@ -97,12 +106,28 @@ std::unique_ptr<Document> documentFromScene(const SvgScene& scene, std::string* 
     // top of everything: either way the file's paint order.
     const bool nested = node.parent >= 0 && static_cast<size_t>(node.parent) < i && made[node.parent];
     QxArtHandle handle = nullptr;
-    if (QxErr code = art.newArt(type, nested ? 3 : 5, nested ? made[node.parent] : nullptr, &handle))
+    // A fill and a stroke of different opacities cannot share one object's
+    // opacity: the object becomes a group of the two, the fill below.
+    QxArtHandle split = nullptr;
+    // A compound path's members are painted by the compound.
+    const bool member = nested && scene.nodes[static_cast<size_t>(node.parent)].kind == SvgNodeKind::CompoundPath;
+    if (!member && paintsSplit(node)) {
+      if (QxErr code = art.newArt(QX_ART_GROUP, nested ? 3 : 5, nested ? made[node.parent] : nullptr, &split))
+        return fail(node, code);
+      if (QxErr code = art.setOpacity(split, static_cast<QxReal>(std::clamp(node.opacity, 0.0, 1.0))))
+        return fail(node, code);
+      if (!node.name.empty()) (void)document->setArtName(split, node.name);
+    }
+    if (QxErr code = split ? art.newArt(type, 3, split, &handle)
+                           : art.newArt(type, nested ? 3 : 5, nested ? made[node.parent] : nullptr, &handle))
       return fail(node, code);
     made[i] = handle;
     QxErr code = QX_ERR_NONE;
-    if (node.kind == SvgNodeKind::Path || node.kind == SvgNodeKind::CompoundPath)
-      code = art.setPathStyle(handle, pathStyle(node.style));
+    if (node.kind == SvgNodeKind::Path || node.kind == SvgNodeKind::CompoundPath) {
+      QxPathStyle style = pathStyle(node.style);
+      if (split) style.strokePaint = false;
+      code = art.setPathStyle(handle, style);
+    }
     if (!code && node.kind == SvgNodeKind::Path && !node.subpaths.empty()) {
       const SvgSubpath& sub = node.subpaths.front();
       std::vector<QxPathSegment> segments;
@@ -110,6 +135,12 @@ std::unique_ptr<Document> documentFromScene(const SvgScene& scene, std::string* 
       for (const QxPathSegment& s : sub.segments) segments.push_back(shifted(s, originX, originY));
       code = art.setSegments(handle, 0, static_cast<int32_t>(segments.size()), segments.data());
       if (!code) code = art.setClosed(handle, sub.closed);
+    }
+    if (split) {
+      if (!code) code = art.setOpacity(handle, static_cast<QxReal>(std::clamp(node.style.fillOpacity, 0.0, 1.0)));
+      if (code) return fail(node, code);
+      splits.push_back({handle, i});
+      continue;
     }
     if (!code && (node.kind == SvgNodeKind::Placed || node.kind == SvgNodeKind::Raster)) {
       const QxRealRect box{
@@ -119,6 +150,18 @@ std::unique_ptr<Document> documentFromScene(const SvgScene& scene, std::string* 
     }
     if (!code) code = art.setOpacity(handle, objectOpacity(node));
     if (!code && !node.name.empty()) code = document->setArtName(handle, node.name);
+    if (code) return fail(node, code);
+  }
+  // The stroke halves of split objects, made once a compound path's members
+  // are all in: a copy above the fill with only the stroke.
+  for (const auto& [fill, index] : splits) {
+    const SvgNode& node = scene.nodes[index];
+    QxArtHandle stroke = nullptr;
+    QxPathStyle style = pathStyle(node.style);
+    style.fillPaint = false;
+    QxErr code = art.duplicateArt(fill, 1, fill, &stroke);
+    if (!code) code = art.setPathStyle(stroke, style);
+    if (!code) code = art.setOpacity(stroke, static_cast<QxReal>(std::clamp(node.style.strokeOpacity, 0.0, 1.0)));
     if (code) return fail(node, code);
   }
   return document;

@@ -138,6 +138,47 @@ TEST(SvgImport, AMetadataSwatchThatIsNoColourKeepsTheDefaultList) {
   EXPECT_NE(warnings[0].find("\"teal\" is not #rrggbb"), std::string::npos) << warnings[0];
 }
 
+TEST(SvgImport, FillAndStrokeOfDifferentOpacitiesBecomeAGroupOfTwo) {
+  auto doc =
+      documentOf("<svg xmlns='http://www.w3.org/2000/svg' width='100' height='100'>"
+                 "<rect id='r' x='10' y='10' width='50' height='50' fill='gold' fill-opacity='0.6' stroke='black' "
+                 "stroke-width='4' opacity='0.5'/>"
+                 "<path id='ring' fill-rule='evenodd' fill='blue' fill-opacity='0.25' stroke='red' "
+                 "d='M0 0H40V40H0Z M10 10H30V30H10Z'/>"
+                 "<rect id='same' x='70' y='70' width='10' height='10' fill='gold' stroke='black' fill-opacity='0.5' "
+                 "stroke-opacity='0.5'/></svg>");
+  ASSERT_NE(doc, nullptr);
+  const host::ArtStore& art = doc->art();
+  const auto top = art.topLevelArt();
+  ASSERT_EQ(top.size(), 3u);
+  for (size_t k = 0; k < 2; ++k) {
+    host::ArtInfo group, fill, stroke;
+    ASSERT_TRUE(art.describe(top[k], &group));
+    EXPECT_EQ(group.type, QX_ART_GROUP);
+    const auto halves = art.children(top[k]);
+    ASSERT_EQ(halves.size(), 2u);
+    ASSERT_TRUE(art.describe(halves[0], &fill));
+    ASSERT_TRUE(art.describe(halves[1], &stroke));
+    EXPECT_TRUE(fill.style.fillPaint && !fill.style.strokePaint) << k;
+    EXPECT_TRUE(!stroke.style.fillPaint && stroke.style.strokePaint) << k;
+    EXPECT_EQ(fill.type, stroke.type);
+    EXPECT_EQ(art.children(halves[0]).size(), art.children(halves[1]).size()) << "a compound's members are in both";
+  }
+  host::ArtInfo group, fill, stroke;
+  ASSERT_TRUE(art.describe(top[0], &group));
+  ASSERT_TRUE(art.describe(art.children(top[0])[0], &fill));
+  ASSERT_TRUE(art.describe(art.children(top[0])[1], &stroke));
+  EXPECT_FLOAT_EQ(group.opacity, 0.5f);
+  EXPECT_FLOAT_EQ(fill.opacity, 0.6f);
+  EXPECT_FLOAT_EQ(stroke.opacity, 1.0f);
+  EXPECT_EQ(doc->findArtByName("r"), top[0]);
+  EXPECT_EQ(art.children(art.children(top[1])[0]).size(), 2u) << "the ring keeps both subpaths";
+  // Equal opacities stay one object with that opacity.
+  ASSERT_TRUE(art.describe(top[2], &fill));
+  EXPECT_EQ(fill.type, QX_ART_PATH);
+  EXPECT_FLOAT_EQ(fill.opacity, 0.5f);
+}
+
 TEST(SvgImport, NamesWithMarkupAndControlBytesStillMakeWellFormedXml) {
   host::Document doc;
   QxArtHandle square = nullptr;
