@@ -1,8 +1,10 @@
 // The `quelvix` program: the command line, with the desktop app wired in
 // when it is built.
-#include <cstdio>
+#include <iostream>
+#include <string>
 
 #include "host/cli/commands.h"
+#include "host/cli/escaped_errors.h"
 #include "host/session/desktop_entry.h"
 
 #if QX_HAVE_GUI
@@ -10,6 +12,7 @@
 #endif
 
 int main(int argc, char** argv) {
+  qx::cli::escapeControlBytesOnStandardError();
 #if QX_HAVE_GUI
   qx::host::setDesktopEntry(qx::gui::desktopEntry());
 #endif
@@ -23,13 +26,28 @@ int main(int argc, char** argv) {
   qx::cli::addRenderCommand(app, status);
   qx::cli::addExportCommand(app, status);
   qx::cli::addGuiCommand(app, status);
+  app.set_version_flag(
+      "--version", [] { return qx::cli::versionText(); }, "Show the versions of quelvix and its plug-ins");
+  // A first word that is no command is named, with the commands there are.
+  if (argc > 1 && argv[1][0] != '-') {
+    bool known = false;
+    std::string names;
+    for (const CLI::App* command : app.get_subcommands({})) {
+      known = known || command->get_name() == argv[1];
+      names += (names.empty() ? "" : ", ") + command->get_name();
+    }
+    if (!known) {
+      std::cerr << "quelvix: unknown command \"" << argv[1] << "\"; the commands are " << names << '\n';
+      return qx::cli::kExitUsage;
+    }
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     // Help and version requests print and succeed; a bad command line gets
     // one line naming the problem.
     if (e.get_exit_code() == 0) return app.exit(e);
-    std::fprintf(stderr, "quelvix: %s\n", e.what());
+    std::cerr << "quelvix: " << e.what() << '\n';
     return qx::cli::kExitUsage;
   }
   return status;

@@ -19,6 +19,9 @@ void addExportCommand(CLI::App& app, int& status);
 void addGuiCommand(CLI::App& app, int& status);  // also runs when no subcommand is given and a display exists
 
 // True when `quelvix` without arguments should open the desktop app.
+// "quelvix VERSION" and a line per plug-in of the default folder.
+std::string versionText();
+
 bool guiAvailable();
 int runGuiDefault(int argc, char** argv);
 
