@@ -2,6 +2,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "host/document/art_store.h"
 #include "host/document/art_store_impl.h"
@@ -50,13 +53,36 @@ void cubicExtrema(double p0, double p1, double p2, double p3, double* lo, double
 }
 
 // The curve lies inside the hull of its four points, and the box holds every
-// anchor already, so only a handle outside the box can widen it.
-void addCurve(Box& box, const QxPathSegment& from, const QxPathSegment& to) {
+// anchor already, so only a handle outside the box can widen it. Answers
+// whether it had to measure the curve.
+bool addCurve(Box& box, const QxPathSegment& from, const QxPathSegment& to) {
   auto inside = [](double v, double lo, double hi) { return v >= lo && v <= hi; };
-  if (!inside(from.out.x, box.left, box.right) || !inside(to.in.x, box.left, box.right))
+  bool measured = false;
+  if (!inside(from.out.x, box.left, box.right) || !inside(to.in.x, box.left, box.right)) {
     cubicExtrema(from.p.x, from.out.x, to.in.x, to.p.x, &box.left, &box.right);
-  if (!inside(from.out.y, box.bottom, box.top) || !inside(to.in.y, box.bottom, box.top))
+    measured = true;
+  }
+  if (!inside(from.out.y, box.bottom, box.top) || !inside(to.in.y, box.bottom, box.top)) {
     cubicExtrema(from.p.y, from.out.y, to.in.y, to.p.y, &box.bottom, &box.top);
+    measured = true;
+  }
+  return measured;
+}
+
+// One path's segments into `box`. Answers true when the box is its anchors'
+// alone: every anchor finite and no curve measured (every handle that counts
+// lies inside the anchors' box).
+bool addPathBounds(const ArtArrays& s, const ArtRecord& r, Box& box) {
+  const QxPathSegment* seg = s.segmentsOf(r);
+  const int n = r.segCount;
+  bool anchorBox = true;
+  for (int k = 0; k < n; ++k) {
+    box.add(seg[k].p.x, seg[k].p.y);
+    anchorBox = anchorBox && std::isfinite(seg[k].p.x) && std::isfinite(seg[k].p.y);
+  }
+  for (int k = 0; k + 1 < n; ++k) anchorBox = !addCurve(box, seg[k], seg[k + 1]) && anchorBox;
+  if ((r.flags & kClosed) && n > 1) anchorBox = !addCurve(box, seg[n - 1], seg[0]) && anchorBox;
+  return anchorBox;
 }
 
 void addBounds(const ArtArrays& s, uint32_t i, Box& box) {
@@ -65,39 +91,115 @@ void addBounds(const ArtArrays& s, uint32_t i, Box& box) {
     for (uint32_t c = r.firstChild; c != kNone; c = s.at(c).next) addBounds(s, c, box);
     return;
   }
-  const QxPathSegment* seg = s.segmentsOf(r);
-  const int n = r.segCount;
-  for (int k = 0; k < n; ++k) box.add(seg[k].p.x, seg[k].p.y);
-  for (int k = 0; k + 1 < n; ++k) addCurve(box, seg[k], seg[k + 1]);
-  if ((r.flags & kClosed) && n > 1) addCurve(box, seg[n - 1], seg[0]);
+  addPathBounds(s, r, box);
 }
 
-QxRealPoint mapPoint(const QxRealMatrix& m, QxRealPoint p) {
-  // In double, rounded once: quarter turns and flips of exact values stay exact.
-  return {static_cast<QxReal>(double(m.a) * p.x + double(m.c) * p.y + double(m.tx)),
-          static_cast<QxReal>(double(m.b) * p.x + double(m.d) * p.y + double(m.ty))};
+QxRealRect toRect(const Box& box) {
+  if (box.empty()) return QxRealRect{0, 0, 0, 0};
+  return QxRealRect{static_cast<QxReal>(box.left), static_cast<QxReal>(box.top), static_cast<QxReal>(box.right),
+                    static_cast<QxReal>(box.bottom)};
 }
 
-bool transformTree(ArtArrays& s, uint32_t i, const QxRealMatrix& m, QxReal lineScale, bool scaleLines) {
+// One point through a matrix, in double and rounded once: quarter turns and
+// flips of exact values stay exact. x' = (a x + c y) + tx, y' = (b x + d y) + ty.
+#if defined(__SSE2__)
+// Both coordinates at once, the same operations in the same order on two lanes.
+struct PointMap {
+  __m128d ab, cd, t;
+  explicit PointMap(const QxRealMatrix& m)
+      : ab(_mm_set_pd(m.b, m.a)), cd(_mm_set_pd(m.d, m.c)), t(_mm_set_pd(m.ty, m.tx)) {}
+  void operator()(QxRealPoint& p) const {
+    const __m128d v = _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&p))));
+    const __m128d r = _mm_add_pd(_mm_add_pd(_mm_mul_pd(ab, _mm_unpacklo_pd(v, v)),
+                                            _mm_mul_pd(cd, _mm_unpackhi_pd(v, v))),
+                                 t);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(&p), _mm_castps_si128(_mm_cvtpd_ps(r)));
+  }
+};
+#else
+struct PointMap {
+  const QxRealMatrix& m;
+  explicit PointMap(const QxRealMatrix& matrix) : m(matrix) {}
+  void operator()(QxRealPoint& p) const {
+    p = {static_cast<QxReal>(double(m.a) * p.x + double(m.c) * p.y + double(m.tx)),
+         static_cast<QxReal>(double(m.b) * p.x + double(m.d) * p.y + double(m.ty))};
+  }
+};
+#endif
+
+void mapSegments(const QxRealMatrix& m, QxPathSegment* seg, int n) {
+  const PointMap map(m);
+  for (int k = 0; k < n; ++k) {
+    map(seg[k].p);
+    map(seg[k].in);
+    map(seg[k].out);
+  }
+}
+
+// A box of anchors alone maps to the box of the mapped anchors when the
+// matrix maps x from x alone and y from y alone (b and c zero): each
+// coordinate then goes through a function that never decreases or never
+// increases, so the extreme anchors stay extreme and every handle inside the
+// box stays inside. Only the sign of a zero can depend on the other
+// coordinate, or on which of two anchors that both round to zero came first,
+// so a zero edge is measured again. False when the box cannot be carried over.
+bool mapAnchorBox(const QxRealMatrix& m, QxRealRect* box) {
+  const PointMap map(m);
+  QxRealPoint lo{box->left, box->bottom}, hi{box->right, box->top};
+  map(lo);
+  map(hi);
+  for (QxReal v : {lo.x, lo.y, hi.x, hi.y}) {
+    if (!std::isfinite(v) || v == 0) return false;
+  }
+  *box = QxRealRect{std::min(lo.x, hi.x), std::max(lo.y, hi.y), std::max(lo.x, hi.x), std::min(lo.y, hi.y)};
+  return true;
+}
+
+// Applies an entry's waiting mapping; false when its box cannot be carried
+// over (the caller drops the entry).
+bool settle(BoundsCache::Entry& e) {
+  if (!e.pending) return true;
+  e.pending = false;
+  return mapAnchorBox(e.m, &e.box);
+}
+
+struct Mapping {
+  const QxRealMatrix& m;
+  QxReal lineScale;
+  bool scaleLines;
+  bool carriesBoxes;  // mapAnchorBox applies
+};
+
+// One record: its segments (and bounds), its stroke width.
+bool transformOne(ArtArrays& s, uint32_t i, const Mapping& map) {
   s.touch(i);
   ArtRecord& r = s.at(i);
   if (r.segCount != 0) {
     QxPathSegment* seg = s.writableSegments(i, r.segCount);
     if (seg == nullptr) return false;
-    for (int k = 0; k < r.segCount; ++k) {
-      seg[k].p = mapPoint(m, seg[k].p);
-      seg[k].in = mapPoint(m, seg[k].in);
-      seg[k].out = mapPoint(m, seg[k].out);
+    mapSegments(map.m, seg, r.segCount);
+    if (BoundsCache::Entry* cached = s.bounds.lookup(i, r.gen)) {
+      if (cached->anchorBox && map.carriesBoxes && settle(*cached)) {
+        cached->m = map.m;
+        cached->pending = true;
+      } else {
+        s.bounds.drop(i);
+      }
     }
   }
-  if (scaleLines && r.styleBase != kNone) {
+  if (map.scaleLines && r.styleBase != kNone) {
     QxReal width;
     std::memcpy(&width, &r.strokeWidth, 4);
-    width *= lineScale;
+    width *= map.lineScale;
     std::memcpy(&r.strokeWidth, &width, 4);
   }
-  for (uint32_t c = r.firstChild; c != kNone; c = s.at(c).next) {
-    if (!transformTree(s, c, m, lineScale, scaleLines)) return false;
+  return true;
+}
+
+bool transformTree(ArtArrays& s, uint32_t i, const Mapping& map) {
+  if (!transformOne(s, i, map)) return false;
+  for (uint32_t c = s.at(i).firstChild; c != kNone; c = s.at(c).next) {
+    if (!transformTree(s, c, map)) return false;
   }
   return true;
 }
@@ -111,6 +213,7 @@ QxErr ArtStore::setSegmentCount(QxArtHandle path, int32_t count) {
   uint32_t i = s.find(path);
   if (i == kNone || s.at(i).type != QX_ART_PATH || count < 0 || count > kMaxSegments) return QX_ERR_BAD_PARAM;
   s.touch(i);
+  s.bounds.drop(i);
   ArtRecord& r = s.at(i);
   if (count > r.segCount) {
     QxPathSegment* seg = s.writableSegments(i, static_cast<size_t>(count));
@@ -136,6 +239,7 @@ QxErr ArtStore::setSegments(QxArtHandle path, int32_t index, int32_t count, cons
   if (count == 0) return QX_ERR_NONE;
   if (segments == nullptr) return QX_ERR_BAD_PARAM;
   s.touch(i);
+  s.bounds.drop(i);
   ArtRecord& r = s.at(i);
   const int32_t end = std::max<int32_t>(r.segCount, index + count);
   QxPathSegment* seg = s.writableSegments(i, static_cast<size_t>(end));
@@ -158,11 +262,15 @@ QxErr ArtStore::getSegments(QxArtHandle path, int32_t index, int32_t count, QxPa
 }
 
 QxErr ArtStore::setClosed(QxArtHandle path, bool closed) {
-  uint32_t i = impl_->find(path);
-  if (i == kNone || impl_->at(i).type != QX_ART_PATH) return QX_ERR_BAD_PARAM;
-  impl_->touch(i);
-  ArtRecord& r = impl_->at(i);
-  r.flags = static_cast<uint8_t>(closed ? (r.flags | kClosed) : (r.flags & ~kClosed));
+  ArtArrays& s = *impl_;
+  uint32_t i = s.find(path);
+  if (i == kNone || s.at(i).type != QX_ART_PATH) return QX_ERR_BAD_PARAM;
+  ArtRecord& r = s.at(i);
+  const uint8_t flags = static_cast<uint8_t>(closed ? (r.flags | kClosed) : (r.flags & ~kClosed));
+  if (flags == r.flags) return QX_ERR_NONE;
+  s.touch(i);
+  s.bounds.drop(i);
+  r.flags = flags;
   return QX_ERR_NONE;
 }
 
@@ -178,6 +286,7 @@ QxErr ArtStore::setItemOutline(QxArtHandle art, const QxRealRect& box) {
   uint32_t i = s.find(art);
   if (i == kNone || isContainer(s.at(i).type) || s.at(i).type == QX_ART_PATH) return QX_ERR_BAD_PARAM;
   s.touch(i);
+  s.bounds.drop(i);
   QxPathSegment* seg = s.writableSegments(i, 4);
   if (seg == nullptr) return QX_ERR_OUT_OF_MEMORY;
   const QxRealPoint corners[4] = {
@@ -192,16 +301,28 @@ QxErr ArtStore::setItemOutline(QxArtHandle art, const QxRealRect& box) {
 // ---- Geometry ----
 
 QxErr ArtStore::bounds(QxArtHandle art, QxRealRect* bounds) const {
-  uint32_t i = impl_->find(art);
+  ArtArrays& s = *impl_;
+  uint32_t i = s.find(art);
   if (i == kNone || bounds == nullptr) return QX_ERR_BAD_PARAM;
-  Box box;
-  addBounds(*impl_, i, box);
-  if (box.empty()) {
-    *bounds = QxRealRect{0, 0, 0, 0};
-  } else {
-    *bounds = QxRealRect{static_cast<QxReal>(box.left), static_cast<QxReal>(box.top), static_cast<QxReal>(box.right),
-                         static_cast<QxReal>(box.bottom)};
+  const ArtRecord& r = s.at(i);
+  if (isContainer(r.type) || r.segCount == 0) {
+    // A container's box is its children's, merged before rounding.
+    Box box;
+    addBounds(s, i, box);
+    *bounds = toRect(box);
+    return QX_ERR_NONE;
   }
+  if (BoundsCache::Entry* cached = s.bounds.lookup(i, r.gen)) {
+    if (settle(*cached)) {
+      *bounds = cached->box;
+      return QX_ERR_NONE;
+    }
+    s.bounds.drop(i);
+  }
+  Box box;
+  const bool anchorBox = addPathBounds(s, r, box);
+  *bounds = toRect(box);
+  s.bounds.put(i, r.gen, *bounds, anchorBox);
   return QX_ERR_NONE;
 }
 
@@ -213,9 +334,12 @@ QxErr ArtStore::transform(QxArtHandle art, const QxRealMatrix& m, QxReal lineSca
   // Turning by 0 or scaling by 100 % about a point is the identity: nothing
   // moves, so nothing is touched (the set rotation and the shape scale ask
   // for it on every shape).
-  const bool identity = m.a == 1 && m.b == 0 && m.c == 0 && m.d == 1 && m.tx == 0 && m.ty == 0;
+  const bool axisAligned = m.b == 0 && m.c == 0;
+  const bool identity = axisAligned && m.a == 1 && m.d == 1 && m.tx == 0 && m.ty == 0;
   if (identity && (!scaleLines || lineScale == 1)) return QX_ERR_NONE;
-  if (!transformTree(s, i, m, lineScale, scaleLines)) return QX_ERR_OUT_OF_MEMORY;
+  const Mapping map{m, lineScale, scaleLines, axisAligned};
+  const bool done = s.at(i).firstChild == kNone ? transformOne(s, i, map) : transformTree(s, i, map);
+  if (!done) return QX_ERR_OUT_OF_MEMORY;
   return QX_ERR_NONE;
 }
 

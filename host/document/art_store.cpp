@@ -170,27 +170,18 @@ size_t killSubtree(ArtArrays& s, uint32_t i) {
 
 // ---- ArtArrays ----
 
-uint32_t ArtArrays::find(QxArtHandle art) const {
-  uint64_t v = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(art));
-  uint32_t slot = static_cast<uint32_t>(v & 0xFFFFFFu);
-  if (slot == 0 || static_cast<uint8_t>(v >> 56) != tag) return kNone;
-  uint32_t index = slot - 1;
-  if (index >= records.size()) return kNone;
-  const ArtRecord& r = records[index];
-  if (r.gen != static_cast<uint32_t>(v >> 24) || !(r.flags & kAlive)) return kNone;
-  return index;
+void ArtArrays::save(uint32_t index) {
+  ArtRecord& r = records[index];
+  if (r.journalSerial == serial) return;
+  journal.push_back({index, r});
+  r.journalSerial = serial;
 }
 
-QxArtHandle ArtArrays::handle(uint32_t index) const {
-  return index == kNone ? nullptr : encodeHandle(tag, index, records[index].gen);
-}
-
-QxPathSegment* ArtArrays::writableSegments(uint32_t index, size_t count) {
+QxPathSegment* ArtArrays::moveSegments(uint32_t index, size_t count) {
   ArtRecord& r = records[index];
   // Segments written before the context opened are restored by undo from the
   // saved record, so they are copied away rather than changed.
   const bool shared = journaling && r.segOffset < mark.segments && r.segCount != 0;
-  if (!shared && count <= r.segCapacity) return &segments[r.segOffset];
   size_t want = std::max<size_t>(count, r.segCount);
   if (count > r.segCapacity) want = std::max(want, std::min<size_t>(size_t{r.segCapacity} * 2, ArtStore::kMaxSegments));
   // Grow in place when the path is the last thing in the arena.
@@ -248,7 +239,17 @@ QxErr ArtStore::newArt(int16_t type, int16_t paintOrder, QxArtHandle ref, QxArtH
   r.opacity = 1;
   r.type = type;
   r.flags = kAlive;
-  if (hasStyle(type)) storeStyle(s, s.currentStyle, &r);
+  if (hasStyle(type)) {
+    // Every new path takes the current style: interned once, then copied.
+    if (s.currentBase == kNone) {
+      s.currentBase = storeStyle(s, s.currentStyle, &r);
+    } else {
+      std::memcpy(r.fillWords, s.currentStyle.fill.color.c.words, sizeof r.fillWords);
+      std::memcpy(r.strokeWords, s.currentStyle.stroke.color.c.words, sizeof r.strokeWords);
+      std::memcpy(&r.strokeWidth, &s.currentStyle.stroke.width, 4);
+      r.styleBase = s.currentBase;
+    }
+  }
   uint32_t i = static_cast<uint32_t>(s.records.push(r));
   link(s, i, place);
   ++liveCount_;
@@ -273,7 +274,7 @@ QxErr ArtStore::duplicateArt(QxArtHandle art, int16_t paintOrder, QxArtHandle re
   if (src == kNone) return QX_ERR_BAD_PARAM;
   Placement place;
   if (QxErr err = resolvePlacement(s, paintOrder, ref, s.at(src).type, &place)) return err;
-  size_t n = subtreeSize(s, src);
+  size_t n = s.at(src).firstChild == kNone ? 1 : subtreeSize(s, src);
   if (liveCount_ + n > budget_ || s.records.size() + n > kMaxSlots) {
     budgetHit_ = true;
     return QX_ERR_OUT_OF_MEMORY;
@@ -291,6 +292,8 @@ QxErr ArtStore::duplicateArt(QxArtHandle art, int16_t paintOrder, QxArtHandle re
   }
   link(s, copy, place);
   liveCount_ += n;
+  // The copy's segments are the source's, so are its bounds.
+  s.bounds.copy(src, s.at(src).gen, copy, s.at(copy).gen);
   *out = s.handle(copy);
   return QX_ERR_NONE;
 }
@@ -441,6 +444,7 @@ void ArtStore::undoMessage() {
   s.topFirst = s.mark.topFirst;
   s.topLast = s.mark.topLast;
   liveCount_ = s.mark.liveCount;
+  s.bounds.clear();
   ++s.serial;  // restored records are saved again on their next change
 }
 

@@ -8,6 +8,9 @@
 // (never dereferenced). Every call validates its handle; a bad, stale or
 // foreign handle answers QX_ERR_BAD_PARAM.
 //
+// A store is used from one thread at a time, reading included: reading
+// bounds fills a cache.
+//
 // Paint order runs from the bottom up: the first top-level object is painted
 // first, and a parent's first child is its bottom-most one. ArtWalk
 // (art_walk.h) visits the whole tree in that order.

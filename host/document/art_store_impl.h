@@ -58,11 +58,56 @@ struct StyleTable {
   uint32_t intern(const QxPathStyle& base);
 };
 
+// Bounds of paths measured lately: placing a shape measures it again and
+// again (its centre before each turn, flip and copy). An entry stays while
+// the path's segments do, is copied with the path, follows a transform that
+// provably maps its box as it maps the anchors (art_paths.cpp; the mapping
+// waits until the box is read, as most flipped copies never are), and goes
+// with any other change; undo empties the cache.
+struct BoundsCache {
+  static constexpr uint32_t kSlots = 64;
+  struct Entry {
+    uint32_t index = kNone;
+    uint32_t gen = 0;
+    bool anchorBox = false;  // the box is the anchors' alone, all finite
+    bool pending = false;    // `box` is still to be mapped by `m`
+    QxRealRect box{};
+    QxRealMatrix m{};
+  };
+  Entry slots[kSlots];
+
+  Entry* lookup(uint32_t index, uint32_t gen) {
+    Entry& e = slots[index % kSlots];
+    return e.index == index && e.gen == gen ? &e : nullptr;
+  }
+  void put(uint32_t index, uint32_t gen, const QxRealRect& box, bool anchorBox) {
+    slots[index % kSlots] = Entry{index, gen, anchorBox, false, box, {}};
+  }
+  // `to` has the segments of `from`.
+  void copy(uint32_t from, uint32_t fromGen, uint32_t to, uint32_t toGen) {
+    if (const Entry* e = lookup(from, fromGen)) {
+      Entry copied = *e;
+      copied.index = to;
+      copied.gen = toGen;
+      slots[to % kSlots] = copied;
+    }
+  }
+  void drop(uint32_t index) {
+    Entry& e = slots[index % kSlots];
+    if (e.index == index) e.index = kNone;
+  }
+  void clear() {
+    for (Entry& e : slots) e.index = kNone;
+  }
+};
+
 struct ArtArrays {
   ChunkedArray<ArtRecord, 14> records;
   ChunkedArray<QxPathSegment, 18> segments;
   StyleTable styles;
+  BoundsCache bounds;
   QxPathStyle currentStyle{};
+  uint32_t currentBase = kNone;  // the current style's interned base, once known
   uint32_t topFirst = kNone, topLast = kNone;
   uint32_t nextGen = 1;
   uint8_t tag = 0;  // tells this store's handles from another's
@@ -85,16 +130,20 @@ struct ArtArrays {
   // Save a record that existed before the undo context opened, once per
   // context, before its first change.
   void touch(uint32_t index) {
-    if (!journaling || index >= mark.records) return;
-    ArtRecord& r = records[index];
-    if (r.journalSerial == serial) return;
-    journal.push_back({index, r});
-    r.journalSerial = serial;
+    if (journaling && index < mark.records) save(index);
   }
+  void save(uint32_t index);
   // Segment storage of `index` able to hold `count` segments and owned by the
   // current context alone (old segments are copied away before a change);
   // nullptr when the arena is full. The caller has touched the record.
-  QxPathSegment* writableSegments(uint32_t index, size_t count);
+  QxPathSegment* writableSegments(uint32_t index, size_t count) {
+    ArtRecord& r = records[index];
+    const bool shared = journaling && r.segOffset < mark.segments && r.segCount != 0;
+    if (!shared && count <= r.segCapacity) return &segments[r.segOffset];
+    return moveSegments(index, count);
+  }
+  // writableSegments when the path must grow or copy its segments away.
+  QxPathSegment* moveSegments(uint32_t index, size_t count);
   const QxPathSegment* segmentsOf(const ArtRecord& r) const {
     return r.segCount == 0 ? nullptr : &segments[r.segOffset];
   }
@@ -109,6 +158,21 @@ inline bool hasStyle(int16_t type) { return type == QX_ART_PATH || type == QX_AR
 inline QxArtHandle encodeHandle(uint8_t tag, uint32_t index, uint32_t gen) {
   uint64_t v = (uint64_t{tag} << 56) | (uint64_t{gen} << 24) | (uint64_t{index} + 1);
   return reinterpret_cast<QxArtHandle>(static_cast<uintptr_t>(v));
+}
+
+inline uint32_t ArtArrays::find(QxArtHandle art) const {
+  uint64_t v = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(art));
+  uint32_t slot = static_cast<uint32_t>(v & 0xFFFFFFu);
+  if (slot == 0 || static_cast<uint8_t>(v >> 56) != tag) return kNone;
+  uint32_t index = slot - 1;
+  if (index >= records.size()) return kNone;
+  const ArtRecord& r = records[index];
+  if (r.gen != static_cast<uint32_t>(v >> 24) || !(r.flags & kAlive)) return kNone;
+  return index;
+}
+
+inline QxArtHandle ArtArrays::handle(uint32_t index) const {
+  return index == kNone ? nullptr : encodeHandle(tag, index, records[index].gen);
 }
 
 // ---- Style split ----

@@ -1,19 +1,36 @@
 // A growable array kept in fixed-size chunks: elements never move, growth
-// never copies, and at most one chunk is partly unused. Truncation frees the
-// chunks past the new end. For trivially copyable records only.
+// never copies, and at most one chunk is partly unused. Truncation gives the
+// chunks past the new end back to the chunk pool. For trivially copyable
+// records only.
 #pragma once
-
-#include <sys/mman.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
-#include <new>
 #include <type_traits>
 #include <vector>
 
 namespace qx::host {
+
+// Chunks given back (by truncation, by undo, by a store going away) are kept
+// process-wide for the next chunk of the same size, up to a limit: memory the
+// kernel must fault in afresh costs more than a heavy drawing's own work, and
+// a preview undoes and redraws the same hundreds of megabytes each time.
+namespace chunk_pool {
+// Room for a chunk of `bytes`, aligned to `align`; a kept chunk when there is
+// one. Throws std::bad_alloc when there is no memory.
+void* take(size_t bytes, size_t align);
+// Keep the chunk for the next take of the same size and alignment, or free it
+// when the pool holds its limit already.
+void give(void* chunk, size_t bytes, size_t align);
+// Bytes kept, and the most the pool keeps.
+size_t spareBytes();
+size_t spareLimit();
+// Set the limit (0 keeps nothing); chunks past it are freed now.
+void setSpareLimit(size_t bytes);
+// Free every kept chunk.
+void releaseSpare();
+}  // namespace chunk_pool
 
 template <class T, unsigned kChunkBits>
 class ChunkedArray {
@@ -66,22 +83,17 @@ class ChunkedArray {
   size_t capacityBytes() const { return chunks_.size() * kChunkSize * sizeof(T); }
 
  private:
-  // Large chunks are aligned to 2 MiB and offered to the kernel as huge pages:
-  // a heavy drawing touches hundreds of megabytes, and faulting them in 4 KiB
-  // at a time costs more than the drawing's own work.
-  static constexpr size_t kHugePage = size_t{2} << 20;
+  // No huge pages: fresh 2 MiB pages cost more to fault in than 4 KiB ones
+  // (measured on the heavy drawing), and chunks coming back from the pool
+  // are faulted in already.
+  static constexpr size_t kAlign = alignof(std::max_align_t);
   static constexpr size_t kChunkBytes = kChunkSize * sizeof(T);
   struct FreeChunk {
-    void operator()(T* p) const { std::free(p); }
+    void operator()(T* p) const { chunk_pool::give(p, kChunkBytes, kAlign); }
   };
   void addChunk() {
-    constexpr bool huge = kChunkBytes >= kHugePage;
-    constexpr size_t align = huge ? kHugePage : alignof(std::max_align_t);
-    constexpr size_t bytes = (kChunkBytes + align - 1) / align * align;
-    void* p = std::aligned_alloc(align, bytes);
-    if (p == nullptr) throw std::bad_alloc();
-    if constexpr (huge) madvise(p, bytes, MADV_HUGEPAGE);
-    chunks_.emplace_back(static_cast<T*>(p));
+    if (chunks_.size() == chunks_.capacity()) chunks_.reserve(chunks_.size() * 2 + 8);
+    chunks_.emplace_back(static_cast<T*>(chunk_pool::take(kChunkBytes, kAlign)));
   }
 
   std::vector<std::unique_ptr<T[], FreeChunk>> chunks_;

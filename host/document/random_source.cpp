@@ -17,8 +17,6 @@ uint64_t splitmix64(uint64_t& x) {
   return z ^ (z >> 31);
 }
 
-uint64_t rotl(uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
-
 // A script value as a float in [0, 1), or false. A decimal just below 1
 // may round up to 1 as a float, which is refused as well.
 bool scriptValue(std::string_view token, QxReal* out) {
@@ -113,19 +111,7 @@ bool RandomSource::loadScript(const std::string& path, std::string* error) {
   return setScript(std::move(values), error);
 }
 
-uint64_t RandomSource::nextBits() {
-  const uint64_t result = rotl(state_[1] * 5, 7) * 9;
-  const uint64_t t = state_[1] << 17;
-  state_[2] ^= state_[0];
-  state_[3] ^= state_[1];
-  state_[1] ^= state_[2];
-  state_[0] ^= state_[3];
-  state_[2] ^= t;
-  state_[3] = rotl(state_[3], 45);
-  return result;
-}
-
-QxErr RandomSource::next(QxReal* r) {
+QxErr RandomSource::nextServed(QxReal* r) {
   if (r == nullptr) return QX_ERR_BAD_PARAM;
   QxReal value;
   if (scripted_) {
@@ -135,8 +121,7 @@ QxErr RandomSource::next(QxReal* r) {
     }
     value = script_[scriptPos_++];
   } else {
-    // 24 bits: every value is exactly a float, and the largest is 1 - 2^-24.
-    value = static_cast<QxReal>(nextBits() >> 40) * 0x1p-24f;
+    value = fromBits(nextBits());
   }
   ++served_;
   if (log_) {

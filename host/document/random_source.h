@@ -42,7 +42,13 @@ class RandomSource {
 
   // The next real in *r. QX_ERR_NO_RANDOM when a script has run out: the
   // source is exhausted from then on. QX_ERR_BAD_PARAM for a null pointer.
-  QxErr next(QxReal* r);
+  QxErr next(QxReal* r) {
+    // The seeded generator without a log is the common case, drawn inline.
+    if (r == nullptr || scripted_ || log_) return nextServed(r);
+    *r = fromBits(nextBits());
+    ++served_;
+    return QX_ERR_NONE;
+  }
   bool exhausted() const { return exhausted_; }
   uint64_t served() const { return served_; }
 
@@ -55,7 +61,22 @@ class RandomSource {
   void noteUndo();
 
  private:
-  uint64_t nextBits();
+  static uint64_t rotl(uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
+  // xoshiro256**.
+  uint64_t nextBits() {
+    const uint64_t result = rotl(state_[1] * 5, 7) * 9;
+    const uint64_t t = state_[1] << 17;
+    state_[2] ^= state_[0];
+    state_[3] ^= state_[1];
+    state_[1] ^= state_[2];
+    state_[0] ^= state_[3];
+    state_[2] ^= t;
+    state_[3] = rotl(state_[3], 45);
+    return result;
+  }
+  // 24 bits: every value is exactly a float, and the largest is 1 - 2^-24.
+  static QxReal fromBits(uint64_t bits) { return static_cast<QxReal>(bits >> 40) * 0x1p-24f; }
+  QxErr nextServed(QxReal* r);
 
   uint64_t state_[4] = {};
   uint64_t seed_ = 0;

@@ -18,10 +18,7 @@ class CurrentDocumentUndo final : public MessageObserver {
 
 }  // namespace
 
-HostContext& hostContext() {
-  static HostContext context;
-  return context;
-}
+constinit HostContext detail::g_hostContext;
 
 MessageObserver& currentDocumentUndo() {
   static CurrentDocumentUndo observer;
