@@ -1,21 +1,47 @@
-// Writing a document in the format a file name asks for.
+// Writing a document in the format a file name asks for, and the options
+// that say how a painted picture (PNG, PDF) looks.
 #pragma once
 
 #include <string>
 
 #include "host/cli/render_request.h"
 #include "host/document/document.h"
+#include "host/session/desktop_entry.h"
+
+namespace CLI {
+class App;
+}
 
 namespace qx::cli {
 
+enum class WriteResult {
+  Written,
+  Refused,  // the options ask for a picture that may not be made; nothing was written
+  Failed,   // the target is as it was
+};
+
 // SVG and JSON here; PNG and PDF through the desktop app's painter, which
-// only a build with the app has. Atomic; false and a one-line reason in
-// *error.
-bool writeDocumentAs(const host::Document& document, const std::string& path, OutputFormat format, std::string* error);
+// only a build with the app has. Atomic; a one-line reason in *error unless
+// Written. `paint` only matters for PNG and PDF.
+WriteResult writeDocumentAs(const host::Document& document, const std::string& path, OutputFormat format,
+                            const host::PaintOptions& paint, std::string* error);
 // The folder that will receive `path` exists (so no run is wasted on an
 // output that cannot be written).
 bool outputFolderExists(const std::string& path);
 // Whether this build can write `format`.
 bool canWrite(OutputFormat format);
+
+// --width, --height, --dpi, --area and --background as given (render and
+// export take the same ones).
+struct PaintOptionText {
+  std::string width, height, dpi, area, background;
+  bool widthGiven = false, heightGiven = false, dpiGiven = false, areaGiven = false, backgroundGiven = false;
+};
+void addPaintOptions(CLI::App& command, PaintOptionText& text);
+// The options checked against each other and the output's format: a size
+// only for PNG, an area or ground only for PNG and PDF. False and a one-line
+// message naming the option in *error.
+bool parsePaintOptions(const PaintOptionText& text, OutputFormat format, host::PaintOptions* options,
+                       std::string* error);
 
 }  // namespace qx::cli

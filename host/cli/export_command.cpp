@@ -6,13 +6,14 @@
 #include "host/cli/commands.h"
 #include "host/cli/document_output.h"
 #include "host/cli/render_request.h"
-#include "host/io/svg_import.h"
+#include "host/io/document_input.h"
 
 namespace qx::cli {
 namespace {
 
 struct ExportOptions {
   std::string input, output;
+  PaintOptionText paint;
 };
 
 int fail(int status, const std::string& message) {
@@ -26,15 +27,20 @@ int runExport(const ExportOptions& o) {
   if (!canWrite(*format))
     return fail(kExitUsage,
                 std::string(formatName(*format)) + " output needs the desktop app's painter, which this build lacks");
+  std::string why;
+  host::PaintOptions paint;
+  if (!parsePaintOptions(o.paint, *format, &paint, &why)) return fail(kExitUsage, why);
   if (!outputFolderExists(o.output)) return fail(kExitUsage, "-o " + o.output + ": the folder does not exist");
 
-  std::string why;
   std::vector<std::string> warnings;
-  std::unique_ptr<host::Document> document = host::readSvgDocument(o.input, &why, &warnings);
+  std::unique_ptr<host::Document> document = host::readDocumentFile(o.input, &why, &warnings);
   if (!document) return fail(kExitUsage, why);
   for (const std::string& warning : warnings) std::cerr << "quelvix export: warning: " << warning << '\n';
-  if (!writeDocumentAs(*document, o.output, *format, &why))
-    return fail(kExitFailure, "cannot write " + o.output + ": " + why);
+  switch (writeDocumentAs(*document, o.output, *format, paint, &why)) {
+    case WriteResult::Written: break;
+    case WriteResult::Refused: return fail(kExitUsage, "-o " + o.output + ": " + why);
+    case WriteResult::Failed: return fail(kExitFailure, "cannot write " + o.output + ": " + why);
+  }
   return kExitOk;
 }
 
@@ -47,6 +53,7 @@ void addExportCommand(CLI::App& app, int& status) {
                          "Read an SVG file (from Quelvix or any other program) and write it as SVG, JSON, PNG or PDF");
   command->add_option("input", options->input, "The SVG file to read")->required();
   command->add_option("-o,--output", options->output, "The file to write; the format follows its extension")->required();
+  addPaintOptions(*command, options->paint);
   command->callback([options, &status] { status = runExport(*options); });
 }
 

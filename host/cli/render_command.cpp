@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "host/cli/commands.h"
+#include "host/cli/document_output.h"
 #include "host/cli/render_request.h"
 #include "host/cli/render_run.h"
 #include "host/document/document.h"
@@ -24,6 +25,7 @@ struct RenderOptions {
   // and parse_order() tells how the options interleave.
   std::vector<std::string> presets, sets, adjusts, pageTabs, scripts;
   int tumbles = 0, shuffles = 0, noPreviews = 0, cancels = 0;
+  PaintOptionText paint;
 };
 
 int usage(const std::string& message) {
@@ -37,6 +39,8 @@ int buildRequest(CLI::App& command, const RenderOptions& o, RenderRequest* reque
   auto format = formatFromPath(o.output);
   if (!format) return usage("-o " + o.output + ": the extension must be .svg, .json, .png or .pdf");
   request->format = *format;
+  std::string why;
+  if (!parsePaintOptions(o.paint, *format, &request->paint, &why)) return usage(why);
 
   if (!o.seed.empty()) {
     auto seed = parseCount(o.seed, 0, UINT64_MAX);
@@ -46,7 +50,6 @@ int buildRequest(CLI::App& command, const RenderOptions& o, RenderRequest* reque
   request->randomFile = o.randomFile;
   request->randomLog = o.randomLog;
   if (!o.page.empty()) {
-    std::string why;
     auto page = parsePageSize(o.page, &why);
     if (!page) return usage(why);
     request->page = *page;
@@ -119,6 +122,7 @@ void addRenderCommand(CLI::App& app, int& status) {
 
   command->add_option("-o,--output", o.output,
                       "The file to write; .svg, .json, .png or .pdf by its extension (default quelvix.svg)");
+  addPaintOptions(*command, o.paint);
   auto* seed = command->add_option("--seed", o.seed, "Seed of the random numbers (default: from the clock)");
   command->add_option("--random-file", o.randomFile, "Serve the reals listed in this file instead of a seed")
       ->excludes(seed);

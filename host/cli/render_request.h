@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/cli/dialog_actions.h"
+#include "host/session/desktop_entry.h"
 
 namespace qx::cli {
 
@@ -43,6 +44,7 @@ std::string defaultPluginDir();
 struct RenderRequest {
   std::string outputPath = "quelvix.svg";
   OutputFormat format = OutputFormat::Svg;
+  host::PaintOptions paint;  // size, area and ground of a PNG or PDF
   std::optional<uint64_t> seed;
   std::string randomFile;  // empty: the seeded generator
   std::string randomLog;   // empty: no log

@@ -12,7 +12,7 @@
 #include "host/cli/settings_report.h"
 #include "host/dialogs/scripted_runner.h"
 #include "host/io/palette_reader.h"
-#include "host/io/svg_import.h"
+#include "host/io/document_input.h"
 #include "host/document/document.h"
 #include "host/session/desktop_entry.h"
 #include "host/session/filter_session.h"
@@ -246,8 +246,11 @@ int writeOutputs(const RenderRequest& request, host::FilterSession& session, hos
                                   " objects was reached, so the drawing stops there; the art drawn so far is "
                                   "written (raise the budget with --art-limit)");
   }
-  if (!writeDocumentAs(document, request.outputPath, request.format, &why))
-    return report.fail(kExitFailure, "cannot write " + request.outputPath + ": " + why);
+  switch (writeDocumentAs(document, request.outputPath, request.format, request.paint, &why)) {
+    case WriteResult::Written: break;
+    case WriteResult::Refused: return report.fail(kExitUsage, "-o " + request.outputPath + ": " + why);
+    case WriteResult::Failed: return report.fail(kExitFailure, "cannot write " + request.outputPath + ": " + why);
+  }
   if (!log.commit(&why)) return report.fail(kExitFailure, "cannot write the random log: " + why);
   if (!complete) return kExitFailure;
 
@@ -297,7 +300,7 @@ int runRender(const RenderRequest& request, std::ostream& out, std::ostream& err
   std::string why;
   if (!request.openPath.empty()) {
     std::vector<std::string> warnings;
-    start = host::readSvgDocument(request.openPath, &why, &warnings);
+    start = host::readDocumentFile(request.openPath, &why, &warnings);
     if (!start) return report.fail(kExitUsage, "--open " + why);
     for (const std::string& warning : warnings) report.fail(kExitOk, "warning: " + warning);
     if (!selectArt(request, *start, &why)) return report.fail(kExitUsage, why);

@@ -1,12 +1,15 @@
 // PNG and PDF pictures of a document, painted with the same routine as the
-// window. Both show the area the SVG output shows (the page and all art with
-// its strokes), on a white ground with the page's outline, and are written
-// atomically: a failed write leaves the target as it was.
+// window. Both show the area the options choose (by default the one the SVG
+// output shows: the page and all art with its strokes), on a white ground
+// with the page's outline or on none, and are written atomically: a failed
+// write leaves the target as it was.
 #pragma once
 
 #include <string>
 
 #include <QImage>
+
+#include "host/session/desktop_entry.h"
 
 namespace qx::host {
 class Document;
@@ -14,17 +17,41 @@ class Document;
 
 namespace qx::gui {
 
-inline constexpr double kDefaultPngDpi = 150;
+inline constexpr double kDefaultPngDpi = host::kDefaultPaintedDpi;
+// The resolutions the window's export dialog offers.
 inline constexpr double kMinPngDpi = 10, kMaxPngDpi = 2400;
-// The most pixels a PNG may hold (about 400 million), so a huge page at a
-// high resolution is refused instead of exhausting memory.
-inline constexpr double kMaxPngPixels = 4e8;
+// The largest PNG made: 65535 pixels a side (what most readers take) and a
+// gigapixel in all.
+inline constexpr int kMaxPngSide = 65535;
+inline constexpr double kMaxPngPixels = 1e9;
+// The picture is painted in strips of at most this many rows and bytes, so
+// memory stays near a strip's size whatever the picture's size.
+inline constexpr int kPngStripRows = 256;
+inline constexpr size_t kPngStripBytes = size_t{4} << 20;
 
-// The picture at `dpi` pixels per inch; a null image when it would exceed
-// kMaxPngPixels or `dpi` is outside kMinPngDpi..kMaxPngDpi.
+// The pixel size of a PNG of `document` and the resolution it stands for;
+// false and a one-line reason naming the limit when it would be too large.
+struct PngSize {
+  int width = 0, height = 0;
+  double dpi = 0;
+};
+bool pngSize(const host::Document& document, const host::PaintOptions& options, PngSize* size, std::string* error);
+
+// The whole picture in one image (for the window and for comparison); a null
+// image when pngSize() refuses it.
+QImage paintedImage(const host::Document& document, const host::PaintOptions& options);
 QImage paintedImage(const host::Document& document, double dpi);
 
-// False and a one-line reason in *error on failure.
+// Refused (nothing written) when the picture is too large, Failed when
+// painting or writing fails; a one-line reason in *error either way.
+host::PaintedWrite writePng(const host::Document& document, const std::string& path, const host::PaintOptions& options,
+                            std::string* error);
+// The PDF follows the area and the ground of `options`; its size is the
+// area's in points. The seed goes into its title and XMP metadata.
+host::PaintedWrite writePdf(const host::Document& document, const std::string& path, const host::PaintOptions& options,
+                            std::string* error);
+
+// The window's export: the art area on white. False and a reason in *error.
 bool writePng(const host::Document& document, const std::string& path, double dpi, std::string* error);
 bool writePdf(const host::Document& document, const std::string& path, std::string* error);
 

@@ -51,11 +51,11 @@ int runGuiApp(int argc, char** argv, const host::DesktopLaunch& launch) {
 
 namespace {
 
-bool writePainted(const host::Document& document, const std::string& path, host::PaintedFormat format,
-                  std::string* error) {
+host::PaintedWrite writePainted(const host::Document& document, const std::string& path, host::PaintedFormat format,
+                                const host::PaintOptions& options, std::string* error) {
   ensureOffscreenApplication();
-  if (format == host::PaintedFormat::Png) return writePng(document, path, kDefaultPngDpi, error);
-  return writePdf(document, path, error);
+  if (format == host::PaintedFormat::Png) return writePng(document, path, options, error);
+  return writePdf(document, path, options, error);
 }
 
 }  // namespace
