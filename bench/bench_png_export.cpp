@@ -9,9 +9,11 @@
 // Memory: before each export the kernel's peak-RSS mark is reset
 // (/proc/self/clear_refs), so peak_rss_MB is the process's peak during the
 // export (the document, the plug-in and Qt included) and export_MB what the
-// export added to the resident size it started from.
+// export added to the resident size it started from (freed memory is handed
+// back before each export, so its reuse does not hide).
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -75,6 +77,9 @@ void measure(benchmark::State& state, Export run) {
   double peak = 0, added = 0;
   for (auto _ : state) {
     state.PauseTiming();
+    // Memory freed by the last export goes back first, or the next would
+    // reuse it unseen.
+    malloc_trim(0);
     const double before = statusKiB("VmRSS:");
     resetPeak();
     state.ResumeTiming();

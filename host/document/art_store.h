@@ -119,6 +119,16 @@ class ArtStore final {
   const QxPathStyle& currentStyle() const;
   void setCurrentStyle(const QxPathStyle& style);
   size_t internedStyleCount() const;
+
+  // Gradients and patterns come from files: paths keep their colour kind
+  // (opaque to plug-ins), and the store keeps the plain colour each is shown
+  // with, named by the colour's id (gradient.id or pattern.id). The id of a
+  // new entry; -1 when `shown` is neither RGB, gray, process nor none.
+  int32_t addShownColor(const QxColor& shown);
+  // `style` with each gradient or pattern colour replaced by the colour it
+  // is shown with; one with an id this store does not know stays as it is
+  // (painters show it mid-grey).
+  QxPathStyle shownStyle(const QxPathStyle& style) const;
   static QxPathStyle defaultStyle();
 
   // ---- Geometry ----

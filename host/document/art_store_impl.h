@@ -105,6 +105,7 @@ struct ArtArrays {
   ChunkedArray<ArtRecord, 14> records;
   ChunkedArray<QxPathSegment, 18> segments;
   StyleTable styles;
+  std::vector<QxColor> shownColors;  // of gradients and patterns, by their id
   BoundsCache bounds;
   QxPathStyle currentStyle{};
   uint32_t currentBase = kNone;  // the current style's interned base, once known

@@ -137,6 +137,25 @@ void ArtStore::setCurrentStyle(const QxPathStyle& style) {
 
 size_t ArtStore::internedStyleCount() const { return impl_->styles.styles.size(); }
 
+int32_t ArtStore::addShownColor(const QxColor& shown) {
+  const int32_t k = shown.kind;
+  if (k != QX_COLOR_RGB && k != QX_COLOR_GRAY && k != QX_COLOR_PROCESS && k != QX_COLOR_NONE) return -1;
+  if (impl_->shownColors.size() >= static_cast<size_t>(INT32_MAX)) return -1;
+  impl_->shownColors.push_back(shown);
+  return static_cast<int32_t>(impl_->shownColors.size() - 1);
+}
+
+QxPathStyle ArtStore::shownStyle(const QxPathStyle& style) const {
+  QxPathStyle shown = style;
+  for (QxColor* c : {&shown.fill.color, &shown.stroke.color}) {
+    if (c->kind != QX_COLOR_GRADIENT && c->kind != QX_COLOR_PATTERN) continue;
+    const int32_t id = c->kind == QX_COLOR_GRADIENT ? c->c.gradient.id : c->c.pattern.id;
+    const auto& table = impl_->shownColors;
+    if (id >= 0 && static_cast<size_t>(id) < table.size()) *c = table[static_cast<size_t>(id)];
+  }
+  return shown;
+}
+
 QxPathStyle ArtStore::defaultStyle() {
   QxPathStyle style{};
   style.fillPaint = 1;

@@ -170,7 +170,7 @@ void ArtPainter::leave(QPainter& painter, const host::ArtStep& step) {
     painter.setOpacity(groupOpacity_.empty() ? base_ : groupOpacity_.back());
     return;
   }
-  if (inCompound_) paintOutline(painter, compoundPath_, compoundStyle_, compoundOpacity_);
+  if (inCompound_) paintOutline(painter, compoundPath_, art_.shownStyle(compoundStyle_), compoundOpacity_);
   inCompound_ = false;
 }
 
@@ -180,7 +180,7 @@ void ArtPainter::paintPath(QPainter& painter, QxArtHandle path) {
   if (outsideDevice(painter, info.bounds, info.style)) return;
   QPainterPath outline;
   appendOutline(outline, info.segments, info.closed);
-  paintOutline(painter, outline, info.style, info.opacity);
+  paintOutline(painter, outline, art_.shownStyle(info.style), info.opacity);
 }
 
 void ArtPainter::addMember(QxArtHandle path) {

@@ -15,14 +15,24 @@ QxColor shownColor(const SvgPaint& paint) {
   return paint.color.kind == QX_COLOR_GRADIENT || paint.color.kind == QX_COLOR_PATTERN ? paint.firstStop : paint.color;
 }
 
-QxPathStyle pathStyle(const SvgStyle& s) {
+// The colour a path keeps: gradients and patterns keep their kind, with the
+// colour they are shown with kept by the store.
+QxColor keptColor(const SvgPaint& paint, ArtStore& art) {
+  if (paint.color.kind != QX_COLOR_GRADIENT && paint.color.kind != QX_COLOR_PATTERN) return paint.color;
+  QxColor kept{};
+  kept.kind = paint.color.kind;
+  const int32_t id = art.addShownColor(paint.firstStop);
+  if (kept.kind == QX_COLOR_GRADIENT) kept.c.gradient.id = id;
+  else kept.c.pattern.id = id;
+  return kept;
+}
+
+QxPathStyle pathStyle(const SvgStyle& s, ArtStore& art) {
   QxPathStyle style = ArtStore::defaultStyle();
-  const QxColor fill = shownColor(s.fill);
-  const QxColor stroke = shownColor(s.stroke);
-  style.fillPaint = fill.kind != QX_COLOR_NONE;
-  if (style.fillPaint) style.fill.color = fill;
-  style.strokePaint = stroke.kind != QX_COLOR_NONE;
-  if (style.strokePaint) style.stroke.color = stroke;
+  style.fillPaint = shownColor(s.fill).kind != QX_COLOR_NONE;
+  if (style.fillPaint) style.fill.color = keptColor(s.fill, art);
+  style.strokePaint = shownColor(s.stroke).kind != QX_COLOR_NONE;
+  if (style.strokePaint) style.stroke.color = keptColor(s.stroke, art);
   style.stroke.width = static_cast<QxReal>(s.strokeWidth);
   style.stroke.cap = s.cap;
   style.stroke.join = s.join;
@@ -124,7 +134,7 @@ std::unique_ptr<Document> documentFromScene(const SvgScene& scene, std::string* 
     made[i] = handle;
     QxErr code = QX_ERR_NONE;
     if (node.kind == SvgNodeKind::Path || node.kind == SvgNodeKind::CompoundPath) {
-      QxPathStyle style = pathStyle(node.style);
+      QxPathStyle style = pathStyle(node.style, art);
       if (split) style.strokePaint = false;
       code = art.setPathStyle(handle, style);
     }
@@ -157,7 +167,7 @@ std::unique_ptr<Document> documentFromScene(const SvgScene& scene, std::string* 
   for (const auto& [fill, index] : splits) {
     const SvgNode& node = scene.nodes[index];
     QxArtHandle stroke = nullptr;
-    QxPathStyle style = pathStyle(node.style);
+    QxPathStyle style = pathStyle(node.style, art);
     style.fillPaint = false;
     QxErr code = art.duplicateArt(fill, 1, fill, &stroke);
     if (!code) code = art.setPathStyle(stroke, style);

@@ -174,7 +174,7 @@ class SvgEmitter {
     out_.append(" d=\"");
     writeOutline(outline_.segments, outline_.closed);
     out_.put('"');
-    writePaint(style, opacity);
+    writePaint(art_.shownStyle(style), opacity);
     out_.append("/>\n");
   }
 
@@ -208,7 +208,7 @@ class SvgEmitter {
       writeOutline(member.segments, member.closed);
     }
     out_.put('"');
-    writePaint(compoundStyle_, compoundOpacity_);
+    writePaint(art_.shownStyle(compoundStyle_), compoundOpacity_);
     out_.append("/>\n");
   }
 
@@ -406,7 +406,7 @@ SvgBox svgViewBox(const Document& document) {
         inCompound = true;
       } else {
         if (inCompound && !members.outlines().empty() && art.describe(step.art, &info))
-          include(info.bounds, strokeReach(info.style));
+          include(info.bounds, strokeReach(art.shownStyle(info.style)));
         inCompound = false;
       }
     } else if (step.type == QX_ART_PATH) {
@@ -416,7 +416,7 @@ SvgBox svgViewBox(const Document& document) {
           walk.skipToLeave();
         }
       } else if (art.describe(step.art, &info) && !info.segments.empty() && allFinite(info.segments)) {
-        include(info.bounds, strokeReach(info.style));
+        include(info.bounds, strokeReach(art.shownStyle(info.style)));
       }
     }
   }

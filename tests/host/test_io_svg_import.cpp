@@ -179,6 +179,29 @@ TEST(SvgImport, FillAndStrokeOfDifferentOpacitiesBecomeAGroupOfTwo) {
   EXPECT_FLOAT_EQ(fill.opacity, 0.5f);
 }
 
+TEST(SvgImport, GradientsAndPatternsKeepTheirKindAndShowTheirFirstColour) {
+  auto doc =
+      documentOf("<svg xmlns='http://www.w3.org/2000/svg' width='100' height='100'><defs>"
+                 "<linearGradient id='g'><stop offset='0' stop-color='#336699'/><stop offset='1' stop-color='#fff'/>"
+                 "</linearGradient></defs>"
+                 "<rect x='10' y='10' width='50' height='50' fill='url(#g)' stroke='url(#g)' stroke-width='2'/></svg>");
+  ASSERT_NE(doc, nullptr);
+  const auto top = doc->art().topLevelArt();
+  ASSERT_EQ(top.size(), 1u);
+  host::ArtInfo info;
+  ASSERT_TRUE(doc->art().describe(top[0], &info));
+  EXPECT_EQ(info.style.fill.color.kind, QX_COLOR_GRADIENT);
+  EXPECT_EQ(info.style.stroke.color.kind, QX_COLOR_GRADIENT);
+  const QxPathStyle shown = doc->art().shownStyle(info.style);
+  ASSERT_EQ(shown.fill.color.kind, QX_COLOR_RGB);
+  EXPECT_NEAR(shown.fill.color.c.rgb.red, 0x33 / 255.0, 1e-6);
+  // Writers show the first stop; an id the store never gave stays as it is.
+  EXPECT_NE(host::svgText(*doc).find("fill=\"#336699\" stroke=\"#336699\""), std::string::npos);
+  QxPathStyle stray = info.style;
+  stray.fill.color.c.gradient.id = 999;
+  EXPECT_EQ(doc->art().shownStyle(stray).fill.color.kind, QX_COLOR_GRADIENT);
+}
+
 TEST(SvgImport, NamesWithMarkupAndControlBytesStillMakeWellFormedXml) {
   host::Document doc;
   QxArtHandle square = nullptr;
