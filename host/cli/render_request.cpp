@@ -54,17 +54,30 @@ std::optional<PageSize> parsePageSize(std::string_view text, std::string* error)
   if (t == "letter") return PageSize{612, 792};
   // 210 x 297 mm in points.
   if (t == "a4") return PageSize{595.2756, 841.8898};
-  const size_t x = t.find('x');
+  // A unit after the height applies to both sides: 210x297mm, 8.5x11in.
+  static constexpr std::pair<std::string_view, double> kUnits[] = {
+      {"pt", 1}, {"mm", 72 / 25.4}, {"cm", 72 / 2.54}, {"in", 72}, {"px", 0.75}};
+  std::string_view sides = t;
+  double scale = 1;
+  for (auto [unit, points] : kUnits)
+    if (sides.size() > unit.size() && sides.ends_with(unit)) {
+      sides.remove_suffix(unit.size());
+      scale = points;
+      break;
+    }
+  const size_t x = sides.find('x');
   std::optional<double> w, h;
   if (x != std::string::npos) {
-    w = parseSide(std::string_view(t).substr(0, x));
-    h = parseSide(std::string_view(t).substr(x + 1));
+    w = parseSide(sides.substr(0, x));
+    h = parseSide(sides.substr(x + 1));
   }
+  if (w) *w *= scale;
+  if (h) *h *= scale;
   if (!w || !h || *w < kMinPageSide || *h < kMinPageSide || *w > kMaxPageSide || *h > kMaxPageSide) {
     if (error)
       *error = "--page " + std::string(text) +
-               ": expected WxH in points (each from 1 to 100000), "
-               "letter or a4";
+               ": expected WxH in points, or with a unit (pt, mm, cm, in, px) as in 210x297mm, each side from "
+               "1 to 100000 points; or letter or a4";
     return std::nullopt;
   }
   return PageSize{*w, *h};

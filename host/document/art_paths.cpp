@@ -330,13 +330,15 @@ QxErr ArtStore::transform(QxArtHandle art, const QxRealMatrix& m, QxReal lineSca
   ArtArrays& s = *impl_;
   uint32_t i = s.find(art);
   const bool scaleLines = (flags & kTransformLineWidths) != 0;
-  if (i == kNone || !isFiniteMatrix(m) || (scaleLines && !std::isfinite(lineScale))) return QX_ERR_BAD_PARAM;
+  if (i == kNone) return QX_ERR_BAD_PARAM;
   // Turning by 0 or scaling by 100 % about a point is the identity: nothing
   // moves, so nothing is touched (the set rotation and the shape scale ask
   // for it on every shape).
   const bool axisAligned = m.b == 0 && m.c == 0;
   const bool identity = axisAligned && m.a == 1 && m.d == 1 && m.tx == 0 && m.ty == 0;
-  if (identity && (!scaleLines || lineScale == 1)) return QX_ERR_NONE;
+  if (identity && !scaleLines) return QX_ERR_NONE;
+  if (!isFiniteMatrix(m) || (scaleLines && !std::isfinite(lineScale))) return QX_ERR_BAD_PARAM;
+  if (identity && lineScale == 1) return QX_ERR_NONE;
   const Mapping map{m, lineScale, scaleLines, axisAligned};
   const bool done = s.at(i).firstChild == kNone ? transformOne(s, i, map) : transformTree(s, i, map);
   if (!done) return QX_ERR_OUT_OF_MEMORY;

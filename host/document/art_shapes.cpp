@@ -54,19 +54,40 @@ bool allFinite(std::initializer_list<QxReal> values) {
 }  // namespace
 
 // Makes the closed path; on a failed segment write the half-made path goes.
-static QxErr makeShape(ArtStore& art, std::span<QxPathSegment> seg, bool reversed, QxArtHandle* out) {
+QxErr ArtStore::makeClosedPath(std::span<QxPathSegment> seg, bool reversed, const QxRealRect* box, QxArtHandle* out) {
   if (reversed && seg.size() > 2) reverseOrder(seg);
   QxArtHandle path = nullptr;
-  if (QxErr err = art.newArt(QX_ART_PATH, QX_PLACE_ABOVE_ALL, nullptr, &path)) return err;
-  QxErr err = art.setSegments(path, 0, static_cast<int32_t>(seg.size()), seg.data());
-  if (err == QX_ERR_NONE) err = art.setClosed(path, true);
+  if (QxErr err = newArt(QX_ART_PATH, QX_PLACE_ABOVE_ALL, nullptr, &path)) return err;
+  QxErr err = setSegments(path, 0, static_cast<int32_t>(seg.size()), seg.data());
+  if (err == QX_ERR_NONE) err = setClosed(path, true);
   if (err != QX_ERR_NONE) {
-    art.disposeArt(path);
+    disposeArt(path);
     return err;
+  }
+  if (box != nullptr) {
+    const uint32_t i = impl_->find(path);
+    impl_->bounds.put(i, impl_->at(i).gen, *box, true);
   }
   *out = path;
   return QX_ERR_NONE;
 }
+
+namespace {
+
+// The bounds of a rectangle or an oval of these extremes, as measuring its
+// segments gives them: the extreme anchors are these values rounded, every
+// handle lies between them, and reversing changes neither. Null when an edge
+// is not finite or is zero (the sign of a zero edge comes from the order of
+// the anchors, so that box is measured).
+const QxRealRect* extremesBox(double l, double t, double r, double b, QxRealRect* box) {
+  *box = QxRealRect{static_cast<QxReal>(l), static_cast<QxReal>(t), static_cast<QxReal>(r), static_cast<QxReal>(b)};
+  for (QxReal v : {box->left, box->top, box->right, box->bottom}) {
+    if (!std::isfinite(v) || v == 0) return nullptr;
+  }
+  return box;
+}
+
+}  // namespace
 
 QxErr ArtStore::newRect(QxReal cx, QxReal cy, QxReal height, QxReal width, bool reversed, QxArtHandle* out) {
   if (out == nullptr) return QX_ERR_BAD_PARAM;
@@ -75,7 +96,8 @@ QxErr ArtStore::newRect(QxReal cx, QxReal cy, QxReal height, QxReal width, bool 
   const double hw = std::fabs(double(width)) / 2, hh = std::fabs(double(height)) / 2;
   const double l = cx - hw, r = cx + hw, b = cy - hh, t = cy + hh;
   QxPathSegment seg[4] = {corner(r, t), corner(l, t), corner(l, b), corner(r, b)};
-  return makeShape(*this, seg, reversed, out);
+  QxRealRect box;
+  return makeClosedPath(seg, reversed, extremesBox(l, t, r, b, &box), out);
 }
 
 QxErr ArtStore::newOval(QxReal cx, QxReal cy, QxReal height, QxReal width, bool reversed, QxArtHandle* out) {
@@ -97,7 +119,9 @@ QxErr ArtStore::newOval(QxReal cx, QxReal cy, QxReal height, QxReal width, bool 
       smooth(cx, cy - ry, cx - kx, cy - ry, cx + kx, cy - ry),
       smooth(cx + rx, cy, cx + rx, cy - ky, cx + rx, cy + ky),
   };
-  return makeShape(*this, seg, reversed, out);
+  // Each handle sits on its anchor's edge of the box, or between the anchors.
+  QxRealRect box;
+  return makeClosedPath(seg, reversed, extremesBox(cx - rx, cy + ry, cx + rx, cy - ry, &box), out);
 }
 
 QxErr ArtStore::newRegularPolygon(int32_t sides, QxReal cx, QxReal cy, QxReal radius, bool reversed, QxArtHandle* out) {
@@ -117,7 +141,7 @@ QxErr ArtStore::newRegularPolygon(int32_t sides, QxReal cx, QxReal cy, QxReal ra
       seg[k] = corner(cx - r * std::sin(a), cy + r * std::cos(a));
     }
   }
-  return makeShape(*this, seg, reversed, out);
+  return makeClosedPath(seg, reversed, nullptr, out);
 }
 
 QxErr ArtStore::newStar(int32_t points, QxReal cx, QxReal cy, QxReal radius1, QxReal radius2, bool reversed,
@@ -138,7 +162,7 @@ QxErr ArtStore::newStar(int32_t points, QxReal cx, QxReal cy, QxReal radius1, Qx
       seg[k] = corner(cx - r * std::sin(a), cy + r * std::cos(a));
     }
   }
-  return makeShape(*this, seg, reversed, out);
+  return makeClosedPath(seg, reversed, nullptr, out);
 }
 
 }  // namespace qx::host

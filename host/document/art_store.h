@@ -182,6 +182,10 @@ class ArtStore final {
  private:
   friend class ArtWalk;
 
+  // A new closed path of `seg` above all art. `box`, when given, is what
+  // measuring the path gives and is kept as its bounds.
+  QxErr makeClosedPath(std::span<QxPathSegment> seg, bool reversed, const QxRealRect* box, QxArtHandle* out);
+
   bool inMessage_ = false;
   bool inCommand_ = false;
   std::string undoText_;

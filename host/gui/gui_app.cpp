@@ -1,7 +1,11 @@
 #include "host/gui/gui_app.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -23,8 +27,23 @@ bool displayAvailable() {
   return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 }
 
+// Qt wants a private runtime folder and warns on standard error when
+// XDG_RUNTIME_DIR is not set (it is not in a plain shell or a container),
+// so every PNG or PDF run would print a warning. The folder Qt would fall
+// back to is given to it instead, made private as Qt asks.
+static void provideRuntimeFolder() {
+  if (const char* set = std::getenv("XDG_RUNTIME_DIR"); set && *set) return;
+  const std::string folder = "/tmp/runtime-" + std::to_string(getuid());
+  struct stat st {};
+  if (mkdir(folder.c_str(), 0700) != 0 &&
+      (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid() || (st.st_mode & 0077) != 0))
+    return;  // someone else's or not a folder: leave it to Qt to say so
+  setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+}
+
 void ensureOffscreenApplication() {
   if (QCoreApplication::instance()) return;
+  provideRuntimeFolder();
   static int argc = 3;
   static char arg0[] = "quelvix", arg1[] = "-platform", arg2[] = "offscreen";
   static char* argv[] = {arg0, arg1, arg2, nullptr};
@@ -32,6 +51,7 @@ void ensureOffscreenApplication() {
 }
 
 int runGuiApp(int argc, char** argv, const host::DesktopLaunch& launch) {
+  provideRuntimeFolder();
   QApplication app(argc, argv);
   QApplication::setApplicationName("Quelvix");
   QtDialogRunner runner;

@@ -37,5 +37,16 @@ TEST(CommandLine, ControlBytesInValuesReachTheTerminalEscaped) {
   }
 }
 
+#if QX_HAVE_GUI
+TEST(CommandLine, PicturesAreMadeWithoutWarnings) {
+  QuelvixSandbox box;
+  for (const char* out : {"x.png", "x.pdf"}) {
+    const ProcessResult r = box.run({"render", "--seed", "3", "--set", "lineSets=2", "-o", out});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.errLines(), std::vector<std::string>{"quelvix render: seed 3"}) << out;
+  }
+}
+#endif
+
 }  // namespace
 }  // namespace qx::test

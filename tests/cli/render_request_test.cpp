@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "host/cli/render_request.h"
 #include "host/session/state_file.h"
@@ -59,7 +60,20 @@ TEST(RenderRequest, PageSizes) {
   ASSERT_TRUE(custom);
   EXPECT_EQ(custom->width, 300.5);
   EXPECT_EQ(custom->height, 200);
-  for (const char* bad : {"0x100", "100x-1", "100x", "x100", "100", "axb", "1e6x10", "nanx10", "a3"}) {
+  // A unit after the height applies to both sides.
+  const std::tuple<const char*, double, double> units[] = {{"210x297mm", 595.2756, 841.8898},
+                                                           {"8.5x11in", 612, 792},
+                                                           {"612x792PT", 612, 792},
+                                                           {"21x29.7cm", 595.2756, 841.8898},
+                                                           {"816x1056px", 612, 792}};
+  for (auto [text, w, h] : units) {
+    auto page = parsePageSize(text, &error);
+    ASSERT_TRUE(page) << text << ": " << error;
+    EXPECT_NEAR(page->width, w, 1e-3) << text;
+    EXPECT_NEAR(page->height, h, 1e-3) << text;
+  }
+  for (const char* bad : {"0x100", "100x-1", "100x", "x100", "100", "axb", "1e6x10", "nanx10", "a3", "10x10km", "mm",
+                          "0.3x1mm", "100mmx100", "2000x10in"}) {
     EXPECT_FALSE(parsePageSize(bad, &error)) << bad;
     EXPECT_NE(error.find("letter or a4"), std::string::npos) << error;
   }

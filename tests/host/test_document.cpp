@@ -406,15 +406,16 @@ TEST(ArtStoreGeometry, BoundsReadAgainMatchAFreshMeasurementThroughEveryChange) 
     return *(values.begin() + std::uniform_int_distribution<size_t>(0, values.size() - 1)(rng));
   };
   auto coord = [&] {
+    if (std::uniform_int_distribution<int>(0, 9)(rng) == 0) return pick({0.0f, -0.0f});
     return pick({0.0f, -0.0f, 1.0f, -3.0f, 0.1f, 1e-30f, 3e38f}) +
            std::uniform_int_distribution<int>(-4, 4)(rng) * pick({1.0f, 0.25f, 7.3f});
   };
   auto anyPath = [&](ArtStore& store) {
     QxArtHandle art = nullptr;
-    const QxReal cx = coord(), cy = coord(), size = pick({1.0f, 20.0f, 0.001f, 1e30f});
+    const QxReal cx = coord(), cy = coord(), size = pick({1.0f, 20.0f, 0.001f, 1e30f, 0.0f, -2.0f});
     switch (std::uniform_int_distribution<int>(0, 5)(rng)) {
       case 0: EXPECT_EQ(store.newOval(cx, cy, size, 2 * size, false, &art), 0); break;
-      case 1: EXPECT_EQ(store.newRect(cx, cy, size, size, true, &art), 0); break;
+      case 1: EXPECT_EQ(store.newRect(cx, cy, size, 3 * size, true, &art), 0); break;
       case 2: EXPECT_EQ(store.newStar(5, cx, cy, size / 2, size, false, &art), 0); break;
       default: {
         // Open or closed curves whose handles may reach past the anchors,
