@@ -31,8 +31,9 @@ std::streamsize ControlEscapingBuffer::xsputn(const char* s, std::streamsize n) 
 }
 
 void escapeControlBytesOnStandardError() {
-  static ControlEscapingBuffer buffer(std::cerr.rdbuf());
-  std::cerr.rdbuf(&buffer);
+  // Never destroyed: std::cerr is flushed after static objects are gone.
+  static ControlEscapingBuffer* const buffer = new ControlEscapingBuffer(std::cerr.rdbuf());
+  std::cerr.rdbuf(buffer);
 }
 
 }  // namespace qx::cli
