@@ -19,48 +19,48 @@ class JsonDocumentReader {
 
   std::unique_ptr<Document> read(const json& root) {
     if (!root.is_object()) return fail("", "the text is not a JSON object");
-    const json* format = member(root, "format", "");
+    const json* format = member(root, "format");
     if (!format || !format->is_string() || *format != "quelvix-document")
       return fail("format", "not a Quelvix document (\"format\" must be \"quelvix-document\")");
-    const json* version = member(root, "version", "");
+    const json* version = member(root, "version");
     if (!version || !version->is_number_integer() || *version != 1)
       return fail("version", "only version 1 of the form is known");
 
     auto document = std::make_unique<Document>();
-    const json* page = member(root, "page", "");
+    const json* page = member(root, "page");
     QxReal width = 0, height = 0;
-    if (!page || !page->is_object() || !real(member(*page, "width", "page"), "page.width", &width) ||
-        !real(member(*page, "height", "page"), "page.height", &height))
+    if (!page || !page->is_object() || !real(member(*page, "width"), "page.width", &width) ||
+        !real(member(*page, "height"), "page.height", &height))
       return fail("page", "expected {\"width\": W, \"height\": H}");
     if (document->setPageSize(width, height) != QX_ERR_NONE)
       return fail("page", "the page must be wider and taller than 0 points");
 
-    if (const json* seed = member(root, "seed", ""); seed && !seed->is_null()) {
+    if (const json* seed = member(root, "seed"); seed && !seed->is_null()) {
       if (!seed->is_number_unsigned()) return fail("seed", "expected a whole number of up to 20 digits, or null");
       document->setSeed(seed->get<uint64_t>());
     }
-    if (const json* swatches = member(root, "swatches", "")) {
+    if (const json* swatches = member(root, "swatches")) {
       if (!swatches->is_array()) return fail("swatches", "expected a list");
       std::vector<Swatch> list;
       for (size_t i = 0; i < swatches->size(); ++i) {
         const json& s = (*swatches)[i];
         const std::string where = "swatches[" + std::to_string(i) + "]";
-        const json* name = s.is_object() ? member(s, "name", where) : nullptr;
+        const json* name = s.is_object() ? member(s, "name") : nullptr;
         Swatch swatch;
         if (!name || !name->is_string()) return fail(where, "expected {\"name\": \"...\", \"color\": COLOR}");
         swatch.name = name->get<std::string>();
-        if (!color(member(s, "color", where), where + ".color", &swatch.color)) return nullptr;
+        if (!color(member(s, "color"), where + ".color", &swatch.color)) return nullptr;
         list.push_back(std::move(swatch));
       }
       document->setSwatches(std::move(list));
     }
     ArtStore& art = document->art();
-    if (const json* current = member(root, "currentStyle", "")) {
+    if (const json* current = member(root, "currentStyle")) {
       QxPathStyle style = art.currentStyle();
       if (!paint(*current, "currentStyle", &style)) return nullptr;
       art.setCurrentStyle(style);
     }
-    const json* list = member(root, "art", "");
+    const json* list = member(root, "art");
     if (!list || !list->is_array()) return fail("art", "expected a list of objects");
     for (size_t i = 0; i < list->size(); ++i)
       if (!object((*list)[i], "art[" + std::to_string(i) + "]", nullptr, art, 0)) return nullptr;
@@ -77,7 +77,7 @@ class JsonDocumentReader {
     return false;
   }
 
-  static const json* member(const json& object, const char* key, const std::string&) {
+  static const json* member(const json& object, const char* key) {
     auto it = object.find(key);
     return it == object.end() ? nullptr : &*it;
   }
@@ -99,8 +99,8 @@ class JsonDocumentReader {
   }
 
   bool color(const json* v, const std::string& where, QxColor* out) {
-    const json* kind = v && v->is_object() ? member(*v, "kind", where) : nullptr;
-    const json* values = v && v->is_object() ? member(*v, "values", where) : nullptr;
+    const json* kind = v && v->is_object() ? member(*v, "kind") : nullptr;
+    const json* values = v && v->is_object() ? member(*v, "values") : nullptr;
     if (!kind || !kind->is_string() || !values || !values->is_array())
       return bad(where, "expected {\"kind\": K, \"values\": [...]}");
     const std::string k = kind->get<std::string>();
@@ -131,18 +131,18 @@ class JsonDocumentReader {
 
   // "fill" and "stroke" of an object or the current style into `style`.
   bool paint(const json& holder, const std::string& where, QxPathStyle* style) {
-    const json* fill = member(holder, "fill", where);
-    const json* stroke = member(holder, "stroke", where);
+    const json* fill = member(holder, "fill");
+    const json* stroke = member(holder, "stroke");
     if (!fill || !fill->is_object()) return bad(where + ".fill", "expected {\"paint\": ..., \"color\": ...}");
     if (!stroke || !stroke->is_object()) return bad(where + ".stroke", "expected {\"paint\": ..., \"color\": ...}");
     bool fillPaint = false, fillOver = false, strokePaint = false, strokeOver = false;
-    if (!boolean(member(*fill, "paint", where), where + ".fill.paint", &fillPaint) ||
-        !color(member(*fill, "color", where), where + ".fill.color", &style->fill.color) ||
-        !boolean(member(*fill, "overprint", where), where + ".fill.overprint", &fillOver) ||
-        !boolean(member(*stroke, "paint", where), where + ".stroke.paint", &strokePaint) ||
-        !color(member(*stroke, "color", where), where + ".stroke.color", &style->stroke.color) ||
-        !boolean(member(*stroke, "overprint", where), where + ".stroke.overprint", &strokeOver) ||
-        !real(member(*stroke, "width", where), where + ".stroke.width", &style->stroke.width))
+    if (!boolean(member(*fill, "paint"), where + ".fill.paint", &fillPaint) ||
+        !color(member(*fill, "color"), where + ".fill.color", &style->fill.color) ||
+        !boolean(member(*fill, "overprint"), where + ".fill.overprint", &fillOver) ||
+        !boolean(member(*stroke, "paint"), where + ".stroke.paint", &strokePaint) ||
+        !color(member(*stroke, "color"), where + ".stroke.color", &style->stroke.color) ||
+        !boolean(member(*stroke, "overprint"), where + ".stroke.overprint", &strokeOver) ||
+        !real(member(*stroke, "width"), where + ".stroke.width", &style->stroke.width))
       return false;
     style->fillPaint = fillPaint;
     style->fill.overprint = fillOver;
@@ -155,7 +155,7 @@ class JsonDocumentReader {
     if (depth > kMaxJsonArtDepth)
       return bad(where, "groups and compound paths nest deeper than " + std::to_string(kMaxJsonArtDepth));
     if (!v.is_object()) return bad(where, "expected an object");
-    const json* type = member(v, "type", where);
+    const json* type = member(v, "type");
     static constexpr std::pair<const char*, int16_t> kTypes[] = {
         {"path", QX_ART_PATH},     {"compound", QX_ART_COMPOUND_PATH}, {"group", QX_ART_GROUP},
         {"placed", QX_ART_PLACED}, {"raster", QX_ART_RASTER},          {"symbol", QX_ART_SYMBOL},
@@ -175,8 +175,8 @@ class JsonDocumentReader {
 
     if (code == QX_ART_PATH) {
       bool closed = false;
-      if (!boolean(member(v, "closed", where), where + ".closed", &closed)) return false;
-      const json* segments = member(v, "segments", where);
+      if (!boolean(member(v, "closed"), where + ".closed", &closed)) return false;
+      const json* segments = member(v, "segments");
       if (!segments || !segments->is_array()) return bad(where + ".segments", "expected a list");
       if (segments->size() > static_cast<size_t>(ArtStore::kMaxSegments))
         return bad(where + ".segments", "a path has at most " + std::to_string(ArtStore::kMaxSegments) + " segments");
@@ -202,7 +202,7 @@ class JsonDocumentReader {
     }
     if (code != QX_ART_PATH && code != QX_ART_COMPOUND_PATH && code != QX_ART_GROUP) {
       // Placed, raster, symbol and mesh art is where its bounds say.
-      const json* b = member(v, "bounds", where);
+      const json* b = member(v, "bounds");
       QxReal box[4];
       if (!b || !b->is_array() || b->size() != 4) return bad(where + ".bounds", "expected [left, top, right, bottom]");
       for (size_t k = 0; k < 4; ++k)
@@ -212,13 +212,13 @@ class JsonDocumentReader {
     }
     QxReal opacity = 1;
     bool selected = false;
-    if (!real(member(v, "opacity", where), where + ".opacity", &opacity)) return false;
+    if (!real(member(v, "opacity"), where + ".opacity", &opacity)) return false;
     if (art.setOpacity(made, opacity) != QX_ERR_NONE) return bad(where + ".opacity", "expected a number from 0 to 1");
-    if (!boolean(member(v, "selected", where), where + ".selected", &selected)) return false;
+    if (!boolean(member(v, "selected"), where + ".selected", &selected)) return false;
     (void)art.setSelected(made, selected);
 
     if (code == QX_ART_GROUP || code == QX_ART_COMPOUND_PATH) {
-      const json* children = member(v, "children", where);
+      const json* children = member(v, "children");
       if (!children || !children->is_array()) return bad(where + ".children", "expected a list");
       for (size_t i = 0; i < children->size(); ++i)
         // Deep down the place is named by its first few steps.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <unordered_map>
 
 #include "host/io/palette_reader.h"
 #include "host/io/svg_reader.h"
@@ -16,23 +18,34 @@ QxColor shownColor(const SvgPaint& paint) {
 }
 
 // The colour a path keeps: gradients and patterns keep their kind, with the
-// colour they are shown with kept by the store.
-QxColor keptColor(const SvgPaint& paint, ArtStore& art) {
-  if (paint.color.kind != QX_COLOR_GRADIENT && paint.color.kind != QX_COLOR_PATTERN) return paint.color;
-  QxColor kept{};
-  kept.kind = paint.color.kind;
-  const int32_t id = art.addShownColor(paint.firstStop);
-  if (kept.kind == QX_COLOR_GRADIENT) kept.c.gradient.id = id;
-  else kept.c.pattern.id = id;
-  return kept;
-}
+// colour they are shown with kept by the store once per gradient or pattern.
+class KeptColors {
+ public:
+  explicit KeptColors(ArtStore& art) : art_(art) {}
 
-QxPathStyle pathStyle(const SvgStyle& s, ArtStore& art) {
+  QxColor of(const SvgPaint& paint) {
+    if (paint.color.kind != QX_COLOR_GRADIENT && paint.color.kind != QX_COLOR_PATTERN) return paint.color;
+    QxColor kept{};
+    kept.kind = paint.color.kind;
+    const std::string key = (kept.kind == QX_COLOR_GRADIENT ? "g:" : "p:") + paint.ref;
+    auto [it, added] = ids_.try_emplace(key, 0);
+    if (added || paint.ref.empty()) it->second = art_.addShownColor(paint.firstStop);
+    if (kept.kind == QX_COLOR_GRADIENT) kept.c.gradient.id = it->second;
+    else kept.c.pattern.id = it->second;
+    return kept;
+  }
+
+ private:
+  ArtStore& art_;
+  std::unordered_map<std::string, int32_t> ids_;  // by kind and the server's id
+};
+
+QxPathStyle pathStyle(const SvgStyle& s, KeptColors& colors) {
   QxPathStyle style = ArtStore::defaultStyle();
   style.fillPaint = shownColor(s.fill).kind != QX_COLOR_NONE;
-  if (style.fillPaint) style.fill.color = keptColor(s.fill, art);
+  if (style.fillPaint) style.fill.color = colors.of(s.fill);
   style.strokePaint = shownColor(s.stroke).kind != QX_COLOR_NONE;
-  if (style.strokePaint) style.stroke.color = keptColor(s.stroke, art);
+  if (style.strokePaint) style.stroke.color = colors.of(s.stroke);
   style.stroke.width = static_cast<QxReal>(s.strokeWidth);
   style.stroke.cap = s.cap;
   style.stroke.join = s.join;
@@ -101,6 +114,7 @@ std::unique_ptr<Document> documentFromScene(const SvgScene& scene, std::string* 
              " to the document" + (code == QX_ERR_OUT_OF_MEMORY ? ": the art budget is spent" : "");
     return nullptr;
   };
+  KeptColors colors(art);
   std::vector<std::pair<QxArtHandle, size_t>> splits;  // fill halves and their nodes
   for (size_t i = 0; i < scene.nodes.size(); ++i) {
     const SvgNode& node = scene.nodes[i];
@@ -134,7 +148,7 @@ std::unique_ptr<Document> documentFromScene(const SvgScene& scene, std::string* 
     made[i] = handle;
     QxErr code = QX_ERR_NONE;
     if (node.kind == SvgNodeKind::Path || node.kind == SvgNodeKind::CompoundPath) {
-      QxPathStyle style = pathStyle(node.style, art);
+      QxPathStyle style = pathStyle(node.style, colors);
       if (split) style.strokePaint = false;
       code = art.setPathStyle(handle, style);
     }
@@ -167,7 +181,7 @@ std::unique_ptr<Document> documentFromScene(const SvgScene& scene, std::string* 
   for (const auto& [fill, index] : splits) {
     const SvgNode& node = scene.nodes[index];
     QxArtHandle stroke = nullptr;
-    QxPathStyle style = pathStyle(node.style, art);
+    QxPathStyle style = pathStyle(node.style, colors);
     style.fillPaint = false;
     QxErr code = art.duplicateArt(fill, 1, fill, &stroke);
     if (!code) code = art.setPathStyle(stroke, style);

@@ -46,18 +46,28 @@ size_t writeNonAscii(TextSink& out, std::string_view text, size_t i) {
   return len;
 }
 
-}  // namespace
-
-void writeJsonString(TextSink& out, std::string_view text) {
-  static const char kHex[] = "0123456789abcdef";
-  out.put('"');
+// Walks `text`: valid UTF-8 sequences are written as they are (bad ones as
+// U+FFFD), and each ASCII byte goes to `ascii`.
+template <class Ascii>
+void writeEscaped(TextSink& out, std::string_view text, Ascii ascii) {
   size_t i = 0;
   while (i < text.size()) {
     const auto c = static_cast<uint8_t>(text[i]);
     if (c >= 0x80) {
       i += writeNonAscii(out, text, i);
-      continue;
+    } else {
+      ascii(c);
+      ++i;
     }
+  }
+}
+
+}  // namespace
+
+void writeJsonString(TextSink& out, std::string_view text) {
+  static const char kHex[] = "0123456789abcdef";
+  out.put('"');
+  writeEscaped(out, text, [&](uint8_t c) {
     switch (c) {
       case '"': out.append("\\\""); break;
       case '\\': out.append("\\\\"); break;
@@ -74,19 +84,12 @@ void writeJsonString(TextSink& out, std::string_view text) {
           out.put(static_cast<char>(c));
         }
     }
-    ++i;
-  }
+  });
   out.put('"');
 }
 
 void writeXmlAttribute(TextSink& out, std::string_view text) {
-  size_t i = 0;
-  while (i < text.size()) {
-    const auto c = static_cast<uint8_t>(text[i]);
-    if (c >= 0x80) {
-      i += writeNonAscii(out, text, i);
-      continue;
-    }
+  writeEscaped(out, text, [&](uint8_t c) {
     switch (c) {
       case '&': out.append("&amp;"); break;
       case '<': out.append("&lt;"); break;
@@ -98,8 +101,7 @@ void writeXmlAttribute(TextSink& out, std::string_view text) {
       default:
         if (c >= 0x20 && c != 0x7f) out.put(static_cast<char>(c));
     }
-    ++i;
-  }
+  });
 }
 
 }  // namespace qx::host

@@ -15,18 +15,6 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-std::string describe(const ProcessResult& r) {
-  return "status " + std::to_string(r.status) + "\n--- stdout\n" + r.out + "--- stderr\n" + r.err;
-}
-
-// stderr without the seed report and Qt's note about its runtime folder.
-std::vector<std::string> complaints(const ProcessResult& r) {
-  std::vector<std::string> lines = r.errLines();
-  std::erase_if(lines, [](const std::string& l) {
-    return l.rfind("quelvix render: seed ", 0) == 0 || l.rfind("QStandardPaths:", 0) == 0;
-  });
-  return lines;
-}
 
 // What a PNG's chunks before the pixels say.
 struct PngFacts {
@@ -87,7 +75,7 @@ class PaintOptions : public ::testing::Test {
  protected:
   void SetUp() override {
     auto r = box_.run({"render", "--fresh", "--seed", "7", "--state", "s.bin", "-o", "art.svg"});
-    ASSERT_EQ(r.status, 0) << describe(r);
+    ASSERT_EQ(r.status, 0) << r.describe();
     art_ = viewBox(box_.read("art.svg"));
     ASSERT_GT(art_[2], 612) << "the drawing should reach beyond the page";
   }
@@ -122,7 +110,7 @@ TEST_F(PaintOptions, WidthHeightAndDpiSizeThePictureAndKeepItsAspect) {
     std::string shown;
     for (const std::string& a : c.args) shown += a + " ";
     auto r = render(c.args, "out.png");
-    ASSERT_EQ(r.status, 0) << shown << describe(r);
+    ASSERT_EQ(r.status, 0) << shown << r.describe();
     const PngFacts f = png("out.png");
     ASSERT_TRUE(f.valid) << shown;
     EXPECT_EQ(f.width, c.width) << shown;
@@ -132,7 +120,7 @@ TEST_F(PaintOptions, WidthHeightAndDpiSizeThePictureAndKeepItsAspect) {
 
   // export takes the same options, and an SVG of our own keeps the seed.
   auto r = box_.run({"export", "art.svg", "-o", "again.png", "--width", "400"});
-  ASSERT_EQ(r.status, 0) << describe(r);
+  ASSERT_EQ(r.status, 0) << r.describe();
   const PngFacts again = png("again.png");
   EXPECT_EQ(again.width, 400u);
   EXPECT_EQ(again.height, uint32_t(std::lround(400 * h / w)));
@@ -187,9 +175,9 @@ TEST_F(PaintOptions, TooLargeAPictureIsRefusedAndNothingIsWritten) {
   };
   for (const Case& c : cases) {
     auto r = box_.run(c.args);
-    EXPECT_EQ(r.status, 2) << describe(r);
-    const auto lines = complaints(r);
-    ASSERT_EQ(lines.size(), 1u) << describe(r);
+    EXPECT_EQ(r.status, 2) << r.describe();
+    const auto lines = r.complaints();
+    ASSERT_EQ(lines.size(), 1u) << r.describe();
     EXPECT_EQ(lines[0].rfind(c.message, 0), 0u) << lines[0];
     EXPECT_EQ(box_.files(), before) << "no file and no temporary file is left";
     EXPECT_EQ(box_.read("kept.png"), "the file that was here");
@@ -233,9 +221,9 @@ TEST(PaintOptionsUsage, BadValuesAndOptionsTheFormatCannotTakeExitTwo) {
       std::string shown;
       for (const std::string& a : full) shown += a + " ";
       auto r = box.run(full);
-      EXPECT_EQ(r.status, 2) << shown << describe(r);
-      const auto lines = complaints(r);
-      ASSERT_EQ(lines.size(), 1u) << shown << describe(r);
+      EXPECT_EQ(r.status, 2) << shown << r.describe();
+      const auto lines = r.complaints();
+      ASSERT_EQ(lines.size(), 1u) << shown << r.describe();
       EXPECT_TRUE(lines[0].rfind("quelvix " + command + ": ", 0) == 0 || lines[0].rfind("quelvix: ", 0) == 0)
           << lines[0];
       EXPECT_NE(lines[0].find(option), std::string::npos) << shown << lines[0];

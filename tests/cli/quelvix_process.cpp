@@ -21,6 +21,16 @@ std::vector<std::string> ProcessResult::errLines() const {
   return lines;
 }
 
+std::vector<std::string> ProcessResult::complaints() const {
+  std::vector<std::string> lines = errLines();
+  std::erase_if(lines, [](const std::string& l) { return l.rfind("quelvix render: seed ", 0) == 0; });
+  return lines;
+}
+
+std::string ProcessResult::describe() const {
+  return "status " + std::to_string(status) + "\n--- stdout\n" + out + "--- stderr\n" + err;
+}
+
 QuelvixSandbox::QuelvixSandbox() {
   std::string pattern = (fs::temp_directory_path() / "qxrender-XXXXXX").string();
   if (mkdtemp(pattern.data())) dir_ = pattern;

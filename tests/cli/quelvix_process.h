@@ -12,6 +12,10 @@ struct ProcessResult {
   std::string out;
   std::string err;
   std::vector<std::string> errLines() const;
+  // Lines of stderr other than render's report of the seed.
+  std::vector<std::string> complaints() const;
+  // Status, stdout and stderr, for a failed expectation's message.
+  std::string describe() const;
 };
 
 class QuelvixSandbox {

@@ -14,16 +14,6 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-std::string describe(const ProcessResult& r) {
-  return "status " + std::to_string(r.status) + "\n--- stdout\n" + r.out + "--- stderr\n" + r.err;
-}
-
-// Lines of stderr other than the report of the seed.
-std::vector<std::string> complaints(const ProcessResult& r) {
-  std::vector<std::string> lines = r.errLines();
-  std::erase_if(lines, [](const std::string& l) { return l.rfind("quelvix render: seed ", 0) == 0; });
-  return lines;
-}
 
 size_t count(const std::string& text, const std::string& what) {
   size_t n = 0;
@@ -34,25 +24,25 @@ size_t count(const std::string& text, const std::string& what) {
 TEST(RenderCommand, TheSameSeedDrawsTheSameFile) {
   QuelvixSandbox box;
   auto first = box.run({"render", "--seed", "7", "-o", "a.svg"});
-  ASSERT_EQ(first.status, 0) << describe(first);
+  ASSERT_EQ(first.status, 0) << first.describe();
   auto second = box.run({"render", "--seed", "7", "-o", "b.svg"});
-  ASSERT_EQ(second.status, 0) << describe(second);
+  ASSERT_EQ(second.status, 0) << second.describe();
   const std::string svg = box.read("a.svg");
   EXPECT_EQ(svg, box.read("b.svg"));
   EXPECT_NE(svg.find("<svg"), std::string::npos);
   EXPECT_NE(svg.find("seed=\"7\""), std::string::npos) << "the seed is stored in the file";
-  EXPECT_NE(first.err.find("quelvix render: seed 7"), std::string::npos) << describe(first);
+  EXPECT_NE(first.err.find("quelvix render: seed 7"), std::string::npos) << first.describe();
   EXPECT_GE(count(svg, "<path d="), 1u) << "the default lattice is drawn";
 
   auto other = box.run({"render", "--seed", "8", "-o", "c.svg"});
-  ASSERT_EQ(other.status, 0) << describe(other);
+  ASSERT_EQ(other.status, 0) << other.describe();
   EXPECT_NE(svg, box.read("c.svg"));
 }
 
 TEST(RenderCommand, JsonFormAndTheDefaultOutput) {
   QuelvixSandbox box;
   auto r = box.run({"render", "--seed", "7", "-o", "out.JSON", "--page", "a4"});
-  ASSERT_EQ(r.status, 0) << describe(r);
+  ASSERT_EQ(r.status, 0) << r.describe();
   const std::string json = box.read("out.JSON");
   EXPECT_EQ(json.find("{\"format\": \"quelvix-document\""), 0u) << json.substr(0, 200);
   EXPECT_NE(json.find("\"seed\": 7"), std::string::npos);
@@ -60,14 +50,14 @@ TEST(RenderCommand, JsonFormAndTheDefaultOutput) {
   EXPECT_NE(json.find("\"type\": \"path\""), std::string::npos);
 
   auto plain = box.run({"render", "--seed", "1"});
-  ASSERT_EQ(plain.status, 0) << describe(plain);
+  ASSERT_EQ(plain.status, 0) << plain.describe();
   EXPECT_TRUE(box.exists("quelvix.svg"));
 }
 
 TEST(RenderCommand, RandomLogAndRandomFile) {
   QuelvixSandbox box;
   auto r = box.run({"render", "--seed", "5", "--random-log", "draws.log", "-o", "seeded.json"});
-  ASSERT_EQ(r.status, 0) << describe(r);
+  ASSERT_EQ(r.status, 0) << r.describe();
   const std::string log = box.read("draws.log");
   // "r VALUE" with VALUE a real in [0, 1), or "undo".
   auto wellFormed = [](const std::string& l) {
@@ -94,7 +84,7 @@ TEST(RenderCommand, RandomLogAndRandomFile) {
   // The logged numbers, served back from a file, draw the same art.
   box.write("numbers.txt", values);
   auto replay = box.run({"render", "--random-file", "numbers.txt", "-o", "replayed.json"});
-  ASSERT_EQ(replay.status, 0) << describe(replay);
+  ASSERT_EQ(replay.status, 0) << replay.describe();
   auto art = [](const std::string& json) { return json.substr(json.find("\"art\"")); };
   EXPECT_EQ(art(box.read("replayed.json")), art(box.read("seeded.json")));
   EXPECT_NE(box.read("replayed.json").find("\"seed\": null"), std::string::npos);
@@ -103,31 +93,31 @@ TEST(RenderCommand, RandomLogAndRandomFile) {
   box.write("few.txt", "0.5 0.25\n");
   const auto before = box.files();
   auto out = box.run({"render", "--random-file", "few.txt", "--random-log", "few.log", "-o", "few.svg"});
-  EXPECT_EQ(out.status, 1) << describe(out);
-  EXPECT_NE(out.err.find("ran out"), std::string::npos) << describe(out);
+  EXPECT_EQ(out.status, 1) << out.describe();
+  EXPECT_NE(out.err.find("ran out"), std::string::npos) << out.describe();
   EXPECT_EQ(box.files(), before);
 
   box.write("bad.txt", "0.5 1.5\n");
   auto bad = box.run({"render", "--random-file", "bad.txt", "-o", "bad.svg"});
-  EXPECT_EQ(bad.status, 2) << describe(bad);
-  EXPECT_EQ(complaints(bad).size(), 1u) << describe(bad);
+  EXPECT_EQ(bad.status, 2) << bad.describe();
+  EXPECT_EQ(bad.complaints().size(), 1u) << bad.describe();
 }
 
 TEST(RenderCommand, KeptSettingsRoundTrip) {
   QuelvixSandbox box;
   auto first = box.run({"render", "--seed", "2", "--state", "s.bin", "--set", "lineSets=3", "--set",
                         "shapeKind=Stars 1", "--page-tab", "3", "-o", "one.svg"});
-  ASSERT_EQ(first.status, 0) << describe(first);
+  ASSERT_EQ(first.status, 0) << first.describe();
   ASSERT_EQ(box.read("s.bin").size(), 236u);
 
   auto second = box.run({"render", "--seed", "2", "--state", "s.bin", "--print-settings", "-o", "two.svg"});
-  ASSERT_EQ(second.status, 0) << describe(second);
+  ASSERT_EQ(second.status, 0) << second.describe();
   EXPECT_NE(second.out.find("[lineSets]: 3\n"), std::string::npos) << second.out;
   EXPECT_NE(second.out.find("[shapeKind]: Stars 1\n"), std::string::npos) << second.out;
   EXPECT_NE(second.out.find("Shapes (current page)"), std::string::npos) << second.out;
 
   auto fresh = box.run({"render", "--seed", "2", "--state", "s.bin", "--fresh", "--print-settings", "-o", "3.svg"});
-  ASSERT_EQ(fresh.status, 0) << describe(fresh);
+  ASSERT_EQ(fresh.status, 0) << fresh.describe();
   EXPECT_NE(fresh.out.find("[lineSets]: 1\n"), std::string::npos) << fresh.out;
   EXPECT_NE(fresh.out.find("Lines (current page)"), std::string::npos) << fresh.out;
 
@@ -143,19 +133,19 @@ TEST(RenderCommand, AWrongSizeStateIsRefusedAndLeftAlone) {
   box.write("short.bin", std::string(10, 'x'));
   const auto before = box.files();
   auto r = box.run({"render", "--seed", "1", "--state", "short.bin", "-o", "out.svg"});
-  EXPECT_EQ(r.status, 2) << describe(r);
-  ASSERT_EQ(complaints(r).size(), 1u) << describe(r);
+  EXPECT_EQ(r.status, 2) << r.describe();
+  ASSERT_EQ(r.complaints().size(), 1u) << r.describe();
   EXPECT_NE(r.err.find("236"), std::string::npos);
   EXPECT_EQ(box.read("short.bin"), std::string(10, 'x'));
   EXPECT_EQ(box.files(), before);
 
   box.write("config/quelvix/state.bin", std::string(300, 'y'));
   auto config = box.run({"render", "--seed", "1", "-o", "out.svg"});
-  EXPECT_EQ(config.status, 2) << describe(config);
+  EXPECT_EQ(config.status, 2) << config.describe();
   EXPECT_EQ(box.read("config/quelvix/state.bin"), std::string(300, 'y'));
   // --fresh does not read it, and a good run then replaces it.
   auto fresh = box.run({"render", "--seed", "1", "--fresh", "-o", "out.svg"});
-  EXPECT_EQ(fresh.status, 0) << describe(fresh);
+  EXPECT_EQ(fresh.status, 0) << fresh.describe();
   EXPECT_EQ(box.read("config/quelvix/state.bin").size(), 236u);
 }
 
@@ -163,7 +153,7 @@ TEST(RenderCommand, PresetsTumbleAndAdjustersDraw) {
   QuelvixSandbox box;
   auto stars = box.run({"render", "--preset", "Random swatches filled stars / tile", "--seed", "3", "-o", "stars.json",
                         "--print-settings"});
-  ASSERT_EQ(stars.status, 0) << describe(stars);
+  ASSERT_EQ(stars.status, 0) << stars.describe();
   EXPECT_NE(stars.out.find("[shapeKind]: Stars 1\n"), std::string::npos) << stars.out;
   EXPECT_NE(stars.out.find("[tileMode]: Center of document\n"), std::string::npos) << stars.out;
   EXPECT_NE(stars.out.find("[presetIndex]: Random swatches filled stars / tile\n"), std::string::npos);
@@ -172,13 +162,13 @@ TEST(RenderCommand, PresetsTumbleAndAdjustersDraw) {
   EXPECT_GT(count(json, "\"type\": \"path\""), 400u);
 
   auto tumble = box.run({"render", "--tumble", "--seed", "9", "-o", "t.svg"});
-  ASSERT_EQ(tumble.status, 0) << describe(tumble);
+  ASSERT_EQ(tumble.status, 0) << tumble.describe();
   EXPECT_TRUE(box.exists("t.svg"));
 
   // Left edge of the page: the most points the adjuster gives.
   auto drag = box.run({"render", "--fresh", "--seed", "4", "--adjust", "pointsMin=0,100", "--print-settings", "-o",
                        "d.svg"});
-  ASSERT_EQ(drag.status, 0) << describe(drag);
+  ASSERT_EQ(drag.status, 0) << drag.describe();
   EXPECT_NE(drag.out.find("[pointsMin]: 300\n"), std::string::npos) << drag.out;
 }
 
@@ -187,20 +177,20 @@ TEST(RenderCommand, ActionsApplyInTheOrderGiven) {
   box.write("steps.txt", "# later wins\nset lineSets=7\npreset Reset   # back to one set\nset lineSets=9\n");
   auto r = box.run({"render", "--fresh", "--seed", "1", "--set", "lineSets=2", "--preset", "0", "--script", "steps.txt",
                     "--no-preview", "--print-settings", "-o", "o.svg"});
-  ASSERT_EQ(r.status, 0) << describe(r);
+  ASSERT_EQ(r.status, 0) << r.describe();
   EXPECT_NE(r.out.find("[lineSets]: 9\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("[preview]: off\n"), std::string::npos) << r.out;
 
   auto reversed = box.run({"render", "--fresh", "--seed", "1", "--set", "lineSets=2", "--preset", "0",
                            "--print-settings", "-o", "p.svg"});
-  ASSERT_EQ(reversed.status, 0) << describe(reversed);
+  ASSERT_EQ(reversed.status, 0) << reversed.describe();
   EXPECT_NE(reversed.out.find("[lineSets]: 1\n"), std::string::npos) << "the preset came last";
 }
 
 TEST(RenderCommand, PrintSettingsListsTheFourPages) {
   QuelvixSandbox box;
   auto r = box.run({"render", "--fresh", "--seed", "1", "--print-settings", "-o", "o.svg"});
-  ASSERT_EQ(r.status, 0) << describe(r);
+  ASSERT_EQ(r.status, 0) << r.describe();
   size_t last = 0;
   for (const char* page : {"Lines", "Style", "Shapes", "Settings"}) {
     const size_t at = r.out.find(std::string("\n") + page);
@@ -224,7 +214,7 @@ TEST(RenderCommand, PrintSettingsListsTheFourPages) {
   EXPECT_EQ(r.out, golden("settings-fresh.txt"));
   auto shapes = box.run({"render", "--fresh", "--seed", "1", "--preset", "11", "--page-tab", "3", "--set", "lineSets=3",
                          "--print-settings", "-o", "o.svg"});
-  ASSERT_EQ(shapes.status, 0) << describe(shapes);
+  ASSERT_EQ(shapes.status, 0) << shapes.describe();
   EXPECT_EQ(shapes.out, golden("settings-stars-shapes-page.txt"));
 }
 
@@ -272,8 +262,8 @@ TEST(RenderCommand, BadCommandLinesExitTwoAndWriteNothing) {
       withOutput.push_back("out.svg");
     }
     auto r = box.run(withOutput);
-    EXPECT_EQ(r.status, 2) << shown << describe(r);
-    EXPECT_EQ(complaints(r).size(), 1u) << shown << describe(r);
+    EXPECT_EQ(r.status, 2) << shown << r.describe();
+    EXPECT_EQ(r.complaints().size(), 1u) << shown << r.describe();
     EXPECT_EQ(box.files(), before) << shown;
     EXPECT_FALSE(box.exists("config/quelvix/state.bin")) << shown;
   }
@@ -286,8 +276,8 @@ TEST(RenderCommand, CancelExitsThreeAndWritesNothing) {
   const auto before = box.files();
   auto r = box.run({"render", "--seed", "1", "--state", "s.bin", "--set", "lineSets=5", "--tumble", "--cancel",
                     "--random-log", "c.log", "-o", "cancelled.svg"});
-  EXPECT_EQ(r.status, 3) << describe(r);
-  EXPECT_TRUE(complaints(r).empty()) << describe(r);
+  EXPECT_EQ(r.status, 3) << r.describe();
+  EXPECT_TRUE(r.complaints().empty()) << r.describe();
   EXPECT_EQ(box.files(), before);
   EXPECT_EQ(box.read("s.bin"), state);
 }
@@ -296,9 +286,9 @@ TEST(RenderCommand, TheArtBudgetKeepsWhatWasDrawn) {
   QuelvixSandbox box;
   auto r = box.run({"render", "--fresh", "--seed", "3", "--preset", "Random swatches filled stars / tile",
                     "--art-limit", "50", "-o", "cut.json"});
-  EXPECT_EQ(r.status, 1) << describe(r);
-  ASSERT_EQ(complaints(r).size(), 1u) << describe(r);
-  EXPECT_NE(r.err.find("art budget of 50"), std::string::npos) << describe(r);
+  EXPECT_EQ(r.status, 1) << r.describe();
+  ASSERT_EQ(r.complaints().size(), 1u) << r.describe();
+  EXPECT_NE(r.err.find("art budget of 50"), std::string::npos) << r.describe();
   ASSERT_TRUE(box.exists("cut.json"));
   const size_t paths = count(box.read("cut.json"), "\"type\": \"path\"");
   EXPECT_GT(paths, 0u);
@@ -310,9 +300,9 @@ TEST(RenderCommand, PngAndPdfNeedThePainter) {
   QuelvixSandbox box;
   auto r = box.run({"render", "--seed", "1", "-o", "out.png"});
 #if QX_HAVE_GUI
-  EXPECT_EQ(r.status, 0) << describe(r);
+  EXPECT_EQ(r.status, 0) << r.describe();
 #else
-  EXPECT_EQ(r.status, 2) << describe(r);
+  EXPECT_EQ(r.status, 2) << r.describe();
   EXPECT_NE(r.err.find("painter"), std::string::npos);
   EXPECT_FALSE(box.exists("out.png"));
 #endif
