@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <new>
 
 #include "host/document/art_store_impl.h"
 
@@ -428,6 +429,14 @@ void ArtStore::endMessage() {
     return;
   }
   ArtArrays& s = *impl_;
+  if (keepChanges_ && s.journaling) {
+    try {
+      kept_ = keepChange();
+    } catch (const std::bad_alloc&) {
+      kept_.reset();
+      keptLost_ = true;
+    }
+  }
   s.journaling = false;
   s.journal.clear();
   if (s.journal.capacity() > 4096) s.journal.shrink_to_fit();

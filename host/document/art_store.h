@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -28,6 +29,14 @@
 namespace qx::host {
 
 struct ArtArrays;  // the arrays behind a store (art_store_impl.h)
+
+// What one closed undo context changed (art_history.cpp), kept by a front end
+// so that it can take the change back and make it again later.
+struct ArtChange;
+struct ArtChangeDeleter {
+  void operator()(ArtChange* change) const;
+};
+using ArtChangePtr = std::unique_ptr<ArtChange, ArtChangeDeleter>;
 
 // What a front end or writer needs to know of one object, read in one call.
 struct ArtInfo {
@@ -168,6 +177,22 @@ class ArtStore final {
   const std::string& undoText() const { return undoText_; }
   const std::string& redoText() const { return redoText_; }
 
+  // ---- History ----
+  // While kept, the end of the outermost context (endMessage, endCommand)
+  // keeps what the context changed for takeChange() instead of dropping it.
+  void setKeepChanges(bool keep);
+  // The change the last closed context kept into *change: null when it
+  // changed nothing (or nothing was kept). False when there was no memory to
+  // keep it: the change was made but cannot be taken back. The store forgets it.
+  bool takeChange(ArtChangePtr* change);
+  // Take back a kept change: the store must stand where the change left it
+  // (as after the change itself or its redo), with no context open. Redo
+  // makes it again from where it began. False, and nothing done, otherwise.
+  bool undoChange(const ArtChange& change);
+  bool redoChange(const ArtChange& change);
+  // Bytes a kept change holds.
+  static size_t changeBytes(const ArtChange& change);
+
   // ---- Art budget ----
   size_t artBudget() const { return budget_; }
   // Clamped to kMaxArtBudget.
@@ -182,12 +207,18 @@ class ArtStore final {
  private:
   friend class ArtWalk;
 
+  // What the open context changed, read before its journal is dropped.
+  ArtChangePtr keepChange() const;
+
   // A new closed path of `seg` above all art. `box`, when given, is what
   // measuring the path gives and is kept as its bounds.
   QxErr makeClosedPath(std::span<QxPathSegment> seg, bool reversed, const QxRealRect* box, QxArtHandle* out);
 
   bool inMessage_ = false;
   bool inCommand_ = false;
+  bool keepChanges_ = false;
+  ArtChangePtr kept_;
+  bool keptLost_ = false;
   std::string undoText_;
   std::string redoText_;
   size_t budget_ = kDefaultArtBudget;

@@ -26,19 +26,25 @@ SettingsStore stateFileStore(const std::string& path, bool fresh) {
   return store;
 }
 
-AppSession::AppSession(QtDialogRunner& runner, SettingsStore store) : store_(std::move(store)), session_(runner) {}
+AppSession::AppSession(QtDialogRunner& runner, SettingsStore store) : store_(std::move(store)), session_(runner) {
+  document().art().setKeepChanges(true);
+}
 
 void AppSession::replaceDocument(std::unique_ptr<host::Document> document) {
   if (!document) return;
-  settleDeletion();
+  settle(nullptr);
   session_.replaceDocument(std::move(document));
-  undoable_.clear();
+  this->document().art().setKeepChanges(true);
+  clearHistory();
+  position_ = 0;
+  savedAt_ = 0;
 }
 
 bool AppSession::loadPlugins(const std::string& dir, std::vector<std::string>* problems) {
-  settleDeletion();
+  pluginDir_ = dir;
   const size_t before = problems->size();
   const size_t started = session_.startPlugins(host::FilterSession::pluginFiles(dir), problems);
+  settle(nullptr);
   if (started == 0 && problems->size() == before) problems->push_back(dir + ": no plug-in (*.aip) in the folder");
 
   if (host::RegisteredFilter* kept = session_.findFilter(""); kept && store_.load) {
@@ -62,19 +68,24 @@ bool AppSession::isKeptFilter(QxFilterHandle filter) {
 QxErr AppSession::runFilter(host::RegisteredFilter& filter, std::string* keepError) {
   // RegisteredFilter references may move when filters are added; keep the handle.
   const QxFilterHandle handle = filter.handle;
-  settleDeletion();
-  const std::vector<QxArtHandle> before = document().art().topLevelArt();
+  settle(nullptr);
+  const uint64_t seed = nextSeed_ ? *nextSeed_ : random().seedFromClock();
+  random().seed(seed);
+  Step step;
+  step.seedBefore = document().seed();
 
   const host::FilterRun run = session_.runFilter(handle);
-  if (!run.succeeded()) return run.getParameters != 0 ? run.getParameters : run.go;
-
-  std::unordered_set<QxArtHandle> old(before.begin(), before.end());
-  undoable_.clear();
-  for (QxArtHandle art : document().art().topLevelArt())
-    if (!old.count(art)) undoable_.push_back(art);
+  if (run.succeeded()) {
+    nextSeed_.reset();
+    document().setSeed(seed);
+  }
   host::RegisteredFilter* ran = session_.plugins().findFilter(handle);
-  undoName_ = ran ? ran->title : std::string("Filter");
-  if (undoName_.size() > 3 && undoName_.ends_with("...")) undoName_.resize(undoName_.size() - 3);
+  step.name = ran ? ran->title : std::string("Filter");
+  if (step.name.size() > 3 && step.name.ends_with("...")) step.name.resize(step.name.size() - 3);
+  step.seedAfter = document().seed();
+  // A failed run may leave the art it drew before the failure: a step too.
+  settle(&step);
+  if (!run.succeeded()) return run.getParameters != 0 ? run.getParameters : run.go;
 
   if (ran && isKeptFilter(handle) && store_.save) {
     if (auto block = session_.plugins().filterParameters(*ran)) {
@@ -86,37 +97,150 @@ QxErr AppSession::runFilter(host::RegisteredFilter& filter, std::string* keepErr
 }
 
 void AppSession::about(host::LoadedPlugin* plugin) {
-  settleDeletion();
+  settle(nullptr);
   session_.plugins().about(plugin);
+  settle(nullptr);
 }
 
 bool AppSession::deleteSelection() {
   host::ArtStore& art = document().art();
   const std::vector<QxArtHandle> chosen = selectedArt(art);
   if (chosen.empty()) return false;
-  settleDeletion();
-  undoable_.clear();
+  settle(nullptr);
   art.beginMessage();
   for (QxArtHandle object : chosen) (void)art.disposeArt(object);
-  deletionOpen_ = true;
-  undoName_ = "Delete";
+  art.endMessage();
+  Step step;
+  step.name = "Delete";
+  step.seedBefore = step.seedAfter = document().seed();
+  settle(&step);
   return true;
 }
 
-void AppSession::settleDeletion() {
-  if (!deletionOpen_) return;
-  document().art().endMessage();
-  deletionOpen_ = false;
+void AppSession::setSwatches(std::vector<host::Swatch> swatches, const std::string& name) {
+  settle(nullptr);
+  Step step;
+  step.name = name;
+  step.seedBefore = step.seedAfter = document().seed();
+  step.swatchesBefore = document().swatches();
+  step.swatchesAfter = swatches;
+  document().setSwatches(std::move(swatches));
+  push(std::move(step));
 }
 
-void AppSession::undo() {
-  if (deletionOpen_) {
-    document().art().undoMessage();
-    settleDeletion();
+std::vector<uint8_t> AppSession::filterSettings() {
+  host::RegisteredFilter* kept = session_.findFilter("");
+  if (!kept) return {};
+  auto block = session_.plugins().filterParameters(*kept);
+  return block ? *block : std::vector<uint8_t>();
+}
+
+bool AppSession::setFilterSettings(const std::vector<uint8_t>& block, std::string* error) {
+  host::RegisteredFilter* kept = session_.findFilter("");
+  if (!kept) {
+    *error = "no filter is loaded";
+    return false;
+  }
+  if (block.size() != host::kKeptBlockSize) {
+    *error = "a settings file holds " + std::to_string(host::kKeptBlockSize) + " bytes, this one " +
+             std::to_string(block.size());
+    return false;
+  }
+  if (QxErr rc = session_.plugins().setFilterParameters(*kept, block)) {
+    *error = "the filter refused the settings (code " + host::describeCode(rc) + ")";
+    return false;
+  }
+  return true;
+}
+
+// ---- History ----
+
+void AppSession::settle(Step* step) {
+  host::ArtChangePtr change;
+  if (!document().art().takeChange(&change)) {
+    // The art changed, but there was no memory to keep the change: no step
+    // before it can be taken back, and the saved state cannot come back.
+    clearHistory();
+    savedAt_.reset();
     return;
   }
-  for (QxArtHandle art : undoable_) (void)document().art().disposeArt(art);
-  undoable_.clear();
+  if (!step) {
+    if (change) {
+      clearHistory();
+      savedAt_.reset();
+    }
+    return;
+  }
+  step->art = std::move(change);
+  const bool swatchesChanged = step->swatchesBefore.has_value();
+  if (!step->art && step->seedBefore == step->seedAfter && !swatchesChanged) return;
+  push(std::move(*step));
+}
+
+namespace {
+
+size_t swatchBytes(const std::optional<std::vector<host::Swatch>>& swatches) {
+  if (!swatches) return 0;
+  size_t bytes = swatches->capacity() * sizeof(host::Swatch);
+  for (const host::Swatch& swatch : *swatches) bytes += swatch.name.capacity();
+  return bytes;
+}
+
+}  // namespace
+
+void AppSession::push(Step step) {
+  for (const Step& dropped : redo_) historyBytes_ -= dropped.bytes;
+  redo_.clear();
+  if (savedAt_ && *savedAt_ > position_) savedAt_.reset();  // that state is gone with the redo steps
+  step.bytes = sizeof(Step) + step.name.capacity() + (step.art ? host::ArtStore::changeBytes(*step.art) : 0) +
+               swatchBytes(step.swatchesBefore) + swatchBytes(step.swatchesAfter);
+  historyBytes_ += step.bytes;
+  undo_.push_back(std::move(step));
+  ++position_;
+  while (historyBytes_ > historyLimit_ && undo_.size() > 1) {
+    historyBytes_ -= undo_.front().bytes;
+    undo_.pop_front();
+  }
+}
+
+void AppSession::clearHistory() {
+  undo_.clear();
+  redo_.clear();
+  historyBytes_ = 0;
+}
+
+bool AppSession::undo() {
+  settle(nullptr);
+  if (undo_.empty()) return false;
+  Step& step = undo_.back();
+  if (step.art && !document().art().undoChange(*step.art)) {
+    clearHistory();
+    savedAt_.reset();
+    return false;
+  }
+  if (step.swatchesBefore) document().setSwatches(*step.swatchesBefore);
+  document().setSeed(step.seedBefore);
+  redo_.push_back(std::move(step));
+  undo_.pop_back();
+  --position_;
+  return true;
+}
+
+bool AppSession::redo() {
+  settle(nullptr);
+  if (redo_.empty()) return false;
+  Step& step = redo_.back();
+  if (step.art && !document().art().redoChange(*step.art)) {
+    clearHistory();
+    savedAt_.reset();
+    return false;
+  }
+  if (step.swatchesAfter) document().setSwatches(*step.swatchesAfter);
+  document().setSeed(step.seedAfter);
+  undo_.push_back(std::move(step));
+  redo_.pop_back();
+  ++position_;
+  return true;
 }
 
 }  // namespace qx::gui

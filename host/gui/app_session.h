@@ -1,15 +1,19 @@
 // The desktop app's host: the filter session with the Qt dialog runner, plus
-// what only the app keeps: the last change for Undo (a filter run's art, or
-// a deletion) and the kept settings of the default filter (the first one
-// registered) between launches.
+// what only the app keeps: the history of changes for Undo and Redo, the seed
+// of the next run, whether the document changed since it was saved, and the
+// kept settings of the default filter (the first one registered) between
+// launches.
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "host/document/document.h"
 #include "host/session/filter_session.h"
 
 namespace qx::gui {
@@ -39,6 +43,8 @@ class AppSession {
   // Load and start every plug-in of `dir`. Problems are collected in
   // *problems (one line each); true when at least one plug-in started.
   bool loadPlugins(const std::string& dir, std::vector<std::string>* problems);
+  // The folder the plug-ins came from.
+  const std::string& pluginDir() const { return pluginDir_; }
 
   host::Document& document() { return session_.document(); }
   // Put `document` in place of the current one (undo history is dropped).
@@ -56,27 +62,75 @@ class AppSession {
   // Show a plug-in's about box.
   void about(host::LoadedPlugin* plugin);
 
-  // Remove the selected top-level art; Undo brings it back. False when
-  // nothing was selected.
+  // Remove the selected top-level art as one step. False when nothing was
+  // selected.
   bool deleteSelection();
+  // Make `swatches` the document's as one step named `name`.
+  void setSwatches(std::vector<host::Swatch> swatches, const std::string& name);
 
-  // Undo takes back the last change: the art the last successful filter run
-  // added, or the last deletion.
-  bool canUndo() const { return !undoable_.empty() || deletionOpen_; }
-  const std::string& undoName() const { return undoName_; }
-  void undo();
+  // ---- History ----
+  // Every change to the document (a filter run, a deletion, a palette) is a
+  // step; Undo takes back the last one and Redo makes it again, until a new
+  // step drops what could be redone. Steps are kept while they hold at most
+  // kHistoryBytes together, 1 GiB (the oldest go first; the last is always
+  // kept).
+  static constexpr size_t kHistoryBytes = size_t{1} << 30;
+  void setHistoryLimit(size_t bytes) { historyLimit_ = bytes; }
+  bool canUndo() const { return !undo_.empty(); }
+  bool canRedo() const { return !redo_.empty(); }
+  // The step's name as Edit shows it ("Quelvix", "Delete"); "" when none.
+  std::string undoName() const { return undo_.empty() ? std::string() : undo_.back().name; }
+  std::string redoName() const { return redo_.empty() ? std::string() : redo_.back().name; }
+  bool undo();
+  bool redo();
+  size_t undoSteps() const { return undo_.size(); }
+  size_t historyBytes() const { return historyBytes_; }
+
+  // ---- Saved or not ----
+  // The document differs from what was last opened, saved or made new.
+  bool modified() const { return !savedAt_ || *savedAt_ != position_; }
+  void markSaved() { savedAt_ = position_; }
+
+  // ---- Seeds ----
+  // Each filter run draws from a fresh seed: the one set here for the next
+  // run (used once, by a run that goes ahead), else one from the clock. The
+  // document keeps the seed of the run that drew it.
+  void setNextSeed(std::optional<uint64_t> seed) { nextSeed_ = seed; }
+  std::optional<uint64_t> nextSeed() const { return nextSeed_; }
+  // The kept block of the default filter as its dialog left it; empty when
+  // there is none.
+  std::vector<uint8_t> filterSettings();
+  // Hand a kept block to the default filter (as if it had been kept); a
+  // one-line reason and false when it cannot be used.
+  bool setFilterSettings(const std::vector<uint8_t>& block, std::string* error);
 
  private:
+  struct Step {
+    std::string name;
+    host::ArtChangePtr art;  // null when the art did not change
+    std::optional<uint64_t> seedBefore, seedAfter;
+    std::optional<std::vector<host::Swatch>> swatchesBefore, swatchesAfter;
+    size_t bytes = 0;
+  };
   bool isKeptFilter(QxFilterHandle filter);
-  // A deletion's changes are held in the store's open undo context until
-  // the next change or plug-in call, which closes it for good.
-  void settleDeletion();
+  // Take the art change the store kept for the last message: a step when
+  // `step` is given (else a change nobody asked for, which ends the history,
+  // as its steps no longer fit the document).
+  void settle(Step* step);
+  void push(Step step);
+  void clearHistory();
 
   SettingsStore store_;
   host::FilterSession session_;
-  std::vector<QxArtHandle> undoable_;
-  std::string undoName_;
-  bool deletionOpen_ = false;
+  std::deque<Step> undo_, redo_;
+  size_t historyBytes_ = 0;
+  size_t historyLimit_ = kHistoryBytes;
+  // Steps since the document was opened; the position the last save stood
+  // at (none when that state cannot come back).
+  int64_t position_ = 0;
+  std::optional<int64_t> savedAt_ = 0;
+  std::optional<uint64_t> nextSeed_;
+  std::string pluginDir_;
 };
 
 }  // namespace qx::gui

@@ -1,15 +1,11 @@
 #include "host/gui/main_window.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QDoubleSpinBox>
-#include <QFileDialog>
+#include <QCloseEvent>
 #include <QFileInfo>
-#include <QFormLayout>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -21,20 +17,14 @@
 #include "host/gui/art_selection.h"
 #include "host/document/document.h"
 #include "host/gui/document_view.h"
-#include "host/gui/export_painted.h"
 #include "host/gui/qt_dialog_runner.h"
 #include "host/gui/swatch_strip.h"
-#include "host/io/palette_reader.h"
-#include "host/io/document_input.h"
-#include "host/io/json_writer.h"
-#include "host/io/svg_writer.h"
+#include "host/gui/variations_dialog.h"
 
 namespace qx::gui {
 namespace {
 
 QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-constexpr double kA4Width = 595.2756, kA4Height = 841.8898;  // 210 x 297 mm in points
 
 }  // namespace
 
@@ -52,11 +42,13 @@ MainWindow::MainWindow(AppSession& session, QtDialogRunner& runner, QWidget* par
 
   zoomLabel_ = new QLabel(this);
   selectionLabel_ = new QLabel(this);
+  seedLabel_ = new QLabel(this);
   busyBar_ = new QProgressBar(this);
   busyBar_->setRange(0, 0);  // a moving bar: how long is not known
   busyBar_->setMaximumWidth(120);
   busyBar_->setVisible(false);
   statusBar()->addPermanentWidget(busyBar_);
+  statusBar()->addPermanentWidget(seedLabel_);
   statusBar()->addPermanentWidget(selectionLabel_);
   statusBar()->addPermanentWidget(zoomLabel_);
   connect(view_, &DocumentView::zoomChanged, this,
@@ -69,6 +61,7 @@ MainWindow::MainWindow(AppSession& session, QtDialogRunner& runner, QWidget* par
 
   connect(view_, &DocumentView::selectionEdited, this, [this] { updateSelection(); });
 
+  renderProgram_ = QCoreApplication::applicationFilePath();
   buildMenus();
   rebuildPluginMenus();
   resize(1000, 760);
@@ -86,6 +79,9 @@ void MainWindow::buildMenus() {
   file->addAction(tr("Save &As..."), QKeySequence::SaveAs, this, [this] { chooseSaveAs(); });
   file->addAction(tr("Load &Palette..."), this, [this] { choosePalette(); });
   file->addSeparator();
+  file->addAction(tr("Save Settings As..."), this, [this] { chooseSaveSettings(); });
+  file->addAction(tr("Load Settings..."), this, [this] { chooseLoadSettings(); });
+  file->addSeparator();
   file->addAction(tr("Export as S&VG..."), this, [this] { chooseExport("svg"); });
   file->addAction(tr("Export as &PNG..."), this, [this] { chooseExport("png"); });
   file->addAction(tr("Export as P&DF..."), this, [this] { chooseExport("pdf"); });
@@ -93,12 +89,8 @@ void MainWindow::buildMenus() {
   file->addAction(tr("&Quit"), QKeySequence::Quit, this, [this] { close(); });
 
   QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-  undoAction_ = edit->addAction(tr("&Undo"), QKeySequence::Undo, this, [this] {
-    session_.undo();
-    view_->documentChanged();
-    updateUndo();
-    updateSelection();
-  });
+  undoAction_ = edit->addAction(tr("&Undo"), QKeySequence::Undo, this, [this] { undo(); });
+  redoAction_ = edit->addAction(tr("&Redo"), QKeySequence::Redo, this, [this] { redo(); });
   edit->addSeparator();
   deleteAction_ = edit->addAction(tr("&Delete"), QKeySequence::Delete, this, [this] { deleteSelection(); });
   edit->addAction(tr("Select &All"), QKeySequence::SelectAll, this, [this] { selectAll(); });
@@ -131,13 +123,17 @@ void MainWindow::rebuildPluginMenus() {
     filterActions_[handle] = action;
   }
   if (filterActions_.empty()) filterMenu_->addAction(tr("(no filters loaded)"))->setEnabled(false);
+  filterMenu_->addSeparator();
+  filterMenu_->addAction(tr("Set Seed..."), this, [this] { chooseSeed(); });
+  QAction* variations = filterMenu_->addAction(tr("Variations..."), this, [this] { showVariations(); });
+  variations->setEnabled(!filterActions_.empty());
 
   helpMenu_->clear();
   for (host::LoadedPlugin* plugin : session_.loaded()) {
     const QString name = QFileInfo(fromUtf8(session_.plugins().path(plugin))).completeBaseName();
     helpMenu_->addAction(tr("About %1...").arg(name), this, [this, plugin] {
       session_.about(plugin);
-      updateUndo();
+      documentChanged();
     });
   }
   helpMenu_->addAction(tr("About &Qt..."), this, [] { QApplication::aboutQt(); });
@@ -154,12 +150,29 @@ void MainWindow::runFilter(QxFilterHandle handle) {
   if (!filter) return;
   std::string keepError;
   const QxErr rc = session_.runFilter(*filter, &keepError);
-  view_->documentChanged();
-  updateUndo();
-  updateSelection();
+  documentChanged();
   // A failure was shown by the plug-in in its own error dialog; a cancel is
   // no failure at all.
   if (rc == 0 && !keepError.empty()) showError(tr("The settings could not be kept: %1").arg(fromUtf8(keepError)));
+}
+
+void MainWindow::undo() {
+  if (!session_.undo() && !session_.canUndo()) statusBar()->showMessage(tr("Nothing to undo"), 3000);
+  documentChanged();
+}
+
+void MainWindow::redo() {
+  if (!session_.redo() && !session_.canRedo()) statusBar()->showMessage(tr("Nothing to redo"), 3000);
+  documentChanged();
+}
+
+void MainWindow::documentChanged() {
+  view_->documentChanged();
+  view_->selectionChanged();
+  swatches_->setDocument(&session_.document());
+  updateTitle();
+  updateUndo();
+  updateSelection();
 }
 
 void MainWindow::documentReplaced() {
@@ -187,9 +200,7 @@ void MainWindow::deselectAll() {
 
 bool MainWindow::deleteSelection() {
   if (!session_.deleteSelection()) return false;
-  view_->documentChanged();
-  updateUndo();
-  updateSelection();
+  documentChanged();
   return true;
 }
 
@@ -204,12 +215,67 @@ void MainWindow::updateSelection() {
 
 void MainWindow::updateTitle() {
   const QString name = path_.isEmpty() ? tr("Untitled") : QFileInfo(path_).fileName();
-  setWindowTitle(tr("%1 - Quelvix").arg(name));
+  // "[*]" is where Qt shows the modified mark.
+  setWindowTitle(tr("%1[*] - Quelvix").arg(name));
+  setWindowModified(session_.modified());
+  seedLabel_->setText(seedText());
+}
+
+QString MainWindow::seedText() const {
+  QString text;
+  if (auto seed = session_.document().seed(); seed && session_.document().art().liveArtCount() > 0)
+    text = tr("Seed %1").arg(*seed);
+  if (auto next = session_.nextSeed()) text += (text.isEmpty() ? "" : "  ") + tr("(next run: seed %1)").arg(*next);
+  return text;
+}
+
+void MainWindow::setNextSeed(uint64_t seed) {
+  session_.setNextSeed(seed);
+  updateTitle();
+}
+
+void MainWindow::chooseSeed() {
+  const std::optional<uint64_t> shown = session_.nextSeed() ? session_.nextSeed() : session_.document().seed();
+  bool ok = false;
+  const QString text = QInputDialog::getText(this, tr("Set Seed"),
+                                             tr("Seed of the next run (0 to 18446744073709551615):"), QLineEdit::Normal,
+                                             shown ? QString::number(*shown) : QString(), &ok)
+                           .trimmed();
+  if (!ok) return;
+  bool valid = false;
+  const qulonglong seed = text.toULongLong(&valid);
+  if (!valid || text.startsWith('+')) {
+    showError(tr("A seed is a whole number from 0 to 18446744073709551615, not \"%1\".").arg(text));
+    return;
+  }
+  setNextSeed(seed);
+}
+
+void MainWindow::showVariations() {
+  VariationsRequest request;
+  request.program = renderProgram_;
+  request.pluginDir = fromUtf8(session_.pluginDir());
+  request.settings = session_.filterSettings();
+  request.pageWidth = session_.document().pageWidth();
+  request.pageHeight = session_.document().pageHeight();
+  request.swatches = session_.document().swatches();
+  const std::optional<uint64_t> from = session_.nextSeed() ? session_.nextSeed() : session_.document().seed();
+  request.firstSeed = from ? *from + (session_.nextSeed() ? 0 : 1) : session_.random().seedFromClock();
+  VariationsDialog dialog(std::move(request), this);
+  if (onVariations_) QTimer::singleShot(0, &dialog, [this, &dialog] { onVariations_(dialog); });
+  if (dialog.exec() == QDialog::Accepted && dialog.chosenSeed()) setNextSeed(*dialog.chosenSeed());
 }
 
 void MainWindow::updateUndo() {
   undoAction_->setEnabled(session_.canUndo());
   undoAction_->setText(session_.canUndo() ? tr("&Undo %1").arg(fromUtf8(session_.undoName())) : tr("&Undo"));
+  redoAction_->setEnabled(session_.canRedo());
+  redoAction_->setText(session_.canRedo() ? tr("&Redo %1").arg(fromUtf8(session_.redoName())) : tr("&Redo"));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (settleUnsavedChanges()) event->accept();
+  else event->ignore();
 }
 
 void MainWindow::showError(const QString& text) {
@@ -219,137 +285,5 @@ void MainWindow::showError(const QString& text) {
   QMessageBox::critical(this, tr("Quelvix"), text);
 }
 
-// ---- Files ----
-
-bool MainWindow::newDocument(double width, double height) {
-  auto doc = std::make_unique<host::Document>();
-  if (doc->setPageSize(static_cast<QxReal>(width), static_cast<QxReal>(height)) != QX_ERR_NONE) {
-    showError(tr("A page must be wider and taller than 0 points."));
-    return false;
-  }
-  session_.replaceDocument(std::move(doc));
-  path_.clear();
-  documentReplaced();
-  return true;
-}
-
-bool MainWindow::openFile(const QString& path) {
-  std::string why;
-  auto doc = host::readDocumentFile(path.toStdString(), &why);
-  if (!doc) {
-    showError(tr("Cannot open %1: %2").arg(path, fromUtf8(why)));
-    return false;
-  }
-  session_.replaceDocument(std::move(doc));
-  path_ = path;
-  documentReplaced();
-  return true;
-}
-
-bool MainWindow::saveFile(const QString& path) {
-  if (!exportFile(path, "svg")) return false;
-  path_ = path;
-  updateTitle();
-  return true;
-}
-
-bool MainWindow::exportFile(const QString& path, const QString& format, double dpi) {
-  std::string why;
-  const std::string target = path.toStdString();
-  const host::Document& doc = session_.document();
-  bool ok = false;
-  if (format == "svg") ok = host::saveSvg(doc, target, &why);
-  else if (format == "json") ok = host::saveDocumentJson(doc, target, &why);
-  else if (format == "png") ok = writePng(doc, target, dpi > 0 ? dpi : kDefaultPngDpi, &why);
-  else if (format == "pdf") ok = writePdf(doc, target, &why);
-  else why = "unknown format";
-  if (!ok) {
-    showError(tr("Cannot write %1: %2").arg(path, fromUtf8(why)));
-    return false;
-  }
-  statusBar()->showMessage(tr("Wrote %1").arg(path), 5000);
-  return true;
-}
-
-void MainWindow::chooseNew() {
-  QDialog dialog(this);
-  dialog.setWindowTitle(tr("New Document"));
-  auto* form = new QFormLayout(&dialog);
-  auto* size = new QComboBox(&dialog);
-  size->addItems({tr("Letter (612 x 792 pt)"), tr("A4 (595 x 842 pt)"), tr("Custom")});
-  auto* width = new QDoubleSpinBox(&dialog);
-  auto* height = new QDoubleSpinBox(&dialog);
-  for (QDoubleSpinBox* box : {width, height}) {
-    box->setRange(1, 100000);
-    box->setDecimals(2);
-    box->setSuffix(" pt");
-  }
-  width->setValue(612);
-  height->setValue(792);
-  form->addRow(tr("Page size"), size);
-  form->addRow(tr("Width"), width);
-  form->addRow(tr("Height"), height);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-  form->addRow(buttons);
-  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  auto follow = [=](int index) {
-    const bool custom = index == 2;
-    width->setEnabled(custom);
-    height->setEnabled(custom);
-    if (index == 0) width->setValue(612), height->setValue(792);
-    if (index == 1) width->setValue(kA4Width), height->setValue(kA4Height);
-  };
-  connect(size, &QComboBox::currentIndexChanged, &dialog, follow);
-  follow(0);
-  if (dialog.exec() == QDialog::Accepted) newDocument(width->value(), height->value());
-}
-
-void MainWindow::chooseOpen() {
-  const QString path = QFileDialog::getOpenFileName(this, tr("Open"), QString(), tr("Drawings (*.svg *.json)"));
-  if (!path.isEmpty()) openFile(path);
-}
-
-bool MainWindow::loadPalette(const QString& path) {
-  std::string why;
-  auto palette = host::readPaletteFile(path.toStdString(), &why);
-  if (!palette) {
-    showError(tr("Cannot load the palette: %1").arg(fromUtf8(why)));
-    return false;
-  }
-  session_.document().setSwatches(host::paletteSwatches(*palette));
-  swatches_->setDocument(&session_.document());
-  statusBar()->showMessage(tr("%1 colours from %2").arg(palette->size()).arg(QFileInfo(path).fileName()), 5000);
-  return true;
-}
-
-void MainWindow::choosePalette() {
-  const QString path = QFileDialog::getOpenFileName(this, tr("Load Palette"), QString(),
-                                                    tr("Palettes (*.gpl *.txt *.hex);;All files (*)"));
-  if (!path.isEmpty()) loadPalette(path);
-}
-
-void MainWindow::chooseSaveAs() {
-  QString path = QFileDialog::getSaveFileName(this, tr("Save As"), path_, tr("SVG drawings (*.svg)"));
-  if (path.isEmpty()) return;
-  if (!path.endsWith(".svg", Qt::CaseInsensitive)) path += ".svg";
-  saveFile(path);
-}
-
-void MainWindow::chooseExport(const QString& format) {
-  double dpi = 0;
-  if (format == "png") {
-    bool ok = false;
-    dpi = QInputDialog::getInt(this, tr("Export as PNG"), tr("Resolution (pixels per inch):"),
-                               static_cast<int>(kDefaultPngDpi), static_cast<int>(kMinPngDpi),
-                               static_cast<int>(kMaxPngDpi), 1, &ok);
-    if (!ok) return;
-  }
-  const QString filter = format.toUpper() + tr(" files (*.%1)").arg(format);
-  QString path = QFileDialog::getSaveFileName(this, tr("Export"), QString(), filter);
-  if (path.isEmpty()) return;
-  if (!path.endsWith("." + format, Qt::CaseInsensitive)) path += "." + format;
-  exportFile(path, format, dpi);
-}
 
 }  // namespace qx::gui

@@ -1,11 +1,16 @@
 // The document window: the canvas, the File, Edit, View, Filter and Help
-// menus, and a status bar with the zoom and a busy indicator.
+// menus, and a status bar with the seed, the selection, the zoom and a busy
+// indicator. The title names the file and marks unsaved changes; New, Open
+// and Quit ask before unsaved changes are lost.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <QMainWindow>
+#include <QMessageBox>
 
 #include "host/plugins/plugin_host.h"
 
@@ -20,6 +25,7 @@ class AppSession;
 class DocumentView;
 class QtDialogRunner;
 class SwatchStrip;
+class VariationsDialog;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -31,6 +37,7 @@ class MainWindow : public QMainWindow {
   // The Filter menu's action for the filter titled `title` (nullptr when none).
   QAction* filterAction(const QString& title) const;
   QAction* undoAction() const { return undoAction_; }
+  QAction* redoAction() const { return redoAction_; }
   QAction* deleteAction() const { return deleteAction_; }
   SwatchStrip* swatchStrip() const { return swatches_; }
 
@@ -53,15 +60,46 @@ class MainWindow : public QMainWindow {
   bool exportFile(const QString& path, const QString& format, double dpi = 0);
   // Run a filter as the menu does.
   void runFilter(QxFilterHandle filter);
+  void undo();
+  void redo();
+
+  // The default filter's settings to and from a settings file (the kept
+  // block `quelvix render --state` reads).
+  bool saveSettings(const QString& path);
+  bool loadSettings(const QString& path);
+  // Filter > Variations...: the current settings with the next seeds.
+  void showVariations();
+  // The seed of the next filter run (Filter > Set Seed..., a variation).
+  void setNextSeed(uint64_t seed);
+  // The status bar's seed text.
+  QString seedText() const;
+
+  // Unsaved changes are kept or let go as the person answers (Save,
+  // Discard or Cancel); true when the caller may go on.
+  bool settleUnsavedChanges();
+  // Tests answer the unsaved-changes question without a person; the count
+  // tells how often it was asked.
+  void setPromptAnswer(std::function<QMessageBox::StandardButton()> answer) { promptAnswer_ = std::move(answer); }
+  int promptsAsked() const { return promptsAsked_; }
+  // Tests drive the Variations dialog while it is open.
+  void setOnVariations(std::function<void(VariationsDialog&)> hook) { onVariations_ = std::move(hook); }
+  // The program run for variation thumbnails (default: this one).
+  void setRenderProgram(const QString& program) { renderProgram_ = program; }
+  const QString& renderProgram() const { return renderProgram_; }
 
   const QString& currentPath() const { return path_; }
   // The last failure message shown (tests).
   const QString& lastError() const { return lastError_; }
-  // Message boxes close themselves (tests).
+  // Message boxes close themselves and unsaved changes are let go without
+  // asking (tests).
   void setQuietMessages(bool quiet) { quiet_ = quiet; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildMenus();
+  void documentChanged();  // after a step: picture, menus, title, seed
   void documentReplaced();
   void updateTitle();
   void updateUndo();
@@ -72,6 +110,9 @@ class MainWindow : public QMainWindow {
   void choosePalette();
   void chooseSaveAs();
   void chooseExport(const QString& format);
+  void chooseSaveSettings();
+  void chooseLoadSettings();
+  void chooseSeed();
 
   AppSession& session_;
   QtDialogRunner& runner_;
@@ -80,6 +121,8 @@ class MainWindow : public QMainWindow {
   QMenu* filterMenu_ = nullptr;
   QMenu* helpMenu_ = nullptr;
   QAction* undoAction_ = nullptr;
+  QAction* redoAction_ = nullptr;
+  QLabel* seedLabel_ = nullptr;
   QAction* deleteAction_ = nullptr;
   QAction* deselectAction_ = nullptr;
   QLabel* selectionLabel_ = nullptr;
@@ -89,6 +132,10 @@ class MainWindow : public QMainWindow {
   QString path_;
   QString lastError_;
   bool quiet_ = false;
+  std::function<QMessageBox::StandardButton()> promptAnswer_;
+  int promptsAsked_ = 0;
+  QString renderProgram_;
+  std::function<void(VariationsDialog&)> onVariations_;
 };
 
 }  // namespace qx::gui

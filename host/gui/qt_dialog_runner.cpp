@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "host/document/document.h"
+#include "host/gui/dialog_placement.h"
 #include "host/gui/document_view.h"
 #include "host/gui/modal_dialog.h"
 
@@ -22,10 +24,28 @@ void QtDialogRunner::afterEvent() {
   if (view_) view_->documentChanged();
 }
 
+QPoint QtDialogRunner::firstPlace(QWidget& window) const {
+  window.adjustSize();
+  // The frame is not known before the window is shown: allow for a title bar.
+  const QSize size = window.size() + QSize(8, 32);
+  const QRect frame = parent_->frameGeometry();
+  QRect page = frame;
+  if (view_ && view_->document()) {
+    const host::Document& doc = *view_->document();
+    const QPointF topLeft = view_->toPixel(QxRealPoint{0, doc.pageHeight()});
+    const QPointF bottomRight = view_->toPixel(QxRealPoint{doc.pageWidth(), 0});
+    const QRect local = QRectF(topLeft, bottomRight).normalized().toAlignedRect().intersected(view_->rect());
+    page = QRect(view_->mapToGlobal(local.topLeft()), local.size());
+  }
+  QScreen* screen = parent_->screen() ? parent_->screen() : QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->availableGeometry() : frame;
+  return placeBesidePage(size, page, frame, area);
+}
+
 int QtDialogRunner::runModal(host::Dialog& dialog) {
   ModalDialog window(dialog, *this, parent_);
   // Where this dialog was last closed; else where the plug-in put it; else
-  // centred on the main window.
+  // where it hides the least of the page.
   const QxRect& b = dialog.boundsRect();
   auto kept = positions_.find(dialog.name());
   if (kept != positions_.end()) {
@@ -33,8 +53,7 @@ int QtDialogRunner::runModal(host::Dialog& dialog) {
   } else if (b.left != 0 || b.top != 0) {
     window.setGeometry(QRect(b.left, b.top, window.width(), window.height()));
   } else if (parent_) {
-    const QRect p = parent_->frameGeometry();
-    window.move(p.center() - QPoint(window.width() / 2, window.height() / 2));
+    window.move(firstPlace(window));
   }
 
   ModalDialog* outer = current_;

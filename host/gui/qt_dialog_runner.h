@@ -53,6 +53,8 @@ class QtDialogRunner : public host::DialogRunner {
   int alertCount() const { return alerts_; }
 
  private:
+  // Where a dialog opens the first time: beside the page.
+  QPoint firstPlace(QWidget& window) const;
   QPointer<QWidget> parent_;
   QPointer<DocumentView> view_;
   std::function<void(ModalDialog&)> onOpen_;

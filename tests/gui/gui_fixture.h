@@ -57,6 +57,7 @@ class GuiHost : public ::testing::Test {
   std::unique_ptr<gui::MainWindow> window_;
   std::vector<uint8_t> saved_;
   int saves_ = 0;
+  int runs_ = 0;
 };
 
 }  // namespace qx::test

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The desktop app on a real X server, driven by keys as a person would: open
-# Filter > Torvik <Create> > Quelvix..., confirm the dialog with Return, quit.
-# The kept settings file proves the filter ran to the end.
+# Filter > Torvik <Create> > Quelvix..., confirm the dialog with Return, quit,
+# and let the drawing go when asked about the unsaved changes. The kept
+# settings file proves the filter ran to the end.
 # Usage (inside an X session, e.g. under xvfb-run): gui_under_x.sh QUELVIX
 set -euo pipefail
 
@@ -61,8 +62,13 @@ for _ in $(seq 600); do
 done
 [[ "$(stat -c %s "$dir/state.bin" 2>/dev/null)" == 236 ]] || fail "the filter's settings were not kept after OK"
 
+[[ -n "$(wait_window 10 '^Untitled\* - Quelvix$')" ]] || fail "the title does not mark the unsaved drawing"
 xdotool windowfocus --sync "$main"
 xdotool key ctrl+q
+prompt="$(wait_window 10 '^Quelvix$')"
+[[ -n "$prompt" ]] || fail "Quit did not ask about the unsaved drawing"
+xdotool windowfocus --sync "$prompt"
+xdotool key alt+d  # Discard
 for _ in $(seq 300); do
   kill -0 "$app" 2>/dev/null || break
   sleep 0.1

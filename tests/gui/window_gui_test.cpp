@@ -38,8 +38,12 @@ int inkPixels(const QImage& image, QRect area) {
 }
 
 TEST_F(GuiHost, FilterMenuHasTheCategorySubmenu) {
+  // The category's submenu, then the seed commands below a separator.
   QMenu* menu = window_->filterMenu();
-  ASSERT_EQ(menu->actions().size(), 1);
+  ASSERT_EQ(menu->actions().size(), 4);
+  EXPECT_TRUE(menu->actions()[1]->isSeparator());
+  EXPECT_EQ(menu->actions()[2]->text(), "Set Seed...");
+  EXPECT_EQ(menu->actions()[3]->text(), "Variations...");
   QMenu* category = menu->actions()[0]->menu();
   ASSERT_NE(category, nullptr);
   EXPECT_EQ(category->title(), "Torvik <Create>");
