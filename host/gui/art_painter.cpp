@@ -107,14 +107,25 @@ bool outsideDevice(const QPainter& painter, const QxRealRect& bounds, const QxPa
 
 }  // namespace
 
+namespace {
+
+// A piece whose handles sit on its ends is straight: a line, which a PDF
+// keeps as a line and the stroker draws faster than a curve.
+void appendPiece(QPainterPath& path, const QxPathSegment& from, const QxPathSegment& to) {
+  const bool straight =
+      from.out.x == from.p.x && from.out.y == from.p.y && to.in.x == to.p.x && to.in.y == to.p.y;
+  if (straight) path.lineTo(toQt(to.p));
+  else path.cubicTo(toQt(from.out), toQt(to.in), toQt(to.p));
+}
+
+}  // namespace
+
 void appendOutline(QPainterPath& path, std::span<const QxPathSegment> segments, bool closed) {
   if (segments.empty()) return;
   path.moveTo(toQt(segments[0].p));
-  for (size_t i = 1; i < segments.size(); ++i)
-    path.cubicTo(toQt(segments[i - 1].out), toQt(segments[i].in), toQt(segments[i].p));
+  for (size_t i = 1; i < segments.size(); ++i) appendPiece(path, segments[i - 1], segments[i]);
   if (closed) {
-    if (segments.size() > 1)
-      path.cubicTo(toQt(segments.back().out), toQt(segments.front().in), toQt(segments.front().p));
+    if (segments.size() > 1) appendPiece(path, segments.back(), segments.front());
     path.closeSubpath();
   }
 }
