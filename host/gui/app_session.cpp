@@ -2,6 +2,7 @@
 
 #include <unordered_set>
 
+#include "host/document/art_copy.h"
 #include "host/gui/art_selection.h"
 #include "host/gui/qt_dialog_runner.h"
 #include "host/session/state_file.h"
@@ -114,6 +115,25 @@ bool AppSession::deleteSelection() {
   step.name = "Delete";
   step.seedBefore = step.seedAfter = document().seed();
   settle(&step);
+  return true;
+}
+
+bool AppSession::importArt(const host::Document& other, size_t* copied, std::string* error) {
+  host::ArtStore& art = document().art();
+  settle(nullptr);
+  art.beginMessage();
+  const QxErr code = host::copyArt(other, document(), copied);
+  if (code) art.undoMessage();
+  art.endMessage();
+  Step step;
+  step.name = "Import";
+  step.seedBefore = step.seedAfter = document().seed();
+  settle(&step);
+  if (code) {
+    *error = code == QX_ERR_OUT_OF_MEMORY ? "the document holds no more art (its art budget)"
+                                          : "the document refused an object (code " + host::describeCode(code) + ")";
+    return false;
+  }
   return true;
 }
 

@@ -65,6 +65,10 @@ class AppSession {
   // Remove the selected top-level art as one step. False when nothing was
   // selected.
   bool deleteSelection();
+  // Place the art of `other` over the document's as one step ("Import");
+  // false and a one-line reason when the document refuses an object (its
+  // art budget, say), and nothing is placed then.
+  bool importArt(const host::Document& other, size_t* copied, std::string* error);
   // Make `swatches` the document's as one step named `name`.
   void setSwatches(std::vector<host::Swatch> swatches, const std::string& name);
 

@@ -77,6 +77,7 @@ void MainWindow::buildMenus() {
     else saveFile(path_);
   });
   file->addAction(tr("Save &As..."), QKeySequence::SaveAs, this, [this] { chooseSaveAs(); });
+  file->addAction(tr("&Import..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), this, [this] { chooseImport(); });
   file->addAction(tr("Load &Palette..."), this, [this] { choosePalette(); });
   file->addSeparator();
   file->addAction(tr("Save Settings As..."), this, [this] { chooseSaveSettings(); });

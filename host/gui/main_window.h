@@ -54,6 +54,8 @@ class MainWindow : public QMainWindow {
   bool newDocument(double width, double height);
   bool openFile(const QString& path);
   bool saveFile(const QString& path);
+  // Place the art of a drawing (.svg or .json) over the document's.
+  bool importFile(const QString& path);
   // Make the colours of a palette file (.gpl or #rrggbb lines) the
   // document's swatches.
   bool loadPalette(const QString& path);
@@ -107,6 +109,7 @@ class MainWindow : public QMainWindow {
   void showError(const QString& text);
   void chooseNew();
   void chooseOpen();
+  void chooseImport();
   void choosePalette();
   void chooseSaveAs();
   void chooseExport(const QString& format);

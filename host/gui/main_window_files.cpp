@@ -93,6 +93,25 @@ bool MainWindow::openFile(const QString& path) {
   return true;
 }
 
+bool MainWindow::importFile(const QString& path) {
+  std::string why;
+  auto other = host::readDocumentFile(path.toStdString(), &why);
+  size_t copied = 0;
+  if (!other || !session_.importArt(*other, &copied, &why)) {
+    showError(tr("Cannot import %1: %2").arg(path, fromUtf8(why)));
+    documentChanged();
+    return false;
+  }
+  documentChanged();
+  statusBar()->showMessage(tr("Imported %1 objects from %2").arg(copied).arg(QFileInfo(path).fileName()), 5000);
+  return true;
+}
+
+void MainWindow::chooseImport() {
+  const QString path = QFileDialog::getOpenFileName(this, tr("Import"), QString(), tr("Drawings (*.svg *.json)"));
+  if (!path.isEmpty()) importFile(path);
+}
+
 bool MainWindow::saveFile(const QString& path) {
   if (!exportFile(path, "svg")) return false;
   path_ = path;

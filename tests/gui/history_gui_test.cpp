@@ -83,6 +83,35 @@ TEST_F(History, ThreeRunsAndADeleteAreUndoneAndRedoneOneByOne) {
   EXPECT_TRUE(state() == states[2]);
 }
 
+TEST_F(History, ImportPlacesADrawingsArtAsOneStepAndAFullDocumentTakesNone) {
+  confirm();
+  const std::string before = state();
+  const size_t drawn = artCount();
+  ASSERT_TRUE(window_->importFile(SVG_TEST_DATA "/motif.svg")) << window_->lastError().toStdString();
+  EXPECT_EQ(artCount(), drawn + 2);
+  EXPECT_EQ(text(window_->undoAction()), "&Undo Import");
+  QxArtHandle star = doc().findArtByName("star");
+  ASSERT_NE(star, nullptr) << "names come along";
+  host::ArtInfo info;
+  ASSERT_TRUE(doc().art().describe(star, &info));
+  EXPECT_GT(info.segments.size(), 4u);
+  // Imported twice: the second copy leaves the taken names off.
+  ASSERT_TRUE(window_->importFile(SVG_TEST_DATA "/motif.svg"));
+  EXPECT_EQ(artCount(), drawn + 4);
+  EXPECT_EQ(doc().findArtByName("star"), star);
+  window_->undo();
+  window_->undo();
+  EXPECT_TRUE(state() == before);
+
+  // A document that is full takes nothing, and says why.
+  doc().art().setArtBudget(doc().art().liveArtCount() + 1);
+  EXPECT_FALSE(window_->importFile(SVG_TEST_DATA "/motif.svg"));
+  EXPECT_NE(window_->lastError().indexOf("art budget"), -1) << window_->lastError().toStdString();
+  EXPECT_TRUE(state() == before);
+  EXPECT_EQ(text(window_->undoAction()), "&Undo Quelvix");
+  EXPECT_FALSE(window_->importFile(QString::fromStdString((dir_ / "missing.svg").string())));
+}
+
 TEST_F(History, TheOldestStepsGoWhenTheHistoryPassesItsLimit) {
   session_->setHistoryLimit(1);  // every step is larger: only the last is kept
   confirm();
