@@ -6,6 +6,7 @@
 #include "host/cli/commands.h"
 #include "host/cli/escaped_errors.h"
 #include "host/session/desktop_entry.h"
+#include "host/session/plugin_scan.h"
 
 #if QX_HAVE_GUI
 #include "host/gui/gui_app.h"
@@ -26,6 +27,10 @@ int main(int argc, char** argv) {
   qx::cli::addRenderCommand(app, status);
   qx::cli::addExportCommand(app, status);
   qx::cli::addGuiCommand(app, status);
+  qx::cli::addScanCommand(app, status);
+  // Plug-ins are scanned in a child process of this program before they are
+  // loaded here (the scan mode itself loads directly).
+  qx::host::setPluginScanProgram("/proc/self/exe");
   app.set_version_flag(
       "--version", [] { return qx::cli::versionText(); }, "Show the versions of quelvix and its plug-ins");
   // A first word that is no command is named, with the commands there are.
@@ -34,6 +39,7 @@ int main(int argc, char** argv) {
     std::string names;
     for (const CLI::App* command : app.get_subcommands({})) {
       known = known || command->get_name() == argv[1];
+      if (command->get_group().empty()) continue;  // the scan mode is the host's own
       names += (names.empty() ? "" : ", ") + command->get_name();
     }
     if (!known) {

@@ -16,7 +16,9 @@ void addInfoCommand(CLI::App& app, int& status);
 void addAboutCommand(CLI::App& app, int& status);
 void addRenderCommand(CLI::App& app, int& status);
 void addExportCommand(CLI::App& app, int& status);
-void addGuiCommand(CLI::App& app, int& status);  // also runs when no subcommand is given and a display exists
+void addGuiCommand(CLI::App& app, int& status);
+// `scan-plugin FILE`: the hidden scan mode the host runs in a child process.
+void addScanCommand(CLI::App& app, int& status);  // also runs when no subcommand is given and a display exists
 
 // True when `quelvix` without arguments should open the desktop app.
 // "quelvix VERSION" and a line per plug-in of the default folder.

@@ -35,6 +35,8 @@ int runInfo(const std::string& folder) {
               << ")\n";
     std::cout << "  kind " << properties->kind << ", interface version " << properties->interfaceVersion
               << ", entry point " << properties->entryPoint << '\n';
+    for (const auto& [file, verdict] : session.scanVerdicts())
+      if (file == plugins.path(plugin)) std::cout << "  scan: passed" << (verdict.cached ? " (cached)" : "") << '\n';
     if (auto version = plugins.resources(plugin)->version()) printVersion(std::cout, *version);
     bool any = false;
     for (const host::RegisteredFilter& filter : plugins.filters()) {

@@ -29,6 +29,7 @@ class PluginSession {
   int loadFolder(const std::string& folder);
   host::PluginHost& plugins() { return session_.plugins(); }
   const std::vector<host::LoadedPlugin*>& loaded() const { return session_.started(); }
+  const std::vector<std::pair<std::string, host::ScanVerdict>>& scanVerdicts() const { return session_.scanVerdicts(); }
 
   // Print "command: line" on the error stream; the session then fails.
   void fail(const std::string& line);

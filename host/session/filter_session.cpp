@@ -53,6 +53,14 @@ std::vector<std::string> FilterSession::pluginFiles(const std::string& folder) {
 size_t FilterSession::startPlugins(const std::vector<std::string>& files, std::vector<std::string>* problems) {
   size_t count = 0;
   for (const std::string& file : files) {
+    if (const std::string& program = pluginScanProgram(); !program.empty()) {
+      ScanVerdict verdict = scanPlugin(program, file);
+      verdicts_.emplace_back(file, verdict);
+      if (!verdict.passed) {
+        if (problems) problems->push_back(file + ": " + verdict.reason + "; skipped");
+        continue;
+      }
+    }
     std::string why;
     LoadedPlugin* plugin = plugins().load(file, &why);
     if (!plugin) {

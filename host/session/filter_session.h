@@ -9,12 +9,14 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "host/dialogs/dialog_manager.h"
 #include "host/document/document.h"
 #include "host/document/random_source.h"
 #include "host/session/host_services.h"
+#include "host/session/plugin_scan.h"
 
 namespace qx::host {
 
@@ -47,9 +49,13 @@ class FilterSession {
   static std::vector<std::string> pluginFiles(const std::string& folder);
   // Load and start every file of `files`. Each one that cannot be loaded or
   // started adds one line to *problems and is skipped (a plug-in whose
-  // start-up failed is still shut down at the end). Answers how many started.
+  // start-up failed is still shut down at the end). With a scan program set
+  // (plugin_scan.h) each file is scanned apart first, and one whose scan
+  // fails is skipped too. Answers how many started.
   size_t startPlugins(const std::vector<std::string>& files, std::vector<std::string>* problems);
   const std::vector<LoadedPlugin*>& started() const { return started_; }
+  // The scan's verdict on each file startPlugins saw (none without a scan).
+  const std::vector<std::pair<std::string, ScanVerdict>>& scanVerdicts() const { return verdicts_; }
   // Shut every started plug-in down; one line in *problems per failure.
   void shutdownPlugins(std::vector<std::string>* problems);
 
@@ -99,6 +105,7 @@ class FilterSession {
   Installed installed_;
   HostServices services_;
   std::vector<LoadedPlugin*> started_;
+  std::vector<std::pair<std::string, ScanVerdict>> verdicts_;
 };
 
 }  // namespace qx::host

@@ -98,7 +98,7 @@ std::vector<std::string> QuelvixSandbox::files() const {
   for (const auto& entry : fs::recursive_directory_iterator(dir_)) {
     if (!entry.is_regular_file()) continue;
     std::string rel = fs::relative(entry.path(), dir_).string();
-    if (rel.rfind("config/", 0) == 0 || rel[0] == '.') continue;
+    if (rel.rfind("config/", 0) == 0 || rel.rfind("home/.cache/", 0) == 0 || rel[0] == '.') continue;
     names.push_back(rel);
   }
   std::sort(names.begin(), names.end());

@@ -36,7 +36,8 @@ class QuelvixSandbox {
   bool exists(const std::string& name) const;
   std::string read(const std::string& name) const;
   void write(const std::string& name, const std::string& bytes) const;
-  // Every file below dir() except the configuration folder, for "nothing written".
+  // Every file below dir() except the configuration and cache folders, for
+  // "nothing written".
   std::vector<std::string> files() const;
 
  private:
