@@ -60,6 +60,9 @@ class Document final {
   const std::string& artName(QxArtHandle art) const;
   // QX_ERR_BAD_PARAM for a bad handle; an empty name removes it.
   QxErr setArtName(QxArtHandle art, std::string name);
+  // False when no object has ever been named (names of art since disposed
+  // may still count).
+  bool hasArtNames() const { return !names_.empty(); }
   // The live object named `name`, nullptr when none is.
   QxArtHandle findArtByName(std::string_view name) const;
 

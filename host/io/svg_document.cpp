@@ -7,6 +7,7 @@
 
 #include "host/io/svg_color.h"
 #include "host/io/svg_text.h"
+#include "host/io/svg_units.h"
 
 namespace qx::host::svg {
 namespace {
@@ -162,7 +163,10 @@ bool SvgDocument::index(pugi::xml_node root, ReadContext& context, std::string* 
     for (size_t i = before; i < unsupported.size(); ++i)
       context.warn(s, "the CSS selector \"" + unsupported[i] + "\" is not supported; its rule is left out");
   }
-  if (quelvixMetadata) findPageOutline(root);
+  if (quelvixMetadata) {
+    findPageOutline(root);
+    findPageAndLayer(root, context);
+  }
   return true;
 }
 
@@ -250,7 +254,55 @@ uint64_t SvgDocument::expansionBound(pugi::xml_node root, uint64_t cap) const {
   return 0;
 }
 
-// Quelvix writes the page as the first rectangle of its y-flipping group,
+// Quelvix writes its page as the first inkscape:page of a sodipodi:namedview
+// below the root, and its art inside one layer labelled "Quelvix", the
+// root's first group. The page is used only while the root's user units are
+// points (width and height in pt, the viewBox of the same size, no
+// transform), as Quelvix writes it; a page that is not four numbers with a
+// positive size is not used either. The root's size is the page then.
+void SvgDocument::findPageAndLayer(pugi::xml_node root, ReadContext& context) {
+  std::string why;
+  const std::optional<ViewBox> box = parseViewBox(root.attribute("viewBox").value(), &why);
+  const auto inPoints = [&](const char* name, double size) {
+    const std::optional<Length> l = parseLength(root.attribute(name).value(), &why);
+    return l && l->unit == Unit::Pt && l->value == size;
+  };
+  const bool pointUnits = box && !root.attribute("transform") && inPoints("width", box->width) &&
+                          inPoints("height", box->height);
+  bool groupSeen = false;
+  for (pugi::xml_node c : root.children()) {
+    if (c.type() != pugi::node_element) continue;
+    const std::string_view name = c.name();
+    if (pointUnits && !page && afterPrefix(name) == "namedview" &&
+        namespaceOf(c, prefixOf(name)) == kSodipodiNamespace) {
+      for (pugi::xml_node p : c.children()) {
+        const std::string_view pn = p.name();
+        if (p.type() != pugi::node_element || afterPrefix(pn) != "page" ||
+            namespaceOf(p, prefixOf(pn)) != kInkscapeNamespace)
+          continue;
+        double v[4] = {};
+        const char* attributes[4] = {"x", "y", "width", "height"};
+        bool ok = true;
+        for (int i = 0; i < 4 && ok; ++i) {
+          const std::optional<double> n = parseNumber(p.attribute(attributes[i]).value());
+          ok = n && std::isfinite(*n);
+          if (ok) v[i] = *n;
+        }
+        if (ok && v[2] > 0 && v[3] > 0) page = PageBox{v[0], v[1], v[2], v[3]};
+        else context.warn(p, "the page is not four numbers with a positive size; the drawing's size is the page");
+        break;
+      }
+    }
+    if (!groupSeen && localName(c) == "g") {
+      groupSeen = true;
+      if (std::string_view(c.attribute("inkscape:groupmode").value()) == "layer" &&
+          std::string_view(c.attribute("inkscape:label").value()) == "Quelvix")
+        quelvixLayer = c;
+    }
+  }
+}
+
+// Quelvix's older files draw the page as the first rectangle of its y-flipping group,
 // with a fixed grey outline; that rectangle describes the page, it is not art.
 void SvgDocument::findPageOutline(pugi::xml_node root) {
   pugi::xml_node flip = root.child("g");

@@ -1,6 +1,6 @@
 // One pass over the parsed XML before anything is drawn: nesting depth,
 // ids, namespaces, <style> sheets and the marks Quelvix's own writer leaves
-// (its metadata and page outline).
+// (its metadata, its page, its layer, and the page outline of older files).
 #pragma once
 
 #include <cstdint>
@@ -20,6 +20,13 @@ namespace qx::host::svg {
 
 constexpr std::string_view kSvgNamespace = "http://www.w3.org/2000/svg";
 constexpr std::string_view kQuelvixNamespace = "urn:quelvix:document";
+constexpr std::string_view kInkscapeNamespace = "http://www.inkscape.org/namespaces/inkscape";
+constexpr std::string_view kSodipodiNamespace = "http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd";
+
+// The page Quelvix writes as page metadata, in the root's user units.
+struct PageBox {
+  double x = 0, y = 0, width = 0, height = 0;
+};
 
 class SvgDocument {
  public:
@@ -45,13 +52,16 @@ class SvgDocument {
   uint64_t expansionBound(pugi::xml_node root, uint64_t cap) const;
 
   std::optional<uint64_t> seed;      // from Quelvix's metadata
-  pugi::xml_node pageOutline;        // Quelvix's page rectangle, not art
+  pugi::xml_node pageOutline;        // the page rectangle of Quelvix's older files, not art
+  std::optional<PageBox> page;       // Quelvix's page: the first inkscape:page of the namedview
+  pugi::xml_node quelvixLayer;       // the layer Quelvix puts everything in, not a group of its own
   pugi::xml_node quelvixMetadata;    // the element the seed came from
   std::vector<SceneSwatch> palette;  // from Quelvix's metadata
 
  private:
   std::string_view namespaceOf(pugi::xml_node e, std::string_view prefix) const;
   void findPageOutline(pugi::xml_node root);
+  void findPageAndLayer(pugi::xml_node root, ReadContext& context);
   void readPalette(pugi::xml_node metadata, ReadContext& context);
 
   std::unordered_map<std::string_view, pugi::xml_node> ids_;

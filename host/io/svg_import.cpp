@@ -86,7 +86,7 @@ QxPathSegment shifted(QxPathSegment s, double dx, double dy) {
 }  // namespace
 
 std::unique_ptr<Document> documentFromScene(const SvgScene& scene, std::string* error) {
-  // Our own files draw the page as an outline inside a larger picture; the
+  // Our older files draw the page as an outline inside a larger picture; the
   // outline's corner is the document's origin.
   double originX = 0, originY = 0, width = scene.pageWidth, height = scene.pageHeight;
   if (scene.documentPage) {

@@ -9,7 +9,9 @@
 // The page: the root's width and height in points (px count 0.75 pt,
 // unitless is px). A percentage is of the viewBox's size, or of 300 x 150 px
 // (what browsers give an image of unknown size) without a viewBox; a missing
-// side follows the viewBox, or takes that default size.
+// side follows the viewBox, or takes that default size. Quelvix's own files
+// carry their page as page metadata instead, and the layer that holds their
+// drawing is read as the drawing itself, not as a group.
 //
 // Refused outright: malformed XML, a DOCTYPE that declares entities, a root
 // other than svg, an unknown unit in the root's size, and anything past the

@@ -91,8 +91,10 @@ struct SvgScene {
   std::vector<SvgNode> nodes;         // parents before children, siblings in paint order
   std::vector<std::string> warnings;  // "FILE:LINE: reason", what was skipped or changed
 
-  // Written by Quelvix itself: the seed in its metadata, and its page outline
-  // (which is not read as art) as a box on this page.
+  // Written by Quelvix itself: the seed in its metadata, and the page outline
+  // of its older files (which is not read as art) as a box on this page. Its
+  // newer files give their page as page metadata, which becomes the scene's
+  // page itself.
   std::optional<uint64_t> seed;
   std::optional<SceneBox> documentPage;
   // The palette the drawing was made with, when it was not the default

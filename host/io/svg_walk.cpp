@@ -66,6 +66,7 @@ class SceneBuilder {
   void image(pugi::xml_node e);
   void shape(pugi::xml_node e, std::string_view name);
   void pageOutline(pugi::xml_node e);
+  bool layer(pugi::xml_node e);
 
   void openGroup(pugi::xml_node named, pugi::xml_node container, pugi::xml_node single, const ComputedStyle& style,
                  const Matrix& ctm, const Viewport& viewport, std::vector<const void*> active, bool isSwitch = false);
@@ -179,6 +180,14 @@ bool SceneBuilder::page(pugi::xml_node root, std::string* error) {
     return true;
   }
   f.ctm = flip * toPoints * transformOf(root) * fit;
+  // Quelvix's own page: its corner is the origin and the matrix a plain
+  // flip, so with the layer's flip the art comes back in exactly the
+  // coordinates it was written with.
+  if (const std::optional<PageBox>& p = doc_.page) {
+    scene_.pageWidth = p->width;
+    scene_.pageHeight = p->height;
+    f.ctm = Matrix{1, 0, 0, -1, -p->x, p->height + p->y};
+  }
   f.viewport = viewport;
   f.next = root.first_child();
   if (f.style.opacity < 1) {
@@ -234,6 +243,7 @@ void SceneBuilder::visit(pugi::xml_node e) {
     pageOutline(e);
     return;
   }
+  if (e == doc_.quelvixLayer && layer(e)) return;
   if (!spend(e, 1)) return;
   if (name == "g" || name == "a" || name == "switch") group(e, name);
   else if (name == "svg") nestedSvg(e);
@@ -306,6 +316,28 @@ void SceneBuilder::group(pugi::xml_node e, std::string_view name) {
   if (m.det() == 0) return;  // squashed flat: draws nothing
   noteFeatures(e, s, false);
   openGroup(e, e, {}, s, m, stack_.back().viewport, {e.internal_object()}, name == "switch");
+}
+
+// Quelvix's own layer holds the whole drawing and is no object of the
+// document: its children are read as if they stood in its place. With an
+// opacity, a clip or the like (an editor's change) it stays a group.
+bool SceneBuilder::layer(pugi::xml_node e) {
+  const ComputedStyle s = styleOf(e, "g");
+  if (s.displayNone || s.opacity != 1 || s.clipped || s.masked || s.filtered) return false;
+  const Frame& p = stack_.back();
+  const Matrix m = p.ctm * transformOf(e);
+  if (m.det() == 0) return false;
+  Frame f;
+  f.next = e.first_child();
+  f.ctm = m;
+  f.style = s;
+  f.viewport = p.viewport;
+  f.sceneParent = p.sceneParent;
+  f.opacity = p.opacity;
+  f.active = {e.internal_object()};
+  ++active_[e.internal_object()];
+  stack_.push_back(std::move(f));
+  return true;
 }
 
 void SceneBuilder::nestedSvg(pugi::xml_node e) {

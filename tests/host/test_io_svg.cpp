@@ -1,5 +1,5 @@
-// The SVG writer: the flip to SVG's downward axis, path data, paint, the
-// viewBox, the seed, and that a real renderer accepts the file.
+// The SVG writer: the flip to SVG's downward axis, path data, paint classes,
+// the viewBox, the seed, and that a real renderer accepts the file.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -12,6 +12,7 @@
 #include <string>
 
 #include "host/document/document.h"
+#include "host/io/svg_reader.h"
 #include "host/io/svg_writer.h"
 #include "test_io_documents.h"
 
@@ -24,19 +25,33 @@ using namespace iotest;
 std::vector<std::string> pathData(const std::string& svg) {
   std::vector<std::string> all;
   size_t at = 0;
-  while ((at = svg.find("<path d=\"", at)) != std::string::npos) {
-    at += 9;
+  while ((at = svg.find("<path ", at)) != std::string::npos) {
+    at = svg.find(" d=\"", at) + 4;
     all.push_back(svg.substr(at, svg.find('"', at) - at));
   }
   return all;
 }
 
-// The attributes after the `d` of the path whose data is `d`.
+// The value of `attribute` in the element that holds `marker`; "(none)" when
+// it has none.
+std::string attributeOf(const std::string& svg, const std::string& marker, const std::string& attribute) {
+  const size_t at = svg.find(marker);
+  if (at == std::string::npos) return "(no such element)";
+  const size_t start = svg.rfind('<', at), end = svg.find('>', at);
+  const std::string element = svg.substr(start, end - start);
+  const size_t a = element.find(" " + attribute + "=\"");
+  if (a == std::string::npos) return "(none)";
+  const size_t v = a + attribute.size() + 3;
+  return element.substr(v, element.find('"', v) - v);
+}
+
+// The declarations of the class of the path whose data is `d`.
 std::string paintOf(const std::string& svg, const std::string& d) {
-  const size_t at = svg.find("d=\"" + d + "\"");
-  if (at == std::string::npos) return "(no such path)";
-  const size_t start = at + d.size() + 4;
-  return svg.substr(start, svg.find("/>", start) - start);
+  const std::string name = attributeOf(svg, "d=\"" + d + "\"", "class");
+  const size_t rule = svg.find("." + name + "{");
+  if (rule == std::string::npos) return "(no class " + name + ")";
+  const size_t start = rule + name.size() + 2;
+  return svg.substr(start, svg.find('}', start) - start);
 }
 
 TEST(SvgWriter, FlipsOnceAndWritesTheDocumentsOwnCoordinates) {
@@ -46,15 +61,11 @@ TEST(SvgWriter, FlipsOnceAndWritesTheDocumentsOwnCoordinates) {
   const std::string svg = svgText(doc);
 
   // Artwork y runs up from the page's bottom edge: (x, y) is drawn at
-  // (x, 100 - y), so the page's own rectangle covers 0..100 both ways.
-  EXPECT_NE(svg.find("<g transform=\"matrix(1 0 0 -1 0 100)\">"), std::string::npos) << svg;
-  EXPECT_EQ(pathData(svg), std::vector<std::string>{"M10 20L50 20L30.1 60Z"});
-  EXPECT_EQ(paintOf(svg, "M10 20L50 20L30.1 60Z"), " fill=\"#ff0000\" stroke=\"#000000\" stroke-width=\"2\"");
-
-  // The page outline comes first, thin and unfilled; the file is well closed.
-  const size_t page = svg.find("<rect x=\"0\" y=\"0\" width=\"200\" height=\"100\" fill=\"none\"");
-  ASSERT_NE(page, std::string::npos) << svg;
-  EXPECT_LT(page, svg.find("<path"));
+  // (x, 100 - y), by the one layer's transform.
+  EXPECT_NE(svg.find("inkscape:label=\"Quelvix\" transform=\"matrix(1 0 0 -1 0 100)\">"), std::string::npos) << svg;
+  EXPECT_EQ(pathData(svg), std::vector<std::string>{"M10 20h40l-19.9 40z"});
+  EXPECT_EQ(paintOf(svg, "M10 20h40l-19.9 40z"), "fill:#ff0000;stroke:#000000;stroke-width:2");
+  EXPECT_EQ(attributeOf(svg, "d=\"M10 20h40l-19.9 40z\"", "fill"), "(none)") << "paint is in the class alone";
   EXPECT_EQ(svg.rfind("</g>\n</svg>\n"), svg.size() - 12);
 }
 
@@ -64,20 +75,44 @@ TEST(SvgWriter, CurvesLinesAndClosingPieces) {
   // then a piece with only one handle pulled, which is still a curve.
   addPath(doc, {smooth(0, 0, 0, 0, 10, 0), smooth(20, 20, 20, 10, 20, 20), corner(40, 20), smooth(60, 0, 50, 0, 60, 0)},
           false);
-  // Closed with a curved closing piece: drawn as C back to the start, then Z.
+  // Closed with a curved closing piece: drawn back to the start, then z; its
+  // first handle mirrors the curve before it, so it is an s.
   addPath(doc, {smooth(100, 50, 90, 50, 110, 50), smooth(120, 70, 120, 60, 120, 80)}, true);
   // A single point, open and closed.
   addPath(doc, {corner(5, 5)}, false);
   addPath(doc, {corner(6, 6)}, true);
   // No segments: nothing to draw.
   addPath(doc, {}, false);
+  // Straight pieces that keep one coordinate are h and v.
+  addPath(doc, {corner(0, 0), corner(0, -70), corner(70, -70), corner(72, -69)}, false);
 
   EXPECT_EQ(pathData(svgText(doc)), (std::vector<std::string>{
-                                        "M0 0C10 0 20 10 20 20L40 20C40 20 50 0 60 0",
-                                        "M100 50C110 50 120 60 120 70C120 80 90 50 100 50Z",
+                                        "M0 0c10 0 20 10 20 20h20c0 0 10-20 20-20",
+                                        "M100 50c10 0 20 10 20 20s-30-20-20-20z",
                                         "M5 5",
-                                        "M6 6Z",
+                                        "M6 6z",
+                                        "M0 0v-70h70l2 1",
                                     }));
+}
+
+TEST(SvgWriter, PathDataIsRelativeWithTheFewestDigitsThatReadBackExactly) {
+  Document doc(400, 200);
+  // Circles moved by whole units within one binary order of magnitude (128
+  // to 256) round alike, so they have one relative text; the handles'
+  // offsets need no more digits than bring a reader onto their floats.
+  for (QxReal x : {170.f, 240.f, 200.f}) {
+    QxArtHandle circle = nullptr;
+    ASSERT_EQ(doc.art().newOval(x, 100, 20, 20, false, &circle), QX_ERR_NONE);
+  }
+  // Far out along x a float holds fewer decimals, and fewer are written
+  // there; the y offsets, near 100, keep theirs.
+  QxArtHandle far = nullptr;
+  ASSERT_EQ(doc.art().newOval(70000, 100, 20, 20, false, &far), QX_ERR_NONE);
+  const std::vector<std::string> d = pathData(svgText(doc));
+  ASSERT_EQ(d.size(), 4u);
+  EXPECT_EQ(d[0], "M170 110c-5.52284 0-10-4.47715-10-10s4.47716-10 10-10s10 4.47715 10 10s-4.47716 10-10 10z");
+  for (size_t i : {1, 2}) EXPECT_EQ(d[i].substr(d[i].find('c')), d[0].substr(d[0].find('c'))) << i;
+  EXPECT_EQ(d[3], "M70000 110c-5.523 0-10-4.47715-10-10s4.477-10 10-10s10 4.47715 10 10s-4.477 10-10 10z");
 }
 
 TEST(SvgWriter, ViewBoxShowsThePageAndAllArtWithItsStroke) {
@@ -114,6 +149,17 @@ TEST(SvgWriter, ViewBoxShowsThePageAndAllArtWithItsStroke) {
   EXPECT_EQ(svgViewBox(bare).width, 210);
 }
 
+TEST(SvgWriter, ArtFarBeyondThePageKeepsTheFileReadable) {
+  Document doc(200, 100);
+  addPath(doc, {corner(-3e38f, 1e30f), corner(3e38f, -1e30f)}, false);
+  addPath(doc, {corner(10, 10), corner(20, 20)}, false);
+  const std::string svg = svgText(doc);
+  const SvgReadResult read = readSvgText(svg, "far.svg");
+  ASSERT_TRUE(read.scene) << read.error << "\n" << svg.substr(0, 400);
+  EXPECT_FLOAT_EQ(read.scene->pageWidth, 200);
+  EXPECT_FLOAT_EQ(read.scene->pageHeight, 100);
+}
+
 TEST(SvgWriter, SeedIsInTheMetadataOnlyWhenKnown) {
   Document doc(200, 100);
   EXPECT_NE(svgText(doc).find("<metadata><qx:document xmlns:qx=\"urn:quelvix:document\" version=\"1\"/></metadata>"),
@@ -127,7 +173,7 @@ TEST(SvgWriter, PaintOrderGroupsAndCompoundPaths) {
   addPath(doc, {corner(1, 1), corner(2, 2)}, false);                               // A
   addPath(doc, {corner(3, 3), corner(4, 4)}, false);                               // B above A
   addPath(doc, {corner(5, 5), corner(6, 6)}, false, nullptr, QX_PLACE_BELOW_ALL);  // C below all
-  EXPECT_EQ(pathData(svgText(doc)), (std::vector<std::string>{"M5 5L6 6", "M1 1L2 2", "M3 3L4 4"}));
+  EXPECT_EQ(pathData(svgText(doc)), (std::vector<std::string>{"M5 5l1 1", "M1 1l1 1", "M3 3l1 1"}));
 
   Document grouped(200, 100);
   QxArtHandle group = addContainer(grouped, QX_ART_GROUP);
@@ -142,15 +188,14 @@ TEST(SvgWriter, PaintOrderGroupsAndCompoundPaths) {
   addPath(grouped, {corner(2, 2), corner(4, 2), corner(4, 4)}, true, nullptr, QX_PLACE_INSIDE_ON_TOP, compound);
 
   const std::string svg = svgText(grouped);
-  const size_t open = svg.find("<g opacity=\"0.5\">\n<path d=\"M1 1L2 2\"");
+  const size_t open = svg.find("<g id=\"g1\" opacity=\"0.5\">\n<path id=\"p2\" class=\"a\" d=\"M1 1l1 1\"");
   ASSERT_NE(open, std::string::npos) << svg;
   const size_t close = svg.find("</g>", open);
-  EXPECT_LT(svg.find("M3 3L4 4"), close);
+  EXPECT_LT(svg.find("M3 3l1 1"), close);
   // The compound is one path with both outlines, in its own paint.
-  EXPECT_EQ(pathData(svg), (std::vector<std::string>{"M1 1L2 2", "M3 3L4 4", "M0 0L10 0L10 10Z M2 2L4 2L4 4Z"}));
-  EXPECT_GT(svg.find("M0 0L10 0"), close);
-  EXPECT_EQ(paintOf(svg, "M0 0L10 0L10 10Z M2 2L4 2L4 4Z"),
-            " fill=\"#808080\" fill-rule=\"evenodd\" stroke=\"#000000\" stroke-width=\"1\"");
+  EXPECT_EQ(pathData(svg), (std::vector<std::string>{"M1 1l1 1", "M3 3l1 1", "M0 0h10v10zM2 2h2v2z"}));
+  EXPECT_GT(svg.find("M0 0h10v10z"), close);
+  EXPECT_EQ(paintOf(svg, "M0 0h10v10zM2 2h2v2z"), "fill:#808080;fill-rule:evenodd;stroke:#000000;stroke-width:1");
 }
 
 TEST(SvgWriter, PaintAttributes) {
@@ -182,13 +227,15 @@ TEST(SvgWriter, PaintAttributes) {
   addPath(doc, {corner(0, 3), corner(1, 3)}, false, &none);
 
   const std::string svg = svgText(doc);
-  EXPECT_EQ(paintOf(svg, "M0 0L1 0"),
-            " fill=\"#ffffff\" stroke=\"#00ffff\" stroke-width=\"0.5\" stroke-linecap=\"round\""
-            " stroke-linejoin=\"bevel\" stroke-miterlimit=\"10\" stroke-dasharray=\"3 1.5\""
-            " stroke-dashoffset=\"1\" opacity=\"0.25\"");
-  EXPECT_EQ(paintOf(svg, "M0 1L1 1"), " fill=\"none\" stroke=\"#0000ff\" stroke-width=\"1\"");
-  EXPECT_EQ(paintOf(svg, "M0 2L1 2"), " fill=\"#808080\"");
-  EXPECT_EQ(paintOf(svg, "M0 3L1 3"), " fill=\"none\"");
+  EXPECT_EQ(paintOf(svg, "M0 0h1"),
+            "fill:#ffffff;stroke:#00ffff;stroke-width:0.5;stroke-linecap:round;stroke-linejoin:bevel;"
+            "stroke-miterlimit:10;stroke-dasharray:3 1.5;stroke-dashoffset:1");
+  // Opacity is the element's own, beside its class.
+  EXPECT_EQ(attributeOf(svg, "d=\"M0 0h1\"", "opacity"), "0.25");
+  EXPECT_EQ(attributeOf(svg, "d=\"M0 1h1\"", "opacity"), "(none)");
+  EXPECT_EQ(paintOf(svg, "M0 1h1"), "fill:none;stroke:#0000ff;stroke-width:1");
+  EXPECT_EQ(paintOf(svg, "M0 2h1"), "fill:#808080");
+  EXPECT_EQ(paintOf(svg, "M0 3h1"), "fill:none");
 }
 
 TEST(SvgWriter, PathsWithNonFiniteCoordinatesAreLeftOut) {
@@ -199,7 +246,7 @@ TEST(SvgWriter, PathsWithNonFiniteCoordinatesAreLeftOut) {
   if (doc.art().setSegments(bad, 1, 1, &far) != QX_ERR_NONE) GTEST_SKIP() << "the document refuses non-finite points";
   addPath(doc, {corner(100, 50), corner(101, 51)}, false);
   const std::string svg = svgText(doc);
-  EXPECT_EQ(pathData(svg), std::vector<std::string>{"M100 50L101 51"});
+  EXPECT_EQ(pathData(svg), std::vector<std::string>{"M100 50l1 1"});
   EXPECT_NE(svg.find("<!--"), std::string::npos);
   EXPECT_EQ(svgViewBox(doc).width, 200);
 }
@@ -221,9 +268,11 @@ TEST(SvgWriter, CompoundPathWithANonFiniteMemberIsLeftOutWhole) {
   addPath(doc, {corner(40, 40), corner(50, 50)}, false, nullptr, QX_PLACE_INSIDE_ON_TOP, good);
 
   const std::string svg = svgText(doc);
-  EXPECT_EQ(pathData(svg), (std::vector<std::string>{"M20 20L30 30", "M40 40L50 50"}));
+  EXPECT_EQ(pathData(svg), (std::vector<std::string>{"M20 20l10 10", "M40 40l10 10"}));
   EXPECT_NE(svg.find("<!-- a compound path"), std::string::npos);
-  EXPECT_LT(svg.find("M20 20L30 30"), svg.find("</g>\n<path d=\"M40 40")) << svg;
+  const size_t groupEnd = svg.find("</g>\n<path ");
+  EXPECT_LT(svg.find("M20 20l10 10"), groupEnd) << svg;
+  EXPECT_GT(svg.find("M40 40l10 10"), groupEnd) << svg;
 }
 
 std::string readFile(const std::string& path) {
