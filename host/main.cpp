@@ -5,6 +5,7 @@
 
 #include "host/cli/commands.h"
 #include "host/cli/escaped_errors.h"
+#include "host/io/temporary_files.h"
 #include "host/session/desktop_entry.h"
 #include "host/session/plugin_scan.h"
 
@@ -14,6 +15,8 @@
 
 int main(int argc, char** argv) {
   qx::cli::escapeControlBytesOnStandardError();
+  // Interrupted, stopped or hung up, a run leaves no temporary file behind.
+  qx::host::removeTemporariesOnSignals();
 #if QX_HAVE_GUI
   qx::host::setDesktopEntry(qx::gui::desktopEntry());
 #endif

@@ -61,7 +61,9 @@ typedef struct QxRealMathSuite {
 typedef struct QxRandomSuite {
   /* Write the next uniform real r, 0 <= r < 1, to *r. QX_ERR_NO_RANDOM when a
    * scripted sequence has run out (the host then ends the run) or the host has
-   * no random source; QX_ERR_BAD_PARAM for a NULL out-parameter. */
+   * no random source; QX_ERR_OUT_OF_MEMORY when the host's budget of draws
+   * for the current message is spent (nothing is written; the caller should
+   * end its run with that code); QX_ERR_BAD_PARAM for a NULL out-parameter. */
   QxErr (*FloatRnd)(QxReal* r);
 } QxRandomSuite;
 

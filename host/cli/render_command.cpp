@@ -10,13 +10,14 @@
 #include "host/cli/render_request.h"
 #include "host/cli/render_run.h"
 #include "host/document/document.h"
+#include "host/document/random_source.h"
 
 namespace qx::cli {
 namespace {
 
 struct RenderOptions {
   std::string output = "quelvix.svg";
-  std::string seed, randomFile, randomLog, page, state, plugins, filter, artLimit, open, palette;
+  std::string seed, randomFile, randomLog, page, state, plugins, filter, artLimit, drawLimit, open, palette;
   std::vector<std::string> selectNames, selectIndices;
   bool selectAll = false;
   bool fresh = false;
@@ -73,6 +74,11 @@ int buildRequest(CLI::App& command, const RenderOptions& o, RenderRequest* reque
       return usage("--art-limit " + o.artLimit + ": expected a whole number of objects from 1 to " +
                    std::to_string(host::ArtStore::kMaxArtBudget));
     request->artLimit = static_cast<size_t>(*limit);
+  }
+  if (!o.drawLimit.empty()) {
+    auto limit = parseCount(o.drawLimit, 1, UINT64_MAX);
+    if (!limit) return usage("--draw-limit " + o.drawLimit + ": expected a whole number of random draws from 1");
+    request->drawLimit = *limit;
   }
 
   request->fresh = o.fresh;
@@ -147,6 +153,9 @@ void addRenderCommand(CLI::App& app, int& status) {
                       "The filter to run, by its menu entry \"Category > Title\", title or name (default: the "
                       "first one the plug-ins register)");
   command->add_option("--art-limit", o.artLimit, "Most art objects the document takes (default 3000000)");
+  command->add_option("--draw-limit", o.drawLimit,
+                      "Most random draws one run of the filter may take (default " +
+                          std::to_string(host::RandomSource::kDefaultDrawBudget) + ")");
 
   single(command->add_option("--preset", o.presets, "Choose a preset by position (0-15) or name"));
   single(command->add_option("--set", o.sets,

@@ -60,6 +60,7 @@ struct RenderRequest {
   std::string pluginDir;
   std::string filterEntry;  // the filter's registry entry; empty: the first one registered
   std::optional<size_t> artLimit;
+  std::optional<uint64_t> drawLimit;  // random draws per message of the plug-in
   // The dialog actions in command-line order as (verb, argument); a --script
   // file stands in its place as ("script", path). Checked against the
   // document before the plug-in is loaded.

@@ -38,7 +38,10 @@ bool readScriptFile(const std::string& path, std::string* text, std::string* err
   switch (host::readBoundedFile(path, kMaxScriptBytes, text, &why)) {
     case host::FileRead::Ok: return true;
     case host::FileRead::Missing: *error = "--script " + path + ": no such file"; break;
-    case host::FileRead::NotRegular: *error = "--script " + path + ": not a regular file"; break;
+    case host::FileRead::NotRegular:
+      *error = "--script " + path + ": not a regular file (a script is a file of at most " +
+               std::to_string(kMaxScriptBytes >> 10) + " KiB)";
+      break;
     case host::FileRead::TooLarge:
       *error = "--script " + path + ": larger than a script may be (" + std::to_string(kMaxScriptBytes >> 10) + " KiB)";
       break;
@@ -246,6 +249,12 @@ int writeOutputs(const RenderRequest& request, host::FilterSession& session, hos
                                   " objects was reached, so the drawing stops there; the art drawn so far is "
                                   "written (raise the budget with --art-limit)");
   }
+  if (session.random().drawBudgetSpent()) {
+    complete = false;
+    report.fail(kExitFailure, "the work budget of " + std::to_string(session.random().drawBudget()) +
+                                  " random draws a run was spent, so the drawing stops there; the art drawn so far "
+                                  "is written (raise the budget with --draw-limit)");
+  }
   switch (writeDocumentAs(document, request.outputPath, request.format, request.paint, &why)) {
     case WriteResult::Written: break;
     case WriteResult::Refused: return report.fail(kExitUsage, "-o " + request.outputPath + ": " + why);
@@ -316,6 +325,7 @@ int runRender(const RenderRequest& request, std::ostream& out, std::ostream& err
   host::FilterSession session(runner, std::move(start));
   host::Document& document = session.document();
   if (request.artLimit) document.art().setArtBudget(*request.artLimit);
+  if (request.drawLimit) session.random().setDrawBudget(*request.drawLimit);
   runner.setViewMapper([&session](QxRealPoint point, QxPoint* view) {
     return session.document().artworkToView(point, view) == QX_ERR_NONE;
   });

@@ -8,6 +8,7 @@
 
 #include "host/document/art_store.h"
 #include "host/document/art_store_impl.h"
+#include "host/document/art_walk.h"
 #include "host/document/matrix.h"
 
 namespace qx::host {
@@ -85,13 +86,11 @@ bool addPathBounds(const ArtArrays& s, const ArtRecord& r, Box& box) {
   return anchorBox;
 }
 
-void addBounds(const ArtArrays& s, uint32_t i, Box& box) {
-  const ArtRecord& r = s.at(i);
-  if (isContainer(r.type)) {
-    for (uint32_t c = r.firstChild; c != kNone; c = s.at(c).next) addBounds(s, c, box);
-    return;
+void addBounds(const ArtArrays& s, uint32_t root, Box& box) {
+  for (uint32_t i = root; i != kNone; i = nextInSubtree(s, root, i)) {
+    const ArtRecord& r = s.at(i);
+    if (!isContainer(r.type)) addPathBounds(s, r, box);
   }
-  addPathBounds(s, r, box);
 }
 
 QxRealRect toRect(const Box& box) {
@@ -196,11 +195,9 @@ bool transformOne(ArtArrays& s, uint32_t i, const Mapping& map) {
   return true;
 }
 
-bool transformTree(ArtArrays& s, uint32_t i, const Mapping& map) {
-  if (!transformOne(s, i, map)) return false;
-  for (uint32_t c = s.at(i).firstChild; c != kNone; c = s.at(c).next) {
-    if (!transformTree(s, c, map)) return false;
-  }
+bool transformTree(ArtArrays& s, uint32_t root, const Mapping& map) {
+  for (uint32_t i = root; i != kNone; i = nextInSubtree(s, root, i))
+    if (!transformOne(s, i, map)) return false;
   return true;
 }
 
@@ -324,6 +321,33 @@ QxErr ArtStore::bounds(QxArtHandle art, QxRealRect* bounds) const {
   *bounds = toRect(box);
   s.bounds.put(i, r.gen, *bounds, anchorBox);
   return QX_ERR_NONE;
+}
+
+std::unordered_map<QxArtHandle, QxRealRect> ArtStore::containerBounds() const {
+  const ArtArrays& s = *impl_;
+  std::unordered_map<QxArtHandle, QxRealRect> found;
+  std::vector<Box> open;  // the boxes of the containers entered, outermost first
+  ArtWalk walk(*this);
+  ArtStep step;
+  while (walk.next(&step)) {
+    switch (step.kind) {
+      case ArtStep::kEnter: open.emplace_back(); break;
+      case ArtStep::kArt:
+        if (!open.empty()) addPathBounds(s, s.at(s.find(step.art)), open.back());
+        break;
+      case ArtStep::kLeave: {
+        const Box box = open.back();
+        open.pop_back();
+        found.emplace(step.art, toRect(box));
+        if (!open.empty() && !box.empty()) {
+          open.back().add(box.left, box.bottom);
+          open.back().add(box.right, box.top);
+        }
+        break;
+      }
+    }
+  }
+  return found;
 }
 
 QxErr ArtStore::transform(QxArtHandle art, const QxRealMatrix& m, QxReal lineScale, int32_t flags) {

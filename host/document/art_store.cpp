@@ -121,9 +121,9 @@ void unlink(ArtArrays& s, uint32_t i) {
   r.parent = r.prev = r.next = kNone;
 }
 
-size_t subtreeSize(const ArtArrays& s, uint32_t i) {
-  size_t n = 1;
-  for (uint32_t c = s.at(i).firstChild; c != kNone; c = s.at(c).next) n += subtreeSize(s, c);
+size_t subtreeSize(const ArtArrays& s, uint32_t root) {
+  size_t n = 0;
+  for (uint32_t i = root; i != kNone; i = nextInSubtree(s, root, i)) ++n;
   return n;
 }
 
@@ -133,10 +133,9 @@ uint32_t takeGeneration(ArtArrays& s) {
   return gen;
 }
 
-// A copy of `src` and its children, unlinked at the top; answers kNone when
-// the segment arena is full (what was copied so far stays as dead slots
-// only if the caller kills it; here nothing is linked yet).
-uint32_t copySubtree(ArtArrays& s, uint32_t src) {
+// One record copied, unlinked: a fresh generation, its own segments, not
+// selected. kNone when the segment arena is full.
+uint32_t copyRecord(ArtArrays& s, uint32_t src) {
   ArtRecord copy = s.at(src);
   copy.gen = takeGeneration(s);
   copy.parent = copy.prev = copy.next = copy.firstChild = copy.lastChild = kNone;
@@ -150,20 +149,49 @@ uint32_t copySubtree(ArtArrays& s, uint32_t src) {
   } else {
     copy.segOffset = static_cast<uint32_t>(s.segments.size());
   }
-  uint32_t dst = static_cast<uint32_t>(s.records.push(copy));
-  for (uint32_t c = s.at(src).firstChild; c != kNone; c = s.at(c).next) {
-    uint32_t cc = copySubtree(s, c);
-    if (cc == kNone) return kNone;
-    link(s, cc, Placement{dst, s.at(dst).lastChild});
-  }
-  return dst;
+  return static_cast<uint32_t>(s.records.push(copy));
 }
 
-size_t killSubtree(ArtArrays& s, uint32_t i) {
-  size_t n = 1;
-  for (uint32_t c = s.at(i).firstChild; c != kNone; c = s.at(c).next) n += killSubtree(s, c);
-  s.touch(i);
-  s.at(i).flags = static_cast<uint8_t>(s.at(i).flags & ~kAlive);
+// A copy of `root` and its children, unlinked at the top; kNone when the
+// segment arena is full (the caller then drops the new slots: nothing older
+// refers to them). The source is walked in pre-order; the copy of the
+// object last entered is where the next child goes, and climbing out of a
+// source container climbs the copy's parent links alongside.
+uint32_t copySubtree(ArtArrays& s, uint32_t root) {
+  const uint32_t top = copyRecord(s, root);
+  if (top == kNone) return kNone;
+  uint32_t src = root, dst = top;
+  while (true) {
+    uint32_t from;
+    uint32_t under;  // the copy the next object goes into
+    if (s.at(src).firstChild != kNone) {
+      from = s.at(src).firstChild;
+      under = dst;
+    } else {
+      while (src != root && s.at(src).next == kNone) {
+        src = s.at(src).parent;
+        dst = s.at(dst).parent;
+      }
+      if (src == root) return top;
+      from = s.at(src).next;
+      under = s.at(dst).parent;
+    }
+    const uint32_t made = copyRecord(s, from);
+    if (made == kNone) return kNone;
+    link(s, made, Placement{under, s.at(under).lastChild});
+    src = from;
+    dst = made;
+  }
+}
+
+size_t killSubtree(ArtArrays& s, uint32_t root) {
+  size_t n = 0;
+  // The links stay as they are, so the walk can go on through dead records.
+  for (uint32_t i = root; i != kNone; i = nextInSubtree(s, root, i)) {
+    s.touch(i);
+    s.at(i).flags = static_cast<uint8_t>(s.at(i).flags & ~kAlive);
+    ++n;
+  }
   return n;
 }
 
@@ -348,7 +376,7 @@ std::vector<QxArtHandle> ArtStore::children(QxArtHandle art) const {
   return out;
 }
 
-bool ArtStore::describe(QxArtHandle art, ArtInfo* info) const {
+bool ArtStore::describe(QxArtHandle art, ArtInfo* info, bool measure) const {
   const ArtArrays& s = *impl_;
   uint32_t i = s.find(art);
   if (i == kNone || info == nullptr) return false;
@@ -360,7 +388,8 @@ bool ArtStore::describe(QxArtHandle art, ArtInfo* info) const {
   info->hasStyle = r.styleBase != kNone;
   info->style = QxPathStyle{};
   if (info->hasStyle) loadStyle(s, r, &info->style);
-  bounds(art, &info->bounds);
+  info->bounds = QxRealRect{};
+  if (measure) bounds(art, &info->bounds);
   info->segments = std::span<const QxPathSegment>(s.segmentsOf(r), r.segCount);
   return true;
 }

@@ -21,6 +21,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "qx_ai_art.h"
@@ -95,8 +96,9 @@ class ArtStore final {
   std::vector<QxArtHandle> topLevelArt() const;              // bottom first
   std::vector<QxArtHandle> children(QxArtHandle art) const;  // bottom first; empty for a bad handle
   size_t liveArtCount() const { return liveCount_; }         // every live object, children included
-  // Everything about one object; false for a bad handle.
-  bool describe(QxArtHandle art, ArtInfo* info) const;
+  // Everything about one object; false for a bad handle. Without
+  // `measure`, bounds are left zero: a container's pass over all it holds.
+  bool describe(QxArtHandle art, ArtInfo* info, bool measure = true) const;
 
   // ---- Attributes, opacity ----
   QxErr attributes(QxArtHandle art, int32_t* attributes) const;  // QX_ATTR_* bits
@@ -144,6 +146,10 @@ class ArtStore final {
   // Tight bounds of the curves (cubic extrema), stroke not counted; all zeros
   // for empty art. Groups and compound paths cover their children.
   QxErr bounds(QxArtHandle art, QxRealRect* bounds) const;
+  // The bounds of every group and compound path, as bounds() gives them,
+  // measured in one pass over the tree (bounds() of each container passes
+  // over all it holds, once per container around it).
+  std::unordered_map<QxArtHandle, QxRealRect> containerBounds() const;
   // Map every anchor and handle of `art` and its children by `m`. With flag
   // bit 2 set, stroke widths are multiplied by `lineScale`.
   // QX_ERR_BAD_PARAM for a non-finite matrix or line scale.

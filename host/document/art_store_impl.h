@@ -154,6 +154,17 @@ struct ArtArrays {
 inline bool isContainer(int16_t type) { return type == QX_ART_GROUP || type == QX_ART_COMPOUND_PATH; }
 inline bool hasStyle(int16_t type) { return type == QX_ART_PATH || type == QX_ART_COMPOUND_PATH; }
 
+// The object after `i` in a pre-order walk of the tree under `root` (`root`
+// first, a container before its children, bottom-most child first); kNone
+// after the last. The walk climbs the parent links instead of keeping a
+// stack, so no depth of nesting costs memory or call stack.
+inline uint32_t nextInSubtree(const ArtArrays& s, uint32_t root, uint32_t i) {
+  if (s.at(i).firstChild != kNone) return s.at(i).firstChild;
+  for (; i != root; i = s.at(i).parent)
+    if (s.at(i).next != kNone) return s.at(i).next;
+  return kNone;
+}
+
 // ---- Handles ----
 // bits 0-23: slot index + 1; 24-55: generation; 56-62: store tag.
 inline QxArtHandle encodeHandle(uint8_t tag, uint32_t index, uint32_t gen) {

@@ -7,6 +7,9 @@ namespace qx::host {
 
 ArtWalk::ArtWalk(const ArtStore& store) : store_(store), next_(slotOf(store.impl_->topFirst)) {}
 
+ArtWalk::ArtWalk(const ArtStore& store, QxArtHandle root)
+    : store_(store), next_(slotOf(store.impl_->find(root))), one_(true) {}
+
 ArtWalk::Slot ArtWalk::slotOf(uint32_t index) const {
   return {index, index == kNone ? 0 : store_.impl_->at(index).gen};
 }
@@ -32,7 +35,7 @@ bool ArtWalk::next(ArtStep* step) {
     }
     const ArtRecord& r = s.at(done.index);
     *step = ArtStep{ArtStep::kLeave, r.type, s.handle(done.index), open_.size()};
-    next_ = slotOf(r.next);
+    next_ = one_ && open_.empty() ? Slot{kNone, 0} : slotOf(r.next);
     return true;
   }
   if (!live(next_)) {
@@ -46,7 +49,7 @@ bool ArtWalk::next(ArtStep* step) {
     open_.push_back(next_);
     next_ = slotOf(r.firstChild);
   } else {
-    next_ = slotOf(r.next);
+    next_ = one_ && open_.empty() ? Slot{kNone, 0} : slotOf(r.next);
   }
   return true;
 }

@@ -37,6 +37,9 @@ class ArtWalk {
   // Starts before the bottom-most top-level object. The store must outlive
   // the walk.
   explicit ArtWalk(const ArtStore& store);
+  // Walks `root` alone: its step (or its enter, what is inside it and its
+  // leave), then ends. A bad handle gives an empty walk.
+  ArtWalk(const ArtStore& store, QxArtHandle root);
 
   // The next step; false once the walk is over or lost.
   bool next(ArtStep* step);
@@ -63,6 +66,7 @@ class ArtWalk {
   Slot next_;               // the next object to visit; kNone index: its list is done
   std::vector<Slot> open_;  // containers entered and not yet left, outermost first
   bool lost_ = false;
+  bool one_ = false;  // walking one object: its siblings are not visited
 };
 
 }  // namespace qx::host

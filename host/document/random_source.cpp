@@ -4,6 +4,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -77,42 +78,65 @@ bool RandomSource::setScript(std::vector<QxReal> values, std::string* error) {
 }
 
 bool RandomSource::loadScript(const std::string& path, std::string* error) {
+  namespace fs = std::filesystem;
+  auto fail = [&](const std::string& why) {
+    if (error) *error = why;
+    return false;
+  };
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (ec || !fs::exists(status)) return fail("cannot read random-number file " + path + ": no such file");
+  // A device or a pipe could be read for ever.
+  if (!fs::is_regular_file(status))
+    return fail("the random-number file " + path + " is not a regular file (one of at most " +
+                std::to_string(kMaxScriptFileBytes >> 20) + " MiB is read)");
+  const std::string tooLarge = "the random-number file " + path + " is larger than such a file may be (" +
+                               std::to_string(kMaxScriptFileBytes >> 20) + " MiB)";
+  const uintmax_t size = fs::file_size(path, ec);
+  if (!ec && size > kMaxScriptFileBytes) return fail(tooLarge);
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (error) *error = "cannot read random-number file " + path + ": " + std::strerror(errno);
-    return false;
+  if (!in) return fail("cannot read random-number file " + path + ": " + std::strerror(errno));
+  // The file may grow while it is read: the limit holds for what is read.
+  std::string text;
+  char buffer[1 << 16];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+    if (text.size() + static_cast<size_t>(in.gcount()) > kMaxScriptFileBytes) return fail(tooLarge);
+    text.append(buffer, static_cast<size_t>(in.gcount()));
   }
+  if (in.bad()) return fail("error reading random-number file " + path);
+
   std::vector<QxReal> values;
-  std::string line;
-  for (size_t lineNo = 1; std::getline(in, line); ++lineNo) {
-    size_t pos = 0;
-    while (pos < line.size()) {
-      pos = line.find_first_not_of(" \t\r\f\v", pos);
-      if (pos == std::string::npos) break;
-      size_t end = line.find_first_of(" \t\r\f\v", pos);
-      if (end == std::string::npos) end = line.size();
-      std::string_view token(line.data() + pos, end - pos);
-      QxReal value = 0;
-      if (!scriptValue(token, &value)) {
-        if (error) {
-          *error = path + ":" + std::to_string(lineNo) + ": \"" + std::string(token) +
-                   "\" is not a real number in [0, 1)";
-        }
-        return false;
-      }
-      values.push_back(value);
-      pos = end;
+  size_t lineNo = 1;
+  for (size_t pos = 0; pos < text.size();) {
+    if (text[pos] == '\n') {
+      ++lineNo;
+      ++pos;
+      continue;
     }
-  }
-  if (in.bad()) {
-    if (error) *error = "error reading random-number file " + path;
-    return false;
+    if (std::string_view(" \t\r\f\v").find(text[pos]) != std::string_view::npos) {
+      ++pos;
+      continue;
+    }
+    size_t end = text.find_first_of(" \t\r\f\v\n", pos);
+    if (end == std::string::npos) end = text.size();
+    const std::string_view token(text.data() + pos, end - pos);
+    QxReal value = 0;
+    if (!scriptValue(token, &value))
+      return fail(path + ":" + std::to_string(lineNo) + ": \"" + std::string(token) +
+                  "\" is not a real number in [0, 1)");
+    values.push_back(value);
+    pos = end;
   }
   return setScript(std::move(values), error);
 }
 
 QxErr RandomSource::nextServed(QxReal* r) {
   if (r == nullptr) return QX_ERR_BAD_PARAM;
+  if (drawsLeft_ == 0) {
+    budgetHit_ = true;
+    return QX_ERR_OUT_OF_MEMORY;
+  }
+  --drawsLeft_;
   QxReal value;
   if (scripted_) {
     if (scriptPos_ >= script_.size()) {

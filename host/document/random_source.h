@@ -4,6 +4,7 @@
 // float and always below 1.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -34,23 +35,41 @@ class RandomSource {
   // Serve these reals in order instead of the generator. Each must lie in [0, 1).
   // False (and the source unchanged) otherwise, with `error` naming the value.
   bool setScript(std::vector<QxReal> values, std::string* error = nullptr);
-  // Read a script: whitespace-separated reals, each in [0, 1). False with a
-  // message naming the file, line and value on any error; the source is
-  // unchanged then.
+  // Read a script: whitespace-separated reals, each in [0, 1), from a
+  // regular file of at most kMaxScriptFileBytes. False with a message naming
+  // the file (and the line and value, or the limit) on any error; the source
+  // is unchanged then.
+  static constexpr size_t kMaxScriptFileBytes = size_t{64} << 20;
   bool loadScript(const std::string& path, std::string* error);
   bool scripted() const { return scripted_; }
 
   // The next real in *r. QX_ERR_NO_RANDOM when a script has run out: the
-  // source is exhausted from then on. QX_ERR_BAD_PARAM for a null pointer.
+  // source is exhausted from then on. QX_ERR_OUT_OF_MEMORY once the draw
+  // budget is spent (nothing is drawn). QX_ERR_BAD_PARAM for a null pointer.
   QxErr next(QxReal* r) {
     // The seeded generator without a log is the common case, drawn inline.
-    if (r == nullptr || scripted_ || log_) return nextServed(r);
+    if (r == nullptr || scripted_ || log_ || drawsLeft_ == 0) return nextServed(r);
+    --drawsLeft_;
     *r = fromBits(nextBits());
     ++served_;
     return QX_ERR_NONE;
   }
   bool exhausted() const { return exhausted_; }
   uint64_t served() const { return served_; }
+
+  // The work budget: the draws one plug-in message may take, so a parameter
+  // record that loops without making art still ends, as the art budget ends
+  // one that makes too much. The heaviest drawing the dialog can ask for
+  // takes about 4.8 million draws.
+  static constexpr uint64_t kDefaultDrawBudget = 500'000'000;
+  uint64_t drawBudget() const { return budget_; }
+  // Also starts the count again.
+  void setDrawBudget(uint64_t draws) { budget_ = drawsLeft_ = draws; }
+  // A new message begins: the whole budget is there again.
+  void restartDrawCount() { drawsLeft_ = budget_; }
+  // True once a draw was refused for the budget (until cleared).
+  bool drawBudgetSpent() const { return budgetHit_; }
+  void clearDrawBudgetSpent() { budgetHit_ = false; }
 
   // Every draw ("r <value>\n" with 17 significant digits) and every undo
   // ("undo\n") goes to `sink` as one line; an empty sink stops the log.
@@ -85,6 +104,9 @@ class RandomSource {
   size_t scriptPos_ = 0;
   bool exhausted_ = false;
   uint64_t served_ = 0;
+  uint64_t budget_ = kDefaultDrawBudget;
+  uint64_t drawsLeft_ = kDefaultDrawBudget;
+  bool budgetHit_ = false;
   LogSink log_;
 };
 

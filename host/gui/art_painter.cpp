@@ -9,6 +9,7 @@
 #include <QPen>
 
 #include "host/document/document.h"
+#include "host/gui/outline_clip.h"
 #include "host/io/color_convert.h"
 
 namespace qx::gui {
@@ -105,6 +106,57 @@ bool outsideDevice(const QPainter& painter, const QxRealRect& bounds, const QxPa
   return !onDevice.intersects(QRectF(0, 0, device->width() / dpr, device->height() / dpr));
 }
 
+// The part of the plane the painter's device shows, in artwork units, with
+// two pixels to spare. Empty when the painter has no device or its transform
+// cannot be inverted.
+QRectF shownArea(const QPainter& painter) {
+  const QPaintDevice* device = painter.device();
+  bool invertible = false;
+  const QTransform toArtwork = painter.transform().inverted(&invertible);
+  if (!device || !invertible) return {};
+  const qreal dpr = device->devicePixelRatioF();
+  return toArtwork.mapRect(QRectF(0, 0, device->width() / dpr, device->height() / dpr).adjusted(-2, -2, 2, 2));
+}
+
+// Where paint reaching `reach` beyond an outline can come from to show.
+QRectF nearArea(const QRectF& shown, double reach) {
+  return shown.isEmpty() ? QRectF() : shown.adjusted(-reach, -reach, reach, reach);
+}
+
+QRectF boxOf(const QxRealRect& bounds, double reach) {
+  return QRectF(QPointF(std::min(bounds.left, bounds.right) - reach, std::min(bounds.bottom, bounds.top) - reach),
+                QPointF(std::max(bounds.left, bounds.right) + reach, std::max(bounds.bottom, bounds.top) + reach));
+}
+
+// Paints an outline cut to the device: the fill, then each stretch of the
+// stroke, as drawPath paints a whole one.
+void paintClipped(QPainter& painter, const ClippedOutline& outline, const QxPathStyle& style, QxReal opacity) {
+  const qreal before = painter.opacity();
+  if (opacity < 1) painter.setOpacity(before * std::max<QxReal>(opacity, 0));
+  const QBrush brush = fillBrush(style);
+  if (brush.style() != Qt::NoBrush) {
+    QPainterPath fill = outline.fill();
+    fill.setFillRule(style.evenOdd ? Qt::OddEvenFill : Qt::WindingFill);
+    painter.fillPath(fill, brush);
+  }
+  QPen pen = strokePen(style);
+  if (pen.style() != Qt::NoPen) {
+    if (pen.style() == Qt::CustomDashLine) {
+      // Each stretch starts its dashes where the whole outline has them.
+      const qreal offset = pen.dashOffset();
+      for (const ClippedOutline::Run& run : outline.strokeRuns()) {
+        pen.setDashOffset(offset + run.start / pen.widthF());
+        painter.strokePath(run.path, pen);
+      }
+    } else {
+      QPainterPath all;
+      for (const ClippedOutline::Run& run : outline.strokeRuns()) all.addPath(run.path);
+      painter.strokePath(all, pen);
+    }
+  }
+  painter.setOpacity(before);
+}
+
 }  // namespace
 
 namespace {
@@ -134,6 +186,7 @@ ArtPainter::ArtPainter(const host::ArtStore& art) : art_(art), walk_(art) {}
 
 bool ArtPainter::paint(QPainter& painter, qint64 budgetMs) {
   base_ = painter.opacity();
+  shown_ = shownArea(painter);
   if (!groupOpacity_.empty()) painter.setOpacity(groupOpacity_.back());
   QElapsedTimer slice;
   slice.start();
@@ -170,6 +223,8 @@ void ArtPainter::enter(QPainter& painter, const host::ArtStep& step) {
   }
   // A compound path is painted at its leave step, once its members are read.
   compoundPath_ = QPainterPath();
+  members_.clear();
+  memberSegments_.clear();
   inCompound_ = art_.pathStyle(step.art, &compoundStyle_) == QX_ERR_NONE &&
                 art_.opacity(step.art, &compoundOpacity_) == QX_ERR_NONE;
   if (!inCompound_) walk_.skipToLeave();
@@ -181,7 +236,22 @@ void ArtPainter::leave(QPainter& painter, const host::ArtStep& step) {
     painter.setOpacity(groupOpacity_.empty() ? base_ : groupOpacity_.back());
     return;
   }
-  if (inCompound_) paintOutline(painter, compoundPath_, art_.shownStyle(compoundStyle_), compoundOpacity_);
+  if (inCompound_) {
+    const QxPathStyle style = art_.shownStyle(compoundStyle_);
+    const double reach = strokeReach(style);
+    const QRectF near = nearArea(shown_, reach);
+    const QRectF box = compoundPath_.controlPointRect().adjusted(-reach, -reach, reach, reach);
+    if (!near.isEmpty() && !compoundPath_.isEmpty() && reachesFarBeyond(near, box)) {
+      if (box.intersects(near)) {
+        ClippedOutline clipped(near);
+        for (const Member& m : members_)
+          clipped.add(std::span<const QxPathSegment>(memberSegments_).subspan(m.offset, m.count), m.closed);
+        paintClipped(painter, clipped, style, compoundOpacity_);
+      }
+    } else {
+      paintOutline(painter, compoundPath_, style, compoundOpacity_);
+    }
+  }
   inCompound_ = false;
 }
 
@@ -189,9 +259,18 @@ void ArtPainter::paintPath(QPainter& painter, QxArtHandle path) {
   host::ArtInfo info;
   if (!art_.describe(path, &info) || info.segments.empty() || !allFinite(info.segments)) return;
   if (outsideDevice(painter, info.bounds, info.style)) return;
+  const QxPathStyle style = art_.shownStyle(info.style);
+  const double reach = strokeReach(style);
+  const QRectF near = nearArea(shown_, reach);
+  if (!near.isEmpty() && reachesFarBeyond(near, boxOf(info.bounds, reach))) {
+    ClippedOutline clipped(near);
+    clipped.add(info.segments, info.closed);
+    paintClipped(painter, clipped, style, info.opacity);
+    return;
+  }
   QPainterPath outline;
   appendOutline(outline, info.segments, info.closed);
-  paintOutline(painter, outline, art_.shownStyle(info.style), info.opacity);
+  paintOutline(painter, outline, style, info.opacity);
 }
 
 void ArtPainter::addMember(QxArtHandle path) {
@@ -208,6 +287,8 @@ void ArtPainter::addMember(QxArtHandle path) {
     return;
   }
   appendOutline(compoundPath_, segments_, closed);
+  members_.push_back({memberSegments_.size(), segments_.size(), closed});
+  memberSegments_.insert(memberSegments_.end(), segments_.begin(), segments_.end());
 }
 
 void paintPage(QPainter& painter, const host::Document& document) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <QPainterPath>
+#include <QRectF>
 #include <QTransform>
 
 #include "host/document/art_walk.h"
@@ -30,7 +31,9 @@ void appendOutline(QPainterPath& path, std::span<const QxPathSegment> segments, 
 // compound paths with fill (even-odd when the style says so), stroke (width,
 // cap, join, miter limit, dash) and opacity; groups pass their opacity on;
 // art this host cannot draw is skipped, and so are paths whose paint cannot
-// reach the painter's device. Antialiasing is the caller's choice.
+// reach the painter's device; an outline reaching far beyond the device is
+// cut to it first (outline_clip.h), so the cost follows what can show.
+// Antialiasing is the caller's choice.
 //
 // Painting can stop after any object and go on later from there, on another
 // QPainter of the same device and transform: the window paints a slice per
@@ -56,12 +59,21 @@ class ArtPainter {
   const host::ArtStore& art_;
   host::ArtWalk walk_;
   qreal base_ = 1;                   // the painter's opacity outside all groups
+  QRectF shown_;                     // what the device shows, in artwork units, for this call
   std::vector<qreal> groupOpacity_;  // the painter's opacity inside each group entered
   // The compound path being walked: its paint and its members' outlines.
   bool inCompound_ = false;
   QxPathStyle compoundStyle_{};
   QxReal compoundOpacity_ = 1;
   QPainterPath compoundPath_;
+  // The members' segments, kept for cutting an outline that reaches far
+  // beyond the device.
+  struct Member {
+    size_t offset, count;
+    bool closed;
+  };
+  std::vector<Member> members_;
+  std::vector<QxPathSegment> memberSegments_;
   std::vector<QxPathSegment> segments_;  // reused from member to member
 };
 

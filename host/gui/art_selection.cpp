@@ -8,6 +8,7 @@
 #include <QPainterPathStroker>
 
 #include "host/document/art_store.h"
+#include "host/document/art_walk.h"
 #include "host/gui/art_painter.h"
 
 namespace qx::gui {
@@ -52,39 +53,51 @@ bool outlineHit(const QPainterPath& outline, const QxPathStyle& style, QPointF p
   return stroker.createStroke(outline).contains(point);
 }
 
-// One object, containers by their members: `style` is the compound path's
-// when inside one.
-bool objectHit(const host::ArtStore& art, QxArtHandle object, QPointF point, double tolerance,
-               const QxPathStyle* compoundStyle) {
+// One object without members to visit: a path by its outline, placed,
+// raster and symbol art by its box.
+bool leafHit(const host::ArtStore& art, QxArtHandle object, QPointF point, double tolerance) {
   host::ArtInfo info;
   if (!art.describe(object, &info)) return false;
-  const double reach = (info.hasStyle ? paintReach(info.style) : 0) + tolerance;
+  const QxPathStyle& style = info.style;
+  const double reach = (info.hasStyle ? paintReach(style) : 0) + tolerance;
   const QRectF box = boundsRect(info.bounds).adjusted(-reach, -reach, reach, reach);
   if (!finiteRect(box) || !box.contains(point)) return false;
-  switch (info.type) {
-    case QX_ART_PATH: {
-      QPainterPath outline;
-      appendOutline(outline, info.segments, info.closed);
-      return outlineHit(outline, compoundStyle ? *compoundStyle : info.style, point, tolerance);
-    }
-    case QX_ART_COMPOUND_PATH: {
-      // A compound path's members together make one outline, so a hole is
-      // a hole.
-      QPainterPath outline;
-      for (QxArtHandle member : art.children(object)) {
-        host::ArtInfo m;
-        if (art.describe(member, &m) && m.type == QX_ART_PATH) appendOutline(outline, m.segments, m.closed);
-      }
-      return outlineHit(outline, info.style, point, tolerance);
-    }
-    case QX_ART_GROUP: {
-      const std::vector<QxArtHandle> members = art.children(object);
-      for (auto it = members.rbegin(); it != members.rend(); ++it)
-        if (objectHit(art, *it, point, tolerance, nullptr)) return true;
-      return false;
-    }
-    default: return true;  // placed, raster and symbol art: their box is their shape
+  if (info.type != QX_ART_PATH) return true;  // its box is its shape
+  QPainterPath outline;
+  appendOutline(outline, info.segments, info.closed);
+  return outlineHit(outline, style, point, tolerance);
+}
+
+// A compound path's members together make one outline, so a hole is a hole.
+bool compoundHit(const host::ArtStore& art, QxArtHandle compound, QPointF point, double tolerance) {
+  host::ArtInfo info;
+  if (!art.describe(compound, &info)) return false;
+  const double reach = paintReach(info.style) + tolerance;
+  const QRectF box = boundsRect(info.bounds).adjusted(-reach, -reach, reach, reach);
+  if (!finiteRect(box) || !box.contains(point)) return false;
+  QPainterPath outline;
+  for (QxArtHandle member : art.children(compound)) {
+    host::ArtInfo m;
+    if (art.describe(member, &m) && m.type == QX_ART_PATH) appendOutline(outline, m.segments, m.closed);
   }
+  return outlineHit(outline, info.style, point, tolerance);
+}
+
+// Whether any part of one object covers the point. The object is walked, not
+// recursed into, so a group nested a hundred thousand deep is no danger;
+// each member is tried against its own box, which is what keeps the test
+// quick (a group's box would cost a pass over everything inside it).
+bool objectHit(const host::ArtStore& art, QxArtHandle object, QPointF point, double tolerance) {
+  host::ArtWalk walk(art, object);
+  host::ArtStep step;
+  while (walk.next(&step)) {
+    if (step.kind == host::ArtStep::kArt && leafHit(art, step.art, point, tolerance)) return true;
+    if (step.kind == host::ArtStep::kEnter && step.type == QX_ART_COMPOUND_PATH) {
+      if (compoundHit(art, step.art, point, tolerance)) return true;
+      walk.skipToLeave();
+    }
+  }
+  return false;
 }
 
 }  // namespace
@@ -93,7 +106,7 @@ QxArtHandle artAt(const host::ArtStore& art, QxRealPoint point, double tolerance
   const QPointF p(point.x, point.y);
   const std::vector<QxArtHandle> top = art.topLevelArt();
   for (auto it = top.rbegin(); it != top.rend(); ++it)
-    if (objectHit(art, *it, p, tolerance, nullptr)) return *it;
+    if (objectHit(art, *it, p, tolerance)) return *it;
   return nullptr;
 }
 

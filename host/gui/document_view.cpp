@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include "host/document/art_walk.h"
 #include "host/document/document.h"
 #include "host/gui/art_painter.h"
 #include "host/gui/art_selection.h"
@@ -27,10 +28,12 @@ constexpr size_t kOutlineShapesUpTo = 300, kOutlineBoxesUpTo = 5000;
 
 // Every path of `art` and its members, as one outline.
 void appendArtOutline(const host::ArtStore& art, QxArtHandle object, QPainterPath& outline) {
+  host::ArtWalk walk(art, object);
+  host::ArtStep step;
   host::ArtInfo info;
-  if (!art.describe(object, &info)) return;
-  if (info.type == QX_ART_PATH) return appendOutline(outline, info.segments, info.closed);
-  for (QxArtHandle member : art.children(object)) appendArtOutline(art, member, outline);
+  while (walk.next(&step))
+    if (step.kind == host::ArtStep::kArt && step.type == QX_ART_PATH && art.describe(step.art, &info))
+      appendOutline(outline, info.segments, info.closed);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "host/io/temporary_files.h"
+
 namespace qx::host {
 namespace {
 
@@ -20,23 +22,12 @@ std::string folderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
-std::string baseOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // A name no other writer in this or another process picks at the same time:
 // the process id, a per-process counter and the clock. O_EXCL catches the rest.
 std::string temporaryName(const std::string& target) {
   static std::atomic<unsigned> counter{0};
   const auto ticks = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-  char suffix[96];
-  std::snprintf(suffix, sizeof suffix, ".%ld.%u.%llx.tmp", static_cast<long>(getpid()), counter.fetch_add(1),
-                ticks & 0xffffffULL);
-  std::string folder = folderOf(target);
-  std::string name = folder == "/" ? "/" : folder + "/";
-  name += "." + baseOf(target) + suffix;
-  return name;
+  return temporaryNameFor(target, static_cast<long>(getpid()), counter.fetch_add(1), ticks & 0xffffffULL);
 }
 
 std::string quoted(const std::string& path) { return "'" + path + "'"; }
@@ -54,6 +45,8 @@ bool AtomicFile::open(const std::string& targetPath, std::string* error) {
     if (error) *error = error_;
     return false;
   }
+  // What a writer killed outright left for this target goes now.
+  (void)removeStaleTemporaries(targetPath);
   for (int attempt = 0; attempt < 16; ++attempt) {
     temp_ = temporaryName(targetPath);
     // 0666 lets the process's umask decide, as for any new file.
@@ -61,6 +54,7 @@ bool AtomicFile::open(const std::string& targetPath, std::string* error) {
     if (fd_ >= 0) break;
     if (errno != EEXIST) break;
   }
+  if (fd_ >= 0) slot_ = trackTemporary(temp_);
   if (fd_ < 0) {
     const int err = errno;
     temp_.clear();
@@ -118,6 +112,8 @@ bool AtomicFile::commit(std::string* error) {
     if (error) *error = error_;
     return false;
   }
+  untrackTemporary(slot_);
+  slot_ = -1;
   temp_.clear();
   // Make the rename itself durable; a folder that cannot be opened or synced
   // still holds the complete file, so this is not a failure.
@@ -138,6 +134,8 @@ void AtomicFile::abandon() {
     ::unlink(temp_.c_str());
     temp_.clear();
   }
+  untrackTemporary(slot_);
+  slot_ = -1;
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {

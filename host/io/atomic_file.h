@@ -2,7 +2,9 @@
 // temporary file beside the target (same folder, so the rename cannot cross
 // file systems), which is flushed to disk and then renamed over the target.
 // Whatever fails on the way, the temporary file is removed and the target is
-// left exactly as it was.
+// left exactly as it was. The temporary's name carries the writer's process
+// id (temporary_files.h): a signal handler can remove it while it is live,
+// and the next writer of the target removes it once its writer has died.
 #pragma once
 
 #include <cstddef>
@@ -18,7 +20,8 @@ class AtomicFile {
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
-  // Create a uniquely named temporary file in the folder of `targetPath`.
+  // Create a uniquely named temporary file in the folder of `targetPath`,
+  // after removing the target's temporaries left by writers no longer running.
   // False and a one-line reason ("cannot create ... : errno text") in *error.
   bool open(const std::string& targetPath, std::string* error);
 
@@ -42,6 +45,7 @@ class AtomicFile {
  private:
   void fail(const char* what, int err);
   int fd_ = -1;
+  int slot_ = -1;  // the temporary's entry in the table a signal handler empties
   std::string target_;
   std::string temp_;
   std::string error_;

@@ -137,6 +137,8 @@ void writeArt(TextSink& out, const ArtStore& art) {
   out.put('[');
   bool first = true;  // no object written yet in the current list
   ArtInfo info;
+  // Read once: a container's own bounds pass over all it holds.
+  const std::unordered_map<QxArtHandle, QxRealRect> containers = art.containerBounds();
   ArtWalk walk(art);
   ArtStep step;
   while (walk.next(&step)) {
@@ -148,13 +150,17 @@ void writeArt(TextSink& out, const ArtStore& art) {
     if (step.depth == 0) out.append(first ? "\n  " : ",\n  ");
     else if (!first) out.append(", ");
     first = false;
-    if (!art.describe(step.art, &info)) {
+    if (!art.describe(step.art, &info, step.kind != ArtStep::kEnter)) {
       out.append("null");
       if (step.kind == ArtStep::kEnter) {
         walk.skipToLeave();
         walk.next(&step);  // its leave: the object is written whole
       }
       continue;
+    }
+    if (step.kind == ArtStep::kEnter) {
+      const auto box = containers.find(step.art);
+      if (box != containers.end()) info.bounds = box->second;
     }
     writeArtFields(out, info);
     if (step.kind == ArtStep::kEnter) {

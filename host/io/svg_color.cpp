@@ -284,6 +284,9 @@ std::optional<PaintValue> parsePaint(std::string_view text) {
     p.ref = ref.substr(1);
     const std::string_view rest = trim(text.substr(close + 1));
     if (!rest.empty()) {
+      // A fallback is a plain paint, never another reference: refused before
+      // it is read, so a list of references costs no depth of calls.
+      if (rest.size() >= 4 && iequals(rest.substr(0, 4), "url(")) return std::nullopt;
       const auto fallback = parsePaint(rest);
       if (!fallback || fallback->kind == PaintValue::Url) return std::nullopt;
       p.hasFallback = true;

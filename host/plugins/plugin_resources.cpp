@@ -4,9 +4,12 @@
 // characteristics) followed by the data, every entry on a 4-byte boundary.
 #include "host/plugins/plugin_resources.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 
 #include "host/plugins/resource_formats.h"
 
@@ -24,30 +27,42 @@ constexpr uint16_t kTypeVersion = 16;
 constexpr uint16_t kPropertyListId = 16000;
 constexpr size_t kFirstEntrySize = 32;
 constexpr size_t kEntryFixedTail = 16;  // data version .. characteristics
-constexpr size_t kMaxFileSize = size_t(1) << 30;
 constexpr const char* kResourceSection = ".qxres";
 
 }  // namespace
 
 std::optional<PluginResources> PluginResources::readFile(const std::string& path, std::string* error) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) {
-    if (error) *error = std::string("cannot open: ") + std::strerror(errno);
+  auto fail = [&](const std::string& reason) {
+    if (error) *error = reason;
     return std::nullopt;
-  }
-  const std::streamoff size = in.tellg();
-  if (size < 0 || static_cast<uint64_t>(size) > kMaxFileSize) {
-    if (error) *error = "cannot read: not a regular file or too large";
-    return std::nullopt;
-  }
-  std::vector<uint8_t> file(static_cast<size_t>(size));
-  in.seekg(0);
-  in.read(reinterpret_cast<char*>(file.data()), size);
-  if (!in) {
-    if (error) *error = "cannot read the whole file";
-    return std::nullopt;
-  }
-  return readElfImage(file, error);
+  };
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return fail(std::string("cannot open: ") + std::strerror(errno));
+  const struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return fail(std::string("cannot read: ") + std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) return fail("cannot read: not a regular file");
+  if (static_cast<uint64_t>(st.st_size) > kMaxLibraryBytes)
+    return fail("larger than a plug-in library may be (" + std::to_string(kMaxLibraryBytes >> 20) + " MiB)");
+  // Only the ELF header, the section tables and the resource section are
+  // read, so memory stays small whatever the file holds.
+  const resfmt::ImageReader image{static_cast<uint64_t>(st.st_size), [fd](uint64_t offset, size_t count, uint8_t* out) {
+                                    while (count > 0) {
+                                      const ssize_t n = ::pread(fd, out, count, static_cast<off_t>(offset));
+                                      if (n < 0 && errno == EINTR) continue;
+                                      if (n <= 0) return false;
+                                      out += n;
+                                      offset += static_cast<uint64_t>(n);
+                                      count -= static_cast<size_t>(n);
+                                    }
+                                    return true;
+                                  }};
+  const std::optional<std::vector<uint8_t>> section = resfmt::elfSection(image, kResourceSection, error);
+  if (!section) return std::nullopt;
+  return parse(*section, error);
 }
 
 std::optional<PluginResources> PluginResources::readElfImage(const std::vector<uint8_t>& file, std::string* error) {

@@ -28,9 +28,13 @@ struct VersionRecord {
 
 class PluginResources {
  public:
-  // Read the resources of the library file at `path`. nullopt and a one-line
-  // reason in *error when the file cannot be read, is not an ELF library, has
-  // no resource section, or the section is not a well-formed resource file.
+  // The largest library file taken; a larger one is refused unread.
+  static constexpr uint64_t kMaxLibraryBytes = uint64_t{256} << 20;
+  // Read the resources of the library file at `path`, a regular file of at
+  // most kMaxLibraryBytes, reading only the pieces the resources need.
+  // nullopt and a one-line reason in *error when the file cannot be read, is
+  // too large, is not an ELF library, has no resource section, or the section
+  // is not a well-formed resource file.
   static std::optional<PluginResources> readFile(const std::string& path, std::string* error);
   // The same for a library file already in memory.
   static std::optional<PluginResources> readElfImage(const std::vector<uint8_t>& file, std::string* error);

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,7 +59,24 @@ NameOrId readNameOrId(Cursor& cursor);
 // UTF-16 units to UTF-8; unpaired surrogates become U+FFFD.
 std::string utf16ToUtf8(const std::u16string& units);
 
-// The bytes of section `sectionName` of an ELF64 little-endian file image.
+// A file image read piece by piece: its size, and a reader of `count` bytes
+// at `offset` into `out` (false when a read fails). Callers keep every read
+// inside the size.
+struct ImageReader {
+  uint64_t size = 0;
+  std::function<bool(uint64_t offset, size_t count, uint8_t* out)> read;
+};
+
+// The most a section table, a section name table or the resource section may
+// hold: far beyond any real library, and what bounds the memory of a read.
+inline constexpr uint64_t kMaxElfTableBytes = uint64_t{16} << 20;
+inline constexpr uint64_t kMaxResourceSectionBytes = uint64_t{64} << 20;
+
+// The bytes of section `sectionName` of an ELF64 little-endian file image;
+// only the header, the section table, the name table and the section itself
+// are read.
+std::optional<std::vector<uint8_t>> elfSection(const ImageReader& image, const std::string& sectionName,
+                                               std::string* error);
 std::optional<std::vector<uint8_t>> elfSection(const std::vector<uint8_t>& file, const std::string& sectionName,
                                                std::string* error);
 

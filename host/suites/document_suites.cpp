@@ -112,7 +112,12 @@ QxErr UndoChanges() {
   QX_OP_ENTER(kUndoChanges);
   QX_DOC_OR_FAIL(doc);
   doc->art().undoMessage();
-  if (RandomSource* random = hostContext().random) random->noteUndo();
+  // Taking back its changes starts a plug-in's run afresh (every preview of
+  // a dialog does), so the draw budget bounds one run, not a whole dialog.
+  if (RandomSource* random = hostContext().random) {
+    random->noteUndo();
+    random->restartDrawCount();
+  }
   return QX_ERR_NONE;
 }
 

@@ -1,6 +1,7 @@
 #include "host/suites/host_context.h"
 
 #include "host/document/document.h"
+#include "host/document/random_source.h"
 #include "host/plugins/plugin_host.h"
 
 namespace qx::host {
@@ -10,6 +11,7 @@ class CurrentDocumentUndo final : public MessageObserver {
  public:
   void outermostMessageBegins() override {
     if (Document* document = hostContext().document) document->art().beginMessage();
+    if (RandomSource* random = hostContext().random) random->restartDrawCount();
   }
   void outermostMessageEnds() override {
     if (Document* document = hostContext().document) document->art().endMessage();

@@ -29,7 +29,8 @@ extern HostContext g_hostContext;  // constant-initialised: safe during static i
 inline HostContext& hostContext() { return detail::g_hostContext; }
 
 // Opens the undo context of the context's current document when the
-// outermost plug-in message begins and closes it when the message ends; a
+// outermost plug-in message begins and closes it when the message ends, and
+// gives the context's random source its whole draw budget for the message; a
 // host adds it to its PluginHost's observers once.
 MessageObserver& currentDocumentUndo();
 

@@ -6,6 +6,7 @@
 #include "generator/line_set.h"
 #include "shell/globals.h"
 #include "shell/suites.h"
+#include "styling/random_draw.h"
 
 namespace {
 
@@ -21,8 +22,10 @@ QxArtHandle FirstSelectedArt() {
 }
 
 QxErr DrawLineSets(const FilterParameters& params, RunValues& run) {
+  (void)TakeDrawFailure();  // a failure of an earlier run is not this one's
   for (int32_t k = 0; k < params.lineSets; ++k) {
     QxErr err = params.splitLines ? BuildSplitSet(params, run, k) : BuildContinuousSet(params, run, k);
+    if (err == 0) err = TakeDrawFailure();
     if (err != 0) return err;
   }
   return 0;

@@ -4,10 +4,22 @@
 
 #include "shell/suites.h"
 
+namespace {
+QxErr gDrawFailure = 0;
+}
+
 QxReal DrawRandom() {
   QxReal r = 0.0f;
-  if (gRandomSuite->FloatRnd(&r) != 0) return 0.0f;
-  return r;
+  const QxErr err = gRandomSuite->FloatRnd(&r);
+  if (err == 0) return r;
+  if (err == QX_ERR_OUT_OF_MEMORY) gDrawFailure = err;
+  return 0.0f;
+}
+
+QxErr TakeDrawFailure() {
+  const QxErr err = gDrawFailure;
+  gDrawFailure = 0;
+  return err;
 }
 
 QxReal RandomSign() { return 10.0f * DrawRandom() <= 5.0f ? 1.0f : -1.0f; }

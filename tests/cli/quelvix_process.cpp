@@ -1,6 +1,7 @@
 #include "quelvix_process.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,7 +29,8 @@ std::vector<std::string> ProcessResult::complaints() const {
 }
 
 std::string ProcessResult::describe() const {
-  return "status " + std::to_string(status) + "\n--- stdout\n" + out + "--- stderr\n" + err;
+  return "status " + std::to_string(status) + (signal ? ", signal " + std::to_string(signal) : std::string()) +
+         "\n--- stdout\n" + out + "--- stderr\n" + err;
 }
 
 QuelvixSandbox::QuelvixSandbox() {
@@ -41,9 +43,10 @@ QuelvixSandbox::~QuelvixSandbox() {
   if (!dir_.empty()) fs::remove_all(dir_, ec);
 }
 
-ProcessResult QuelvixSandbox::run(const std::vector<std::string>& args) const {
+ProcessResult QuelvixSandbox::run(const std::vector<std::string>& args) const { return finish(start(args)); }
+
+pid_t QuelvixSandbox::start(const std::vector<std::string>& args) const {
   const std::string outPath = dir_ + "/.stdout", errPath = dir_ + "/.stderr";
-  ProcessResult result;
   const pid_t pid = fork();
   if (pid == 0) {
     if (chdir(dir_.c_str()) != 0) _exit(126);
@@ -66,8 +69,19 @@ ProcessResult QuelvixSandbox::run(const std::vector<std::string>& args) const {
     execv(exe.c_str(), argv.data());
     _exit(127);
   }
+  return pid;
+}
+
+ProcessResult QuelvixSandbox::finish(pid_t pid) const {
+  const std::string outPath = dir_ + "/.stdout", errPath = dir_ + "/.stderr";
+  ProcessResult result;
   int status = 0;
-  if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.status = WEXITSTATUS(status);
+  struct rusage usage {};
+  if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
+    result.peakKb = usage.ru_maxrss;
+    if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  }
   std::ifstream o(outPath), e(errPath);
   std::stringstream os, es;
   os << o.rdbuf();
@@ -91,6 +105,16 @@ std::string QuelvixSandbox::read(const std::string& name) const {
 void QuelvixSandbox::write(const std::string& name, const std::string& bytes) const {
   fs::create_directories(fs::path(path(name)).parent_path());
   std::ofstream(path(name), std::ios::binary) << bytes;
+}
+
+std::vector<std::string> QuelvixSandbox::allFiles() const {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    const std::string name = entry.path().filename().string();
+    if (name != ".stdout" && name != ".stderr") names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 std::vector<std::string> QuelvixSandbox::files() const {

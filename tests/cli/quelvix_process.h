@@ -2,6 +2,8 @@
 // HOME and XDG_CONFIG_HOME pointing inside it so no real settings are touched.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -9,6 +11,8 @@ namespace qx::test {
 
 struct ProcessResult {
   int status = -1;  // exit status, or -1 when the child did not exit normally
+  int signal = 0;   // the signal that ended the child, or 0
+  long peakKb = 0;  // the child's largest resident size
   std::string out;
   std::string err;
   std::vector<std::string> errLines() const;
@@ -32,10 +36,16 @@ class QuelvixSandbox {
 
   // `quelvix ARGS...` run in dir().
   ProcessResult run(const std::vector<std::string>& args) const;
+  // The same started, not waited for: its pid (-1 when fork fails). finish()
+  // waits for it and collects what it wrote.
+  pid_t start(const std::vector<std::string>& args) const;
+  ProcessResult finish(pid_t pid) const;
 
   bool exists(const std::string& name) const;
   std::string read(const std::string& name) const;
   void write(const std::string& name, const std::string& bytes) const;
+  // The names directly in dir(), hidden ones (temporaries) included.
+  std::vector<std::string> allFiles() const;
   // Every file below dir() except the configuration and cache folders, for
   // "nothing written".
   std::vector<std::string> files() const;

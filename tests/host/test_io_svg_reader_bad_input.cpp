@@ -199,5 +199,13 @@ TEST(SvgBadInput, DamagedCorpusFilesNeverCrash) {
   EXPECT_GT(refused, 100);
 }
 
+TEST(SvgBadInput, APaintListingReferenceAfterReferenceIsOneBadValue) {
+  // Each reference would be the fallback of the one before it.
+  std::string fill;
+  for (int i = 0; i < 200'000; ++i) fill += "url(#a) ";
+  const SvgScene s = drawing("<path id=\"p\" d=\"M0 0 L10 10\" fill=\"" + fill + "\"/>");
+  EXPECT_EQ(named(s, "p").subpaths.size(), 1u);
+}
+
 }  // namespace
 }  // namespace qx::host
