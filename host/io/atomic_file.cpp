@@ -1,5 +1,6 @@
 #include "host/io/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,17 +26,21 @@ std::string baseOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The name temporaryName() gives up to its per-process counter.
+std::string temporaryPrefix(const std::string& target, long pid) {
+  return "." + baseOf(target) + "." + std::to_string(pid) + ".";
+}
+
 // A name no other writer in this or another process picks at the same time:
 // the process id, a per-process counter and the clock. O_EXCL catches the rest.
 std::string temporaryName(const std::string& target) {
   static std::atomic<unsigned> counter{0};
   const auto ticks = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
   char suffix[96];
-  std::snprintf(suffix, sizeof suffix, ".%ld.%u.%llx.tmp", static_cast<long>(getpid()), counter.fetch_add(1),
-                ticks & 0xffffffULL);
+  std::snprintf(suffix, sizeof suffix, "%u.%llx.tmp", counter.fetch_add(1), ticks & 0xffffffULL);
   std::string folder = folderOf(target);
   std::string name = folder == "/" ? "/" : folder + "/";
-  name += "." + baseOf(target) + suffix;
+  name += temporaryPrefix(target, static_cast<long>(getpid())) + suffix;
   return name;
 }
 
@@ -145,6 +150,19 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
   if (!file.open(path, error)) return false;
   file.write(bytes);
   return file.commit(error);
+}
+
+void removeAbandonedTemporaries(const std::string& targetPath, long pid) {
+  const std::string prefix = temporaryPrefix(targetPath, pid);
+  const std::string folder = folderOf(targetPath);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name.size() > prefix.size() + 4 && name.starts_with(prefix) && name.ends_with(".tmp"))
+      (void)::unlink((folder + "/" + std::string(name)).c_str());
+  }
+  ::closedir(dir);
 }
 
 }  // namespace qx::host

@@ -50,4 +50,8 @@ class AtomicFile {
 // Write `bytes` to `path` atomically. False and a one-line reason in *error.
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error);
 
+// Remove the temporary files that the process `pid`, killed while writing,
+// left beside `targetPath`; the target and other writers' files stay.
+void removeAbandonedTemporaries(const std::string& targetPath, long pid);
+
 }  // namespace qx::host

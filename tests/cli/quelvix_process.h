@@ -1,5 +1,6 @@
 // Runs the built `quelvix` as a child process in a folder of its own, with
-// HOME and XDG_CONFIG_HOME pointing inside it so no real settings are touched.
+// HOME, XDG_CONFIG_HOME and TMPDIR pointing inside it so no real settings
+// are touched.
 #pragma once
 
 #include <string>
@@ -9,6 +10,7 @@ namespace qx::test {
 
 struct ProcessResult {
   int status = -1;  // exit status, or -1 when the child did not exit normally
+  int signal = 0;   // the signal that ended the child, if one did
   std::string out;
   std::string err;
   std::vector<std::string> errLines() const;
@@ -30,8 +32,15 @@ class QuelvixSandbox {
   // The state file used without --state.
   std::string configState() const { return dir_ + "/config/quelvix/state.bin"; }
 
-  // `quelvix ARGS...` run in dir().
+  // `quelvix ARGS...` run in dir(). TMPDIR is dir()/tmp, so a run's
+  // temporary files show in files() when they are left behind.
   ProcessResult run(const std::vector<std::string>& args) const;
+  // The same on a pseudo-terminal: `out` is everything the terminal
+  // received (standard output and error), as bytes.
+  ProcessResult runOnTerminal(const std::vector<std::string>& args) const;
+  // run() in two steps: start the program, then wait for it to end.
+  int start(const std::vector<std::string>& args) const;
+  ProcessResult wait(int pid) const;
 
   bool exists(const std::string& name) const;
   std::string read(const std::string& name) const;
@@ -40,6 +49,8 @@ class QuelvixSandbox {
   std::vector<std::string> files() const;
 
  private:
+  // In the child: the folder, the environment and exec; never returns.
+  [[noreturn]] void exec(const std::vector<std::string>& args) const;
   std::string dir_;
 };
 
