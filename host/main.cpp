@@ -36,6 +36,16 @@ int main(int argc, char** argv) {
   qx::host::setPluginScanProgram("/proc/self/exe");
   app.set_version_flag(
       "--version", [] { return qx::cli::versionText(); }, "Show the versions of quelvix and its plug-ins");
+  // A first option the program does not have is named with those it has.
+  if (argc > 1 && argv[1][0] == '-') {
+    const std::string option = std::string(argv[1]).substr(0, std::string(argv[1]).find('='));
+    bool known = false;
+    for (const CLI::Option* o : app.get_options()) known = known || o->check_name(option);
+    if (!known) {
+      std::cerr << qx::cli::unexpectedArgument(app, argv[1]) << '\n';
+      return qx::cli::kExitUsage;
+    }
+  }
   // A first word that is no command is named, with the commands there are.
   if (argc > 1 && argv[1][0] != '-') {
     bool known = false;
@@ -52,6 +62,20 @@ int main(int argc, char** argv) {
   }
   try {
     app.parse(argc, argv);
+  } catch (const CLI::ExtrasError&) {
+    // Named with what the command takes instead: the innermost command
+    // given, and its first argument that starts like an option.
+    const CLI::App* command = &app;
+    for (const CLI::App* sub : app.get_subcommands()) command = sub;
+    const std::vector<std::string> extras = command->remaining();
+    std::string shown = extras.empty() ? std::string() : extras.front();
+    for (const std::string& extra : extras)
+      if (extra.size() > 1 && extra[0] == '-') {
+        shown = extra;
+        break;
+      }
+    std::cerr << qx::cli::unexpectedArgument(*command, shown) << '\n';
+    return qx::cli::kExitUsage;
   } catch (const CLI::ParseError& e) {
     // Help and version requests print and succeed; a bad command line gets
     // one line naming the problem.

@@ -11,7 +11,7 @@ namespace qx::cli {
 namespace {
 
 int runAbout(const std::string& folder) {
-  PluginSession session(std::cout, std::cerr, "quelvix about");
+  PluginSession session(std::cout, std::cerr, "quelvix");
   if (int status = session.loadFolder(folder)) return status;
   for (host::LoadedPlugin* plugin : session.loaded()) {
     if (QxErr code = session.plugins().about(plugin))

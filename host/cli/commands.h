@@ -27,4 +27,8 @@ std::string versionText();
 bool guiAvailable();
 int runGuiDefault(int argc, char** argv);
 
+// The one line for an argument `command` has no place for: an option it
+// does not have, named with the options it has, or a stray word.
+std::string unexpectedArgument(const CLI::App& command, const std::string& argument);
+
 }  // namespace qx::cli

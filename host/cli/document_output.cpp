@@ -5,13 +5,40 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <iostream>
 
 #include "host/io/json_writer.h"
 #include "host/io/svg_writer.h"
 
 namespace qx::cli {
 
+namespace {
+
+// SVG or JSON streamed to standard output; a stream cannot be replaced
+// whole, so a failed write may leave part of the text behind.
+WriteResult writeToStandardOutput(const host::Document& document, OutputFormat format, std::string* error) {
+  if (format != OutputFormat::Svg && format != OutputFormat::Json) {
+    *error = std::string("standard output takes SVG or JSON, not ") + formatName(format);
+    return WriteResult::Refused;
+  }
+  bool ok = false;
+  {
+    host::TextSink sink(std::cout);
+    if (format == OutputFormat::Svg) host::writeSvg(document, sink);
+    else host::writeDocumentJson(document, sink);
+    ok = sink.flush();
+  }
+  if (!ok || !std::cout.flush()) {
+    *error = "standard output refused the text";
+    return WriteResult::Failed;
+  }
+  return WriteResult::Written;
+}
+
+}  // namespace
+
 bool outputFolderExists(const std::string& path) {
+  if (path == kStandardOutput) return true;
   std::filesystem::path parent = std::filesystem::path(path).parent_path();
   if (parent.empty()) parent = ".";
   std::error_code ec;
@@ -26,6 +53,7 @@ WriteResult writeDocumentAs(const host::Document& document, const std::string& p
                             const host::PaintOptions& paint, std::string* error) {
   const host::DesktopEntry& app = host::desktopEntry();
   auto written = [](bool ok) { return ok ? WriteResult::Written : WriteResult::Failed; };
+  if (path == kStandardOutput) return writeToStandardOutput(document, format, error);
   switch (format) {
     case OutputFormat::Svg: return written(host::saveSvg(document, path, error));
     case OutputFormat::Json: return written(host::saveDocumentJson(document, path, error));
@@ -67,6 +95,29 @@ void addPaintOptions(CLI::App& command, PaintOptionText& text) {
                                            "What a PNG or PDF shows: art (the page and all art, default) or page");
   command.add_option_function<std::string>("--background", keep(text.background, text.backgroundGiven),
                                            "The ground of a PNG or PDF: white (default) or transparent");
+}
+
+bool resolveOutput(const std::string& path, const std::string& formatText, OutputFormat* format, std::string* error) {
+  if (path == kStandardOutput) {
+    if (formatText.empty() || formatText == "svg") *format = OutputFormat::Svg;
+    else if (formatText == "json") *format = OutputFormat::Json;
+    else {
+      *error = "--format " + formatText + ": standard output takes svg or json";
+      return false;
+    }
+    return true;
+  }
+  if (!formatText.empty()) {
+    *error = "--format is for -o - (standard output); a file's format follows its extension";
+    return false;
+  }
+  auto byName = formatFromPath(path);
+  if (!byName) {
+    *error = "-o " + path + ": the extension must be .svg, .json, .png or .pdf (or -o - for standard output)";
+    return false;
+  }
+  *format = *byName;
+  return true;
 }
 
 bool parsePaintOptions(const PaintOptionText& text, OutputFormat format, host::PaintOptions* options,

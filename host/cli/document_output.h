@@ -22,7 +22,8 @@ enum class WriteResult {
 
 // SVG and JSON here; PNG and PDF through the desktop app's painter, which
 // only a build with the app has. Atomic; a one-line reason in *error unless
-// Written. `paint` only matters for PNG and PDF.
+// Written. `paint` only matters for PNG and PDF. The path kStandardOutput
+// streams SVG or JSON to standard output (PNG and PDF are Refused).
 WriteResult writeDocumentAs(const host::Document& document, const std::string& path, OutputFormat format,
                             const host::PaintOptions& paint, std::string* error);
 // The folder that will receive `path` exists (so no run is wasted on an
@@ -30,6 +31,11 @@ WriteResult writeDocumentAs(const host::Document& document, const std::string& p
 bool outputFolderExists(const std::string& path);
 // Whether this build can write `format`.
 bool canWrite(OutputFormat format);
+
+// The format of `-o path` with `--format formatText` (empty when not given):
+// standard output (`-o -`) takes svg (the default) or json; a file's format
+// follows its extension and takes no --format. False and a one-line message.
+bool resolveOutput(const std::string& path, const std::string& formatText, OutputFormat* format, std::string* error);
 
 // --width, --height, --dpi, --area and --background as given (render and
 // export take the same ones).

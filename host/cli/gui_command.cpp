@@ -18,7 +18,7 @@ struct GuiOptions {
 int launch(const GuiOptions& o, int argc, char** argv) {
   const host::DesktopEntry& app = host::desktopEntry();
   if (!app.run) {
-    std::cerr << "quelvix gui: the desktop app is not built (Qt 6 Widgets was not found when configuring)\n";
+    std::cerr << "quelvix: the desktop app is not built (Qt 6 Widgets was not found when configuring)\n";
     return kExitFailure;
   }
   host::DesktopLaunch launch;
@@ -30,7 +30,7 @@ int launch(const GuiOptions& o, int argc, char** argv) {
   }
   launch.fresh = o.fresh;
   if (!app.displayAvailable || !app.displayAvailable()) {
-    std::cerr << "quelvix gui: no display (set DISPLAY or WAYLAND_DISPLAY, or run under xvfb-run)\n";
+    std::cerr << "quelvix: no display (set DISPLAY or WAYLAND_DISPLAY, or run under xvfb-run)\n";
     return kExitFailure;
   }
   return app.run(argc, argv, launch) == 0 ? kExitOk : kExitFailure;

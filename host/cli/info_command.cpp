@@ -25,7 +25,7 @@ void printVersion(std::ostream& out, const host::VersionRecord& version) {
 }
 
 int runInfo(const std::string& folder) {
-  PluginSession session(std::cout, std::cerr, "quelvix info");
+  PluginSession session(std::cout, std::cerr, "quelvix");
   if (int status = session.loadFolder(folder)) return status;
 
   host::PluginHost& plugins = session.plugins();

@@ -18,7 +18,7 @@ using host::describeCode;
 
 class PluginSession {
  public:
-  // `command` prefixes every error line ("quelvix info").
+  // `command` prefixes every error line ("quelvix").
   PluginSession(std::ostream& out, std::ostream& err, std::string command);
   PluginSession(const PluginSession&) = delete;
   PluginSession& operator=(const PluginSession&) = delete;

@@ -1,12 +1,14 @@
 // `quelvix render`: the options, gathered into a RenderRequest in the order
-// they were given, then run.
+// they were given, then run; with --variations, a batch of such runs.
 #include <exception>
 #include <iostream>
 #include <map>
 #include <memory>
+#include <set>
 
 #include "host/cli/commands.h"
 #include "host/cli/document_output.h"
+#include "host/cli/render_batch.h"
 #include "host/cli/render_request.h"
 #include "host/cli/render_run.h"
 #include "host/document/document.h"
@@ -17,6 +19,7 @@ namespace {
 
 struct RenderOptions {
   std::string output = "quelvix.svg";
+  std::string format;
   std::string seed, randomFile, randomLog, page, state, plugins, filter, artLimit, drawLimit, open, palette;
   std::vector<std::string> selectNames, selectIndices;
   bool selectAll = false;
@@ -27,21 +30,30 @@ struct RenderOptions {
   std::vector<std::string> presets, sets, adjusts, pageTabs, scripts;
   int tumbles = 0, shuffles = 0, noPreviews = 0, cancels = 0;
   PaintOptionText paint;
+  // A batch: --variations, -j, --quiet, --contact-sheet, --columns, --thumb.
+  std::string variations, jobs, contactSheet, columns, thumb;
+  bool quiet = false;
+  // A drawing of a batch (hidden): the state only read, a thumbnail beside.
+  bool stateReadOnly = false;
+  std::string thumbnail, thumbnailSize;
+  // The options a batch's drawings do not repeat: the batch's own, and those
+  // each drawing gets from the batch (-o, --seed, the state).
+  std::set<const CLI::Option*> batchOnly;
 };
 
 int usage(const std::string& message) {
-  std::cerr << "quelvix render: " << message << '\n';
+  std::cerr << "quelvix: " << message << '\n';
   return kExitUsage;
 }
 
 // The request the options describe; an exit status when they are not valid.
 int buildRequest(CLI::App& command, const RenderOptions& o, RenderRequest* request) {
   request->outputPath = o.output;
-  auto format = formatFromPath(o.output);
-  if (!format) return usage("-o " + o.output + ": the extension must be .svg, .json, .png or .pdf");
-  request->format = *format;
   std::string why;
-  if (!parsePaintOptions(o.paint, *format, &request->paint, &why)) return usage(why);
+  if (!resolveOutput(o.output, o.format, &request->format, &why)) return usage(why);
+  if (!parsePaintOptions(o.paint, request->format, &request->paint, &why)) return usage(why);
+  if (o.output == kStandardOutput && o.printSettings)
+    return usage("--print-settings and -o -: both would go to standard output; write the drawing to a file");
 
   if (!o.seed.empty()) {
     auto seed = parseCount(o.seed, 0, UINT64_MAX);
@@ -87,11 +99,18 @@ int buildRequest(CLI::App& command, const RenderOptions& o, RenderRequest* reque
   } else if (auto path = defaultStatePath()) {
     request->statePath = *path;
   } else {
-    std::cerr << "quelvix render: neither XDG_CONFIG_HOME nor HOME is set, so the settings are not kept\n";
+    std::cerr << "quelvix: neither XDG_CONFIG_HOME nor HOME is set, so the settings are not kept\n";
   }
   request->pluginDir = o.plugins.empty() ? defaultPluginDir() : o.plugins;
   request->filterEntry = o.filter;
   request->printSettings = o.printSettings;
+  request->stateReadOnly = o.stateReadOnly;
+  if (!o.thumbnail.empty()) {
+    auto size = parseCount(o.thumbnailSize, host::kMinContactThumb, host::kMaxContactThumb);
+    if (!size) return usage("--thumbnail-size " + o.thumbnailSize + ": expected a side in pixels");
+    request->thumbnailPath = o.thumbnail;
+    request->thumbnailSize = static_cast<int>(*size);
+  }
 
   // Each action option's values in turn, in the order the options came.
   std::map<std::string, size_t> used;
@@ -114,6 +133,57 @@ int buildRequest(CLI::App& command, const RenderOptions& o, RenderRequest* reque
   return kExitOk;
 }
 
+// The batch the options describe, around a request checked as above.
+int buildBatch(CLI::App& command, const RenderOptions& o, BatchRequest* batch) {
+  if (!o.thumbnail.empty() || o.stateReadOnly)
+    return usage("--thumbnail and --state-read-only are for the drawings of a batch, which make them themselves");
+  auto count = parseCount(o.variations, 1, kMaxVariations);
+  if (!count)
+    return usage("--variations " + o.variations + ": expected a number of drawings from 1 to " +
+                 std::to_string(kMaxVariations));
+  batch->count = *count;
+  batch->jobs = 0;
+  if (!o.jobs.empty()) {
+    auto jobs = parseCount(o.jobs, 1, kMaxJobs);
+    if (!jobs)
+      return usage("-j " + o.jobs + ": expected a number of drawings at a time from 1 to " + std::to_string(kMaxJobs));
+    batch->jobs = static_cast<size_t>(*jobs);
+  }
+  batch->quiet = o.quiet;
+  batch->pattern = o.output;
+  batch->sheetPath = o.contactSheet;
+  if (!o.columns.empty()) {
+    auto columns = parseCount(o.columns, 1, kMaxColumns);
+    if (!columns) return usage("--columns " + o.columns + ": expected from 1 to " + std::to_string(kMaxColumns));
+    batch->columns = static_cast<int>(*columns);
+  }
+  if (!o.thumb.empty()) {
+    auto thumb = parseCount(o.thumb, host::kMinContactThumb, host::kMaxContactThumb);
+    if (!thumb)
+      return usage("--thumb " + o.thumb + ": expected a side in pixels from " + std::to_string(host::kMinContactThumb) +
+                   " to " + std::to_string(host::kMaxContactThumb));
+    batch->thumb = static_cast<int>(*thumb);
+  }
+  if (batch->sheetPath.empty() && (!o.columns.empty() || !o.thumb.empty()))
+    return usage("--columns and --thumb shape the --contact-sheet; give one");
+  if (!o.randomFile.empty() || !o.randomLog.empty())
+    return usage("--random-file and --random-log are for one drawing; make it with --seed, without --variations");
+  if (o.printSettings) return usage("--print-settings lists one drawing's settings; run it without --variations");
+  if (o.output == kStandardOutput) return usage("-o -: a batch writes files; give a pattern such as 'v/{seed}.svg'");
+
+  // The drawings repeat every other option, as given and in order; a value
+  // goes as --name=value so that one starting with '-' stays a value.
+  std::map<const CLI::Option*, size_t> taken;
+  for (const CLI::Option* option : command.parse_order()) {
+    const size_t k = taken[option]++;
+    if (o.batchOnly.count(option)) continue;
+    const std::string name = "--" + option->get_lnames().front();
+    if (option->get_items_expected_max() == 0) batch->childArgs.push_back(name);
+    else if (k < option->results().size()) batch->childArgs.push_back(name + "=" + option->results()[k]);
+  }
+  return kExitOk;
+}
+
 }  // namespace
 
 void addRenderCommand(CLI::App& app, int& status) {
@@ -126,16 +196,21 @@ void addRenderCommand(CLI::App& app, int& status) {
   RenderOptions& o = *options;
   auto single = [](CLI::Option* opt) { return opt->allow_extra_args(false); };
 
-  command->add_option("-o,--output", o.output,
-                      "The file to write; .svg, .json, .png or .pdf by its extension (default quelvix.svg)");
+  auto* output = command->add_option(
+      "-o,--output", o.output,
+      "The file to write; .svg, .json, .png or .pdf by its extension (default quelvix.svg); - for standard output; "
+      "with --variations a pattern with {seed} and {n}");
+  command->add_option("--format", o.format, "With -o -: svg (default) or json");
   addPaintOptions(*command, o.paint);
-  auto* seed = command->add_option("--seed", o.seed, "Seed of the random numbers (default: from the clock)");
+  auto* seed = command->add_option("--seed", o.seed,
+                                   "Seed of the random numbers (default: from the clock); a batch's first seed");
   command->add_option("--random-file", o.randomFile, "Serve the reals listed in this file instead of a seed")
       ->excludes(seed);
   command->add_option("--random-log", o.randomLog, "Log every random number (r VALUE) and undo (undo) here");
   command->add_option("--page", o.page, "Page size: WxH in points, letter (default) or a4");
-  command->add_option("--state", o.state, "The filter's kept settings; default $XDG_CONFIG_HOME/quelvix/state.bin");
-  command->add_flag("--fresh", o.fresh, "Start from the default settings instead of the kept ones");
+  auto* state = command->add_option("--state", o.state,
+                                    "The filter's kept settings; default $XDG_CONFIG_HOME/quelvix/state.bin");
+  auto* fresh = command->add_flag("--fresh", o.fresh, "Start from the default settings instead of the kept ones");
   command->add_option("--plugins", o.plugins, "Folder of plug-ins (default: plugins beside the program)");
   command->add_option("--open", o.open,
                       "Run the filter over the drawing in this SVG file (its page and art) instead of a new page");
@@ -171,13 +246,46 @@ void addRenderCommand(CLI::App& app, int& status) {
   command->add_flag("--print-settings", o.printSettings,
                     "Print every control's label and value, by page, after the actions");
 
+  auto* variations = command->add_option(
+      "--variations", o.variations,
+      "Make N drawings with the same settings and the seeds S, S+1, ... (S from --seed or the clock)");
+  auto* jobs = command->add_option("-j,--jobs", o.jobs, "Drawings made at a time (default: the number of cores)");
+  auto* quiet = command->add_flag("--quiet", o.quiet, "No progress bar and no line per drawing; failures still show");
+  auto* sheet = command->add_option("--contact-sheet", o.contactSheet,
+                                    "Also write the batch's thumbnails in a grid, each labelled with its seed (.png)");
+  auto* columns = command->add_option("--columns", o.columns, "Columns of the contact sheet (default: a square grid)");
+  auto* thumb = command->add_option("--thumb", o.thumb, "Side of a contact sheet's thumbnail in pixels (default 240)");
+  // What a batch hands its drawings; hidden from the help.
+  auto* readOnly =
+      command->add_flag("--state-read-only", o.stateReadOnly, "Read the kept settings, never write them")->group("");
+  auto* thumbnail = command->add_option("--thumbnail", o.thumbnail, "Also write a PNG thumbnail here")->group("");
+  auto* thumbnailSize =
+      command->add_option("--thumbnail-size", o.thumbnailSize, "The square the thumbnail fits, in pixels")->group("");
+  o.batchOnly = {output, seed,    state, fresh,    variations, jobs,         quiet,
+                 sheet,  columns, thumb, readOnly, thumbnail,  thumbnailSize};
+
   command->callback([command, options, &status] {
     try {
       RenderRequest request;
       status = buildRequest(*command, *options, &request);
-      if (status == kExitOk) status = runRender(request, std::cout, std::cerr);
+      if (status != kExitOk) return;
+      if (options->variations.empty()) {
+        if (!options->jobs.empty() || options->quiet || !options->contactSheet.empty() || !options->columns.empty() ||
+            !options->thumb.empty()) {
+          status = usage("-j, --quiet, --contact-sheet, --columns and --thumb are for a batch; add --variations N");
+          return;
+        }
+        status = runRender(request, std::cout, std::cerr);
+        return;
+      }
+      BatchRequest batch;
+      status = buildBatch(*command, *options, &batch);
+      if (status != kExitOk) return;
+      batch.seed = request.seed;
+      batch.render = std::move(request);
+      status = runBatch(batch);
     } catch (const std::exception& e) {
-      std::cerr << "quelvix render: " << e.what() << '\n';
+      std::cerr << "quelvix: " << e.what() << '\n';
       status = kExitFailure;
     }
   });

@@ -41,8 +41,11 @@ std::optional<std::string> defaultStatePath();
 // program) lib/quelvix/plugins of its prefix.
 std::string defaultPluginDir();
 
+// The output name that stands for standard output (`-o -`).
+inline constexpr std::string_view kStandardOutput = "-";
+
 struct RenderRequest {
-  std::string outputPath = "quelvix.svg";
+  std::string outputPath = "quelvix.svg";  // kStandardOutput: SVG or JSON to standard output
   OutputFormat format = OutputFormat::Svg;
   host::PaintOptions paint;  // size, area and ground of a PNG or PDF
   std::optional<uint64_t> seed;
@@ -54,9 +57,10 @@ struct RenderRequest {
   std::vector<std::string> selectNames;  // art to select by name (its id in the file)
   std::vector<size_t> selectIndices;     // top-level art to select by position, from the bottom
   bool selectAll = false;
-  std::string palettePath;  // a palette whose colours become the document's swatches
-  std::string statePath;    // empty: no kept settings (no configuration folder)
-  bool fresh = false;       // do not read the state
+  std::string palettePath;     // a palette whose colours become the document's swatches
+  std::string statePath;       // empty: no kept settings (no configuration folder)
+  bool fresh = false;          // do not read the state
+  bool stateReadOnly = false;  // read the state but never write it (a drawing of a batch)
   std::string pluginDir;
   std::string filterEntry;  // the filter's registry entry; empty: the first one registered
   std::optional<size_t> artLimit;
@@ -66,6 +70,10 @@ struct RenderRequest {
   // document before the plug-in is loaded.
   std::vector<std::pair<std::string, std::string>> actionWords;
   bool printSettings = false;
+  // A second picture of the drawing, a PNG fitting a square of
+  // thumbnailSize pixels, for a batch's contact sheet; empty: none.
+  std::string thumbnailPath;
+  int thumbnailSize = 0;
 };
 
 }  // namespace qx::cli

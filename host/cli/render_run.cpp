@@ -12,6 +12,7 @@
 #include "host/cli/settings_report.h"
 #include "host/dialogs/scripted_runner.h"
 #include "host/io/palette_reader.h"
+#include "host/io/svg_writer.h"
 #include "host/io/document_input.h"
 #include "host/document/document.h"
 #include "host/session/desktop_entry.h"
@@ -25,7 +26,7 @@ namespace {
 struct Reporter {
   std::ostream& err;
   int fail(int status, const std::string& message) const {
-    err << "quelvix render: " << message << '\n';
+    err << "quelvix: " << message << '\n';
     return status;
   }
 };
@@ -50,31 +51,24 @@ bool readScriptFile(const std::string& path, std::string* text, std::string* err
   return false;
 }
 
-// Whether two paths name one file: the same file when both exist (links and
-// "./" count), else the same path once made absolute.
-bool sameFile(const std::string& a, const std::string& b) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  if (fs::exists(a, ec) && fs::exists(b, ec)) return fs::equivalent(a, b, ec) && !ec;
-  const fs::path ca = fs::weakly_canonical(fs::absolute(a, ec), ec);
-  const fs::path cb = fs::weakly_canonical(fs::absolute(b, ec), ec);
-  return !ec && ca == cb;
-}
-
 // Every file the run reads or writes names a file of its own: an output
 // written over another output or an input loses one of them.
 bool filesAreDistinct(const RenderRequest& request, std::string* error) {
   std::vector<std::pair<std::string, std::string>> files;  // option, path
-  files.emplace_back("-o", request.outputPath);
+  if (request.outputPath != kStandardOutput) files.emplace_back("-o", request.outputPath);
+  if (!request.thumbnailPath.empty()) files.emplace_back("--thumbnail", request.thumbnailPath);
   if (!request.randomLog.empty()) files.emplace_back("--random-log", request.randomLog);
-  if (!request.statePath.empty()) files.emplace_back("--state", request.statePath);
+  const bool stateWritten = !request.statePath.empty() && !request.stateReadOnly;
+  if (stateWritten) files.emplace_back("--state", request.statePath);
   if (!request.randomFile.empty()) files.emplace_back("--random-file", request.randomFile);
   if (!request.openPath.empty()) files.emplace_back("--open", request.openPath);
   if (!request.palettePath.empty()) files.emplace_back("--palette", request.palettePath);
   for (const auto& [verb, argument] : request.actionWords)
     if (verb == "script") files.emplace_back("--script", argument);
-  // The first three are written; a clash needs one of them.
-  const size_t written = 1 + !request.randomLog.empty() + !request.statePath.empty();
+  if (!stateWritten && !request.statePath.empty()) files.emplace_back("--state", request.statePath);
+  // The first ones are written; a clash needs one of them.
+  const size_t written = (request.outputPath != kStandardOutput) + !request.thumbnailPath.empty() +
+                         !request.randomLog.empty() + stateWritten;
   for (size_t i = 0; i < written; ++i) {
     for (size_t j = i + 1; j < files.size(); ++j) {
       if (sameFile(files[i].second, files[j].second)) {
@@ -160,7 +154,7 @@ struct RenderPlan {
 
 int planRender(const RenderRequest& request, host::RandomSource& random, RenderPlan* plan, const Reporter& report) {
   std::string why;
-  if ((request.format == OutputFormat::Png || request.format == OutputFormat::Pdf) &&
+  if ((request.format == OutputFormat::Png || request.format == OutputFormat::Pdf || !request.thumbnailPath.empty()) &&
       !host::desktopEntry().writePainted)
     return report.fail(kExitUsage, std::string(formatName(request.format)) +
                                        " output needs the desktop app's painter, which this build lacks; "
@@ -237,7 +231,24 @@ int runFilter(const RenderRequest& request, const RenderPlan& plan, host::Filter
   return kExitOk;
 }
 
-// Write the drawing, the random log and the kept settings, in that order.
+// The drawing fitted into a square of request.thumbnailSize pixels, the area
+// the output shows, on white.
+bool writeThumbnail(const RenderRequest& request, const host::Document& document, std::string* error) {
+  host::PaintOptions options;
+  options.area = request.paint.area;
+  double width = document.pageWidth(), height = document.pageHeight();
+  if (options.area == host::PaintedArea::Art) {
+    const host::SvgBox box = host::svgViewBox(document);
+    width = box.width;
+    height = box.height;
+  }
+  (width >= height ? options.width : options.height) = request.thumbnailSize;
+  return host::desktopEntry().writePainted(document, request.thumbnailPath, host::PaintedFormat::Png, options, error) ==
+         host::PaintedWrite::Written;
+}
+
+// Write the drawing (and its thumbnail), the random log and the kept
+// settings, in that order.
 int writeOutputs(const RenderRequest& request, host::FilterSession& session, host::RandomLogFile& log,
                  const std::vector<uint8_t>& kept, const Reporter& report) {
   std::string why;
@@ -261,9 +272,11 @@ int writeOutputs(const RenderRequest& request, host::FilterSession& session, hos
     case WriteResult::Failed: return report.fail(kExitFailure, "cannot write " + request.outputPath + ": " + why);
   }
   if (!log.commit(&why)) return report.fail(kExitFailure, "cannot write the random log: " + why);
+  if (!request.thumbnailPath.empty() && !writeThumbnail(request, document, &why))
+    return report.fail(kExitFailure, "cannot write the thumbnail " + request.thumbnailPath + ": " + why);
   if (!complete) return kExitFailure;
 
-  if (!request.statePath.empty()) {
+  if (!request.statePath.empty() && !request.stateReadOnly) {
     if (kept.size() != host::kKeptBlockSize)
       return report.fail(kExitFailure, "the filter kept no settings block of " + std::to_string(host::kKeptBlockSize) +
                                            " bytes; the state was not saved");
@@ -301,6 +314,15 @@ bool selectArt(const RenderRequest& request, host::Document& document, std::stri
 }
 
 }  // namespace
+
+bool sameFile(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::exists(a, ec) && fs::exists(b, ec)) return fs::equivalent(a, b, ec) && !ec;
+  const fs::path ca = fs::weakly_canonical(fs::absolute(a, ec), ec);
+  const fs::path cb = fs::weakly_canonical(fs::absolute(b, ec), ec);
+  return !ec && ca == cb;
+}
 
 int runRender(const RenderRequest& request, std::ostream& out, std::ostream& err) {
   const Reporter report{err};
@@ -340,7 +362,7 @@ int runRender(const RenderRequest& request, std::ostream& out, std::ostream& err
   host::RandomLogFile log;
   if (!request.randomLog.empty() && !log.open(request.randomLog, session.random(), &why))
     return report.fail(kExitUsage, "--random-log: " + why);
-  if (auto seed = session.random().seedUsed()) err << "quelvix render: seed " << *seed << '\n';
+  if (auto seed = session.random().seedUsed()) err << "quelvix: seed " << *seed << '\n';
 
   std::vector<uint8_t> kept;
   const int status = runFilter(request, plan, session, runner, planner, out, report, &kept);

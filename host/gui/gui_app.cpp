@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "host/gui/contact_sheet_image.h"
 #include "host/gui/document_view.h"
 #include "host/gui/export_painted.h"
 #include "host/gui/main_window.h"
@@ -85,6 +86,7 @@ host::DesktopEntry desktopEntry() {
   entry.displayAvailable = &displayAvailable;
   entry.run = &runGuiApp;
   entry.writePainted = &writePainted;
+  entry.writeContactSheet = &writeContactSheet;
   return entry;
 }
 

@@ -1,5 +1,7 @@
 #include "host/io/text_sink.h"
 
+#include <ostream>
+
 #include "host/io/atomic_file.h"
 
 namespace qx::host {
@@ -7,6 +9,7 @@ namespace qx::host {
 TextSink::TextSink() : buf_(new char[kCapacity]) {}
 TextSink::TextSink(std::string& out) : buf_(new char[kCapacity]), string_(&out) {}
 TextSink::TextSink(AtomicFile& file) : buf_(new char[kCapacity]), file_(&file) {}
+TextSink::TextSink(std::ostream& out) : buf_(new char[kCapacity]), stream_(&out) {}
 TextSink::~TextSink() { flush(); }
 
 void TextSink::deliver(const char* data, size_t size) {
@@ -15,6 +18,8 @@ void TextSink::deliver(const char* data, size_t size) {
   if (string_) {
     string_->append(data, size);
   } else if (file_ && !file_->write(data, size)) {
+    failed_ = true;
+  } else if (stream_ && !stream_->write(data, static_cast<std::streamsize>(size))) {
     failed_ = true;
   }
 }

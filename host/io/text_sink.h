@@ -1,7 +1,8 @@
 // The writers' output: a fixed buffer that is handed on in large chunks,
-// either to a string (for tests and small documents) or to an AtomicFile (so
-// a document of millions of objects never has to sit in memory as text), or
-// only counted (to measure a writer, or the size of its output).
+// either to a string (for tests and small documents), to an AtomicFile (so
+// a document of millions of objects never has to sit in memory as text), to
+// a stream (standard output), or only counted (to measure a writer, or the
+// size of its output).
 // Numbers are written with the shortest text that reads back to the same
 // value, straight into the buffer.
 #pragma once
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,10 +24,11 @@ class AtomicFile;
 
 class TextSink {
  public:
-  TextSink();                           // counts the bytes and drops them
-  explicit TextSink(std::string& out);  // appends to `out`
-  explicit TextSink(AtomicFile& file);  // writes to the open file
-  ~TextSink();                          // flushes what is left
+  TextSink();                            // counts the bytes and drops them
+  explicit TextSink(std::string& out);   // appends to `out`
+  explicit TextSink(AtomicFile& file);   // writes to the open file
+  explicit TextSink(std::ostream& out);  // writes to the stream; fails once the stream does
+  ~TextSink();                           // flushes what is left
   TextSink(const TextSink&) = delete;
   TextSink& operator=(const TextSink&) = delete;
 
@@ -96,6 +99,7 @@ class TextSink {
   uint64_t delivered_ = 0;
   std::string* string_ = nullptr;
   AtomicFile* file_ = nullptr;
+  std::ostream* stream_ = nullptr;
   bool failed_ = false;
 };
 

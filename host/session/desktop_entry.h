@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "host/session/contact_sheet.h"
+
 namespace qx::host {
 
 class Document;
@@ -50,6 +52,9 @@ struct DesktopEntry {
   // reason in *error unless Written.
   PaintedWrite (*writePainted)(const Document& document, const std::string& path, PaintedFormat format,
                                const PaintOptions& options, std::string* error) = nullptr;
+  // Paint `sheet` (the layout of contact_sheet.h) and write it to `path` as
+  // a PNG, atomically; false and a one-line reason in *error.
+  bool (*writeContactSheet)(const ContactSheet& sheet, const std::string& path, std::string* error) = nullptr;
 };
 
 // The installed entry; every pointer is null when the app is not built in.

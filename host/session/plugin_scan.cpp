@@ -184,7 +184,7 @@ ScanVerdict runScan(const std::string& program, const std::string& file, int tim
                                : "answered the scan wrongly";
       std::stringstream lines(answer);
       for (std::string line; std::getline(lines, line);)
-        if (line.rfind("error\t", 0) == 0) reason = "refused: " + line.substr(6);
+        if (line.rfind("error\t", 0) == 0) reason = line.substr(6);
       verdict.reason = reason;
     }
   }
@@ -211,9 +211,8 @@ ScanVerdict scanPlugin(const std::string& program, const std::string& file, int 
   ScanVerdict verdict = runScan(program, file, timeoutMs);
   // A scan that could not run, or ran out of time on a busy machine, says
   // too little about the library to be kept.
-  const bool telling = verdict.passed || verdict.reason.rfind("crashed", 0) == 0 ||
-                       verdict.reason.rfind("answered", 0) == 0 || verdict.reason.rfind("refused", 0) == 0 ||
-                       verdict.reason.rfind("failed", 0) == 0;
+  const bool telling =
+      verdict.reason.rfind("hung while loading", 0) != 0 && verdict.reason.rfind("cannot start the scan", 0) != 0;
   if (key && telling) storeVerdict(*key, verdict);
   return verdict;
 }

@@ -15,6 +15,7 @@ namespace {
 
 using Args = std::vector<std::string>;
 
+#if QX_HAVE_GUI
 
 // What a PNG's chunks before the pixels say.
 struct PngFacts {
@@ -66,8 +67,6 @@ std::vector<double> viewBox(const std::string& svg) {
   for (double& v : box) in >> v;
   return box;
 }
-
-#if QX_HAVE_GUI
 
 // The default drawing of seed 7 reaches beyond the page, so the art area and
 // the page differ.
@@ -165,12 +164,12 @@ TEST_F(PaintOptions, TooLargeAPictureIsRefusedAndNothingIsWritten) {
     std::string message;
   } cases[] = {
       {{"render", "--fresh", "--seed", "7", "--state", "s.bin", "--dpi", "100000", "-o", "kept.png"},
-       "quelvix render: -o kept.png: the picture would be "},
+       "quelvix: -o kept.png: the picture would be "},
       {{"export", motif, "-o", "kept.png", "--width", "65535", "--area", "page"},
-       "quelvix export: -o kept.png: the picture would be 65535 x 65535 pixels (4294836225 in all); a PNG may have at "
+       "quelvix: -o kept.png: the picture would be 65535 x 65535 pixels (4294836225 in all); a PNG may have at "
        "most 1000000000 pixels (a gigapixel)"},
       {{"export", motif, "-o", "new.png", "--dpi", "16000"},
-       "quelvix export: -o new.png: the picture would be 66667 x 66667 pixels; a PNG may have at most 65535 pixels a "
+       "quelvix: -o new.png: the picture would be 66667 x 66667 pixels; a PNG may have at most 65535 pixels a "
        "side"},
   };
   for (const Case& c : cases) {

@@ -1,11 +1,13 @@
 #include "quelvix_process.h"
 
 #include <fcntl.h>
+#include <pty.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,7 +26,7 @@ std::vector<std::string> ProcessResult::errLines() const {
 
 std::vector<std::string> ProcessResult::complaints() const {
   std::vector<std::string> lines = errLines();
-  std::erase_if(lines, [](const std::string& l) { return l.rfind("quelvix render: seed ", 0) == 0; });
+  std::erase_if(lines, [](const std::string& l) { return l.rfind("quelvix: seed ", 0) == 0; });
   return lines;
 }
 
@@ -36,6 +38,7 @@ std::string ProcessResult::describe() const {
 QuelvixSandbox::QuelvixSandbox() {
   std::string pattern = (fs::temp_directory_path() / "qxrender-XXXXXX").string();
   if (mkdtemp(pattern.data())) dir_ = pattern;
+  fs::create_directory(dir_ + "/tmp");
 }
 
 QuelvixSandbox::~QuelvixSandbox() {
@@ -43,31 +46,33 @@ QuelvixSandbox::~QuelvixSandbox() {
   if (!dir_.empty()) fs::remove_all(dir_, ec);
 }
 
-ProcessResult QuelvixSandbox::run(const std::vector<std::string>& args) const { return finish(start(args)); }
+void QuelvixSandbox::exec(const std::vector<std::string>& args) const {
+  if (chdir(dir_.c_str()) != 0) _exit(126);
+  setenv("HOME", (dir_ + "/home").c_str(), 1);
+  setenv("XDG_CONFIG_HOME", (dir_ + "/config").c_str(), 1);
+  setenv("TMPDIR", (dir_ + "/tmp").c_str(), 1);
+  unsetenv("QUELVIX_PLUGINS");
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  std::vector<char*> argv;
+  std::string exe = QX_QUELVIX_EXE;
+  argv.push_back(exe.data());
+  std::vector<std::string> copies = args;
+  for (std::string& a : copies) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  execv(exe.c_str(), argv.data());
+  _exit(127);
+}
 
 pid_t QuelvixSandbox::start(const std::vector<std::string>& args) const {
-  const std::string outPath = dir_ + "/.stdout", errPath = dir_ + "/.stderr";
   const pid_t pid = fork();
   if (pid == 0) {
-    if (chdir(dir_.c_str()) != 0) _exit(126);
-    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int out = open((dir_ + "/.stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open((dir_ + "/.stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out < 0 || err < 0) _exit(126);
     dup2(out, 1);
     dup2(err, 2);
-    setenv("HOME", (dir_ + "/home").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (dir_ + "/config").c_str(), 1);
-    unsetenv("QUELVIX_PLUGINS");
-    unsetenv("DISPLAY");
-    unsetenv("WAYLAND_DISPLAY");
-    std::vector<char*> argv;
-    std::string exe = QX_QUELVIX_EXE;
-    argv.push_back(exe.data());
-    std::vector<std::string> copies = args;
-    for (std::string& a : copies) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    execv(exe.c_str(), argv.data());
-    _exit(127);
+    exec(args);
   }
   return pid;
 }
@@ -90,6 +95,32 @@ ProcessResult QuelvixSandbox::finish(pid_t pid) const {
   result.err = es.str();
   fs::remove(outPath);
   fs::remove(errPath);
+  return result;
+}
+
+ProcessResult QuelvixSandbox::wait(pid_t pid) const { return finish(pid); }
+
+ProcessResult QuelvixSandbox::run(const std::vector<std::string>& args) const { return finish(start(args)); }
+
+ProcessResult QuelvixSandbox::runOnTerminal(const std::vector<std::string>& args) const {
+  ProcessResult result;
+  winsize size{};
+  size.ws_row = 24;
+  size.ws_col = 100;
+  int master = -1;
+  const pid_t pid = forkpty(&master, nullptr, nullptr, &size);
+  if (pid == 0) exec(args);
+  if (pid < 0) return result;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = ::read(master, buffer, sizeof buffer);
+    if (n > 0) result.out.append(buffer, static_cast<size_t>(n));
+    else if (n < 0 && errno == EINTR) continue;
+    else break;  // EIO once the child has closed the terminal
+  }
+  close(master);
+  int status = 0;
+  if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.status = WEXITSTATUS(status);
   return result;
 }
 

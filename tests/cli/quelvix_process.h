@@ -1,5 +1,6 @@
 // Runs the built `quelvix` as a child process in a folder of its own, with
-// HOME and XDG_CONFIG_HOME pointing inside it so no real settings are touched.
+// HOME, XDG_CONFIG_HOME and TMPDIR pointing inside it so no real settings
+// are touched.
 #pragma once
 
 #include <sys/types.h>
@@ -34,12 +35,18 @@ class QuelvixSandbox {
   // The state file used without --state.
   std::string configState() const { return dir_ + "/config/quelvix/state.bin"; }
 
-  // `quelvix ARGS...` run in dir().
+  // `quelvix ARGS...` run in dir(). TMPDIR is dir()/tmp, so a run's
+  // temporary files show in files() when they are left behind.
   ProcessResult run(const std::vector<std::string>& args) const;
   // The same started, not waited for: its pid (-1 when fork fails). finish()
   // waits for it and collects what it wrote.
   pid_t start(const std::vector<std::string>& args) const;
   ProcessResult finish(pid_t pid) const;
+  // The same on a pseudo-terminal: `out` is everything the terminal
+  // received (standard output and error), as bytes.
+  ProcessResult runOnTerminal(const std::vector<std::string>& args) const;
+  // finish() by another name.
+  ProcessResult wait(pid_t pid) const;
 
   bool exists(const std::string& name) const;
   std::string read(const std::string& name) const;
@@ -51,6 +58,8 @@ class QuelvixSandbox {
   std::vector<std::string> files() const;
 
  private:
+  // In the child: the folder, the environment and exec; never returns.
+  [[noreturn]] void exec(const std::vector<std::string>& args) const;
   std::string dir_;
 };
 

@@ -31,7 +31,7 @@ TEST(RenderCommand, TheSameSeedDrawsTheSameFile) {
   EXPECT_EQ(svg, box.read("b.svg"));
   EXPECT_NE(svg.find("<svg"), std::string::npos);
   EXPECT_NE(svg.find("seed=\"7\""), std::string::npos) << "the seed is stored in the file";
-  EXPECT_NE(first.err.find("quelvix render: seed 7"), std::string::npos) << first.describe();
+  EXPECT_NE(first.err.find("quelvix: seed 7"), std::string::npos) << first.describe();
   EXPECT_GE(count(svg, "<path "), 1u) << "the default lattice is drawn";
 
   auto other = box.run({"render", "--seed", "8", "-o", "c.svg"});

@@ -36,7 +36,7 @@ TEST(TemporaryFiles, ARenderEndedBySignalRemovesItsTemporariesAndLeavesItsTarget
     box.write("out.svg", "the drawing before");
     box.write("draws.log", "the log before");
     // Enough art that writing the SVG takes a while.
-    const pid_t pid = box.start({"render", "--fresh", "--seed", "5", "--no-preview", "--set", "lineSets=60", "--set",
+    const pid_t pid = box.start({"render", "--fresh", "--seed", "5", "--no-preview", "--set", "lineSets=200", "--set",
                                  "pointsMin=3000", "--set", "pointsMax=3000", "--set", "lockPoints=on", "--random-log",
                                  "draws.log", "-o", "out.svg"});
     ASSERT_GT(pid, 0);

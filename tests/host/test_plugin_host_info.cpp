@@ -71,7 +71,7 @@ TEST_F(InfoCommand, NamesTheFileAndTheReasonForEveryRefusal) {
   fs::copy_file(QX_PLUGIN_FILE, dir_ / "plugins" / "Quelvix.aip");
   CommandRun mixed = quelvix("info --plugins " + (dir_ / "plugins").string());
   EXPECT_NE(mixed.status, 0) << "one bad file fails the run";
-  EXPECT_EQ(mixed.err.rfind("quelvix info: " + bad.string() + ": ", 0), 0u) << mixed.err;
+  EXPECT_EQ(mixed.err.rfind("quelvix: " + bad.string() + ": ", 0), 0u) << mixed.err;
   EXPECT_EQ(std::count(mixed.err.begin(), mixed.err.end(), '\n'), 1) << mixed.err;
   EXPECT_NE(mixed.out.find("Quelvix..."), std::string::npos) << "the good plug-in is still listed";
 }
