@@ -115,8 +115,6 @@ void VariationsDialog::startWaiting() {
                      QString::number(cell.seed),
                      "--width",
                      QString::number(request_.thumb),
-                     "--area",
-                     "page",
                      "-o",
                      out};
     if (!palettePath_.isEmpty()) args << "--palette" << palettePath_;
