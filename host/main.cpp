@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
   qx::cli::addRenderCommand(app, status);
   qx::cli::addExportCommand(app, status);
   qx::cli::addGuiCommand(app, status);
+  qx::cli::addValidateCommand(app, status);
   qx::cli::addScanCommand(app, status);
   // Plug-ins are scanned in a child process of this program before they are
   // loaded here (the scan mode itself loads directly).

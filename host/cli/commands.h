@@ -17,6 +17,7 @@ void addAboutCommand(CLI::App& app, int& status);
 void addRenderCommand(CLI::App& app, int& status);
 void addExportCommand(CLI::App& app, int& status);
 void addGuiCommand(CLI::App& app, int& status);
+void addValidateCommand(CLI::App& app, int& status);
 // `scan-plugin FILE`: the hidden scan mode the host runs in a child process.
 void addScanCommand(CLI::App& app, int& status);  // also runs when no subcommand is given and a display exists
 
