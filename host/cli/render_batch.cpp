@@ -85,8 +85,12 @@ class StopSignals {
 class PrivateFolder {
  public:
   bool make(std::string* error) {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/quelvix-batch-XXXXXX";
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string base = tmp && *tmp ? tmp : "/tmp";
+    removeAbandoned(base);
+    // The batch's process id in the name tells a folder whose batch was
+    // killed outright from one in use.
+    std::string pattern = base + "/quelvix-batch-" + std::to_string(::getpid()) + "-XXXXXX";
     if (!::mkdtemp(pattern.data())) {
       *error = "cannot make a temporary folder in " + pattern.substr(0, pattern.rfind('/')) + ": " +
                std::strerror(errno);
@@ -104,6 +108,22 @@ class PrivateFolder {
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
  private:
+  // Folders of batches whose process is gone (killed with SIGKILL, say).
+  static void removeAbandoned(const std::string& base) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(base, ec)) {
+      const std::string name = entry.path().filename().string();
+      constexpr std::string_view kPrefix = "quelvix-batch-";
+      if (name.rfind(kPrefix, 0) != 0 || !entry.is_directory(ec)) continue;
+      const size_t dash = name.find('-', kPrefix.size());
+      if (dash == std::string::npos) continue;
+      const std::string digits = name.substr(kPrefix.size(), dash - kPrefix.size());
+      if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+      const pid_t pid = static_cast<pid_t>(std::stol(digits));
+      if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH) fs::remove_all(entry.path(), ec);
+    }
+  }
+
   std::string path_;
 };
 

@@ -9,6 +9,8 @@
 #include <thread>
 
 #include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "quelvix_process.h"
 
@@ -185,6 +187,22 @@ TEST(RenderBatch, AnInterruptEndsTheDrawingsUnderWay) {
   EXPECT_NE(r.err.find("quelvix: interrupted; 0 of 4 drawings were written"), std::string::npos) << r.describe();
   for (int child : children) EXPECT_NE(kill(child, 0), 0) << "drawing process " << child << " was left running";
   EXPECT_EQ(box.files(), std::vector<std::string>{"slow.txt"}) << "no drawing, temporary file or settings copy";
+}
+
+TEST(RenderBatch, APrivateFolderOfABatchKilledOutrightGoesWithTheNextBatch) {
+  QuelvixSandbox box;
+  const pid_t dead = fork();
+  if (dead == 0) _exit(0);
+  ASSERT_GT(dead, 0);
+  ASSERT_EQ(waitpid(dead, nullptr, 0), dead);
+  const std::string abandoned = "tmp/quelvix-batch-" + std::to_string(dead) + "-AbCdEf";
+  const std::string live = "tmp/quelvix-batch-" + std::to_string(getpid()) + "-GhIjKl";
+  box.write(abandoned + "/settings.bin", "left by a killed batch");
+  box.write(live + "/settings.bin", "a batch still at work");
+  const ProcessResult r = box.run(batch({"--variations", "2", "-o", "o/{n}.svg", "--quiet"}));
+  ASSERT_EQ(r.status, 0) << r.describe();
+  EXPECT_FALSE(box.exists(abandoned)) << "its batch is gone";
+  EXPECT_TRUE(box.exists(live)) << "its batch is still running";
 }
 
 #if QX_HAVE_GUI
