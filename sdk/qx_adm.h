@@ -89,7 +89,8 @@ typedef struct QxAdmDialogSuite {
    * QX_ERR_BAD_PARAM for a stale dialog. */
   QxErr (*SetUserData)(QxDialogRef dialog, QxUserData userData);
   /* Size the client area in pixels; the frame keeps its top-left corner.
-   * QX_ERR_BAD_PARAM for a stale dialog or a negative size. */
+   * QX_ERR_BAD_PARAM for a stale dialog, a negative size, or a size that
+   * would put the frame's right or bottom edge beyond INT32_MAX. */
   QxErr (*Size)(QxDialogRef dialog, int32_t width, int32_t height);
   /* Write the dialog's frame on the screen, in pixels, to *bounds.
    * QX_ERR_BAD_PARAM for a stale dialog or a NULL out-parameter. */

@@ -67,6 +67,9 @@ Dialog::Dialog(DialogManager& manager, std::string name, int32_t templateId, QxP
 
 bool Dialog::setSize(int32_t width, int32_t height) {
   if (width < 0 || height < 0) return false;
+  // A frame placed near the end of the coordinate range may have no room
+  // for the size: its far corner must still be a 32-bit coordinate.
+  if (int64_t{bounds_.left} + width > INT32_MAX || int64_t{bounds_.top} + height > INT32_MAX) return false;
   width_ = width;
   height_ = height;
   // The frame keeps its place and takes the new size.

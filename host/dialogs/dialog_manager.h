@@ -238,7 +238,8 @@ class Dialog {
   // Client area in pixels.
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }
-  // False for a negative size.
+  // False (nothing changed) for a negative size, or one that would put the
+  // frame's right or bottom edge beyond INT32_MAX.
   bool setSize(int32_t width, int32_t height);
   // The frame on the screen in pixels. Sizing keeps its top-left corner;
   // setting it sizes the client area to match (right >= left, bottom >= top).

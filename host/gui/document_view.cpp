@@ -220,8 +220,11 @@ void DocumentView::finishRender() {
 void DocumentView::setBusy(bool busy) {
   if (busy == busy_) return;
   busy_ = busy;
-  if (busy) setCursor(Qt::BusyCursor);
-  else unsetCursor();
+  if (busy) {
+    setCursor(Qt::BusyCursor);
+  } else {
+    unsetCursor();
+  }
   emit busyChanged(busy);
 }
 

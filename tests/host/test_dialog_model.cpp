@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -440,6 +441,22 @@ TEST_F(DialogModelTest, ItemIdentifiersAreUniqueAndSizesNonNegative) {
   EXPECT_EQ(d.boundsRect().left, 100);
   EXPECT_EQ(d.boundsRect().right, 630);
   EXPECT_EQ(d.boundsRect().bottom, 375);
+}
+
+// A frame kept near the end of the coordinate range has no room for a size
+// that would carry its far edge past it: refused, the frame as it was.
+TEST_F(DialogModelTest, SizingPastTheEndOfTheCoordinateRangeIsRefused) {
+  Dialog& d = newDialog();
+  const QxRect atTheEnd{INT32_MAX - 511, INT32_MAX - 400, INT32_MAX, INT32_MAX - 100};
+  d.setBoundsRect(atTheEnd);
+  EXPECT_FALSE(d.setSize(530, 10));
+  EXPECT_FALSE(d.setSize(10, 401));
+  EXPECT_EQ(d.boundsRect().right, INT32_MAX);
+  EXPECT_EQ(d.boundsRect().bottom, INT32_MAX - 100);
+  EXPECT_EQ(d.width(), 511);
+  EXPECT_TRUE(d.setSize(511, 400));  // exactly to the end
+  EXPECT_EQ(d.boundsRect().right, INT32_MAX);
+  EXPECT_EQ(d.boundsRect().bottom, INT32_MAX);
 }
 
 TEST(ItemTypeNames, RoundTripAndUnknownRefused) {

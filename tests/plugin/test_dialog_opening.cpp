@@ -3,6 +3,9 @@
 // leave the record, the document and the dialog's place.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <fstream>
+#include <string>
 
 #include "support/dialog_host.h"
 
@@ -190,6 +193,26 @@ TEST_F(DialogCloseTest, OkRemembersWhereTheDialogWas) {
   EXPECT_EQ(reopened.top, 120);
   EXPECT_EQ(reopened.right - reopened.left, 530);
   EXPECT_EQ(reopened.bottom - reopened.top, 325);
+}
+
+// A kept block whose dialog place lies at the end of the coordinate range
+// (found by fuzzing, with other fields out of range too): the dialog opens
+// there, keeps a frame with its edges in order, and the run completes.
+TEST_F(DialogCloseTest, KeptPlaceAtTheEndOfTheCoordinateRangeStillOpens) {
+  std::ifstream in(std::string(QX_SOURCE_DIR) + "/tests/data/fuzz/state-dialog-at-range-end.bin", std::ios::binary);
+  FilterParameters p{};
+  ASSERT_TRUE(in.read(reinterpret_cast<char*>(&p), sizeof p));
+  ASSERT_EQ(p.dialogBoundsValid, 1);
+  ASSERT_EQ(p.dialogBounds[2], INT32_MAX);
+  setBlock(p);
+  QxRect shown{};
+  ASSERT_EQ(open([&](Dialog& d) { shown = d.boundsRect(); }), 0);
+  EXPECT_LE(shown.left, shown.right);
+  EXPECT_LE(shown.top, shown.bottom);
+  const FilterParameters kept = block();
+  EXPECT_LE(kept.dialogBounds[0], kept.dialogBounds[2]);
+  EXPECT_LE(kept.dialogBounds[1], kept.dialogBounds[3]);
+  EXPECT_EQ(go(), 0);
 }
 
 }  // namespace
