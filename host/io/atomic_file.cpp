@@ -49,12 +49,19 @@ bool AtomicFile::open(const std::string& targetPath, std::string* error) {
   (void)removeStaleTemporaries(targetPath);
   for (int attempt = 0; attempt < 16; ++attempt) {
     temp_ = temporaryName(targetPath);
+    // Tracked before it exists: a signal between the file's creation and
+    // its tracking would leave it behind. Unlinking a name not yet made
+    // costs the handler nothing.
+    slot_ = trackTemporary(temp_);
     // 0666 lets the process's umask decide, as for any new file.
     fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ >= 0) break;
+    const int err = errno;
+    untrackTemporary(slot_);  // the name is another file's, or none was made
+    slot_ = -1;
+    errno = err;
     if (errno != EEXIST) break;
   }
-  if (fd_ >= 0) slot_ = trackTemporary(temp_);
   if (fd_ < 0) {
     const int err = errno;
     temp_.clear();

@@ -199,7 +199,7 @@ TEST_F(DialogCloseTest, OkRemembersWhereTheDialogWas) {
 // (found by fuzzing, with other fields out of range too): the dialog opens
 // there, keeps a frame with its edges in order, and the run completes.
 TEST_F(DialogCloseTest, KeptPlaceAtTheEndOfTheCoordinateRangeStillOpens) {
-  std::ifstream in(std::string(QX_SOURCE_DIR) + "/tests/data/fuzz/state-dialog-at-range-end.bin", std::ios::binary);
+  std::ifstream in(std::string(QX_SOURCE_DIR) + "/tests/data/fuzz/fuzz_state/state-dialog-at-range-end.bin", std::ios::binary);
   FilterParameters p{};
   ASSERT_TRUE(in.read(reinterpret_cast<char*>(&p), sizeof p));
   ASSERT_EQ(p.dialogBoundsValid, 1);
