@@ -229,37 +229,25 @@ void AppSession::clearHistory() {
   historyBytes_ = 0;
 }
 
-bool AppSession::undo() {
-  settle(nullptr);
-  if (undo_.empty()) return false;
-  Step& step = undo_.back();
-  if (step.art && !document().art().undoChange(*step.art)) {
-    clearHistory();
-    savedAt_.reset();
-    return false;
-  }
-  if (step.swatchesBefore) document().setSwatches(*step.swatchesBefore);
-  document().setSeed(step.seedBefore);
-  redo_.push_back(std::move(step));
-  undo_.pop_back();
-  --position_;
-  return true;
-}
+bool AppSession::undo() { return replay(undo_, redo_, false); }
 
-bool AppSession::redo() {
+bool AppSession::redo() { return replay(redo_, undo_, true); }
+
+bool AppSession::replay(std::deque<Step>& from, std::deque<Step>& to, bool forward) {
   settle(nullptr);
-  if (redo_.empty()) return false;
-  Step& step = redo_.back();
-  if (step.art && !document().art().redoChange(*step.art)) {
+  if (from.empty()) return false;
+  Step& step = from.back();
+  host::ArtStore& art = document().art();
+  if (step.art && !(forward ? art.redoChange(*step.art) : art.undoChange(*step.art))) {
     clearHistory();
     savedAt_.reset();
     return false;
   }
-  if (step.swatchesAfter) document().setSwatches(*step.swatchesAfter);
-  document().setSeed(step.seedAfter);
-  undo_.push_back(std::move(step));
-  redo_.pop_back();
-  ++position_;
+  if (const auto& swatches = forward ? step.swatchesAfter : step.swatchesBefore) document().setSwatches(*swatches);
+  document().setSeed(forward ? step.seedAfter : step.seedBefore);
+  to.push_back(std::move(step));
+  from.pop_back();
+  position_ += forward ? 1 : -1;
   return true;
 }
 

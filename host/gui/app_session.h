@@ -122,6 +122,8 @@ class AppSession {
   // as its steps no longer fit the document).
   void settle(Step* step);
   void push(Step step);
+  // Undo (forward false) or redo the last step of `from`, moving it to `to`.
+  bool replay(std::deque<Step>& from, std::deque<Step>& to, bool forward);
   void clearHistory();
 
   SettingsStore store_;

@@ -133,49 +133,6 @@ bool fewestDigits(double from, double to, char* buf, size_t* size, double* value
   return false;
 }
 
-// The shortest number that, added to the reader's current coordinate `from`,
-// gives a value that rounds to the float `to`. False when none does (the
-// two lie too many binary orders apart for a double to hold their sum).
-// With `exact`, the sum must be `to` itself (a point the reader compares
-// with one it read before).
-bool delta(double from, double to, bool exact, char* buf, size_t* size, double* value) {
-  const auto reaches = [&](double v) { return exact ? from + v == to : lands(from + v, to); };
-  if (exact) {
-    const double d = to - from;
-    if (!reaches(d)) return false;
-    const size_t n = static_cast<size_t>(std::to_chars(buf, buf + 32, d).ptr - buf);
-    *size = tidy(buf, n);
-    *value = d;
-    return true;
-  }
-  if (lands(from, to)) {
-    buf[0] = '0';
-    *size = 1;
-    *value = 0;
-    return true;
-  }
-  const double d = to - from;
-  if (std::fabs(d) < 1e15 && d == std::trunc(d) && lands(from + d, to)) {
-    *size = static_cast<size_t>(std::to_chars(buf, buf + 32, static_cast<long long>(d)).ptr - buf);
-    *value = d;
-    return true;
-  }
-  if (fewestDigits(from, to, buf, size, value)) return true;
-  for (int digits = 1; digits <= 17; ++digits) {
-    char text[40];
-    const size_t n =
-        static_cast<size_t>(std::to_chars(text, text + sizeof text, d, std::chars_format::general, digits).ptr - text);
-    const double v = readBack(text, n);
-    if (!lands(from + v, to)) continue;
-    // The fewest digits may still be spelt shorter ("10" for "1e+01").
-    const size_t shortest = static_cast<size_t>(std::to_chars(buf, buf + 32, v).ptr - buf);
-    *size = tidy(buf, shortest);
-    *value = v;
-    return true;
-  }
-  return false;
-}
-
 // `delta` without the search: whole numbers, and the fewest digits where
 // arithmetic finds them.
 bool quickDelta(double from, double to, bool exact, char* buf, size_t* size, double* value) {
@@ -199,6 +156,38 @@ bool quickDelta(double from, double to, bool exact, char* buf, size_t* size, dou
     return true;
   }
   return fewestDigits(from, to, buf, size, value);
+}
+
+// The shortest number that, added to the reader's current coordinate `from`,
+// gives a value that rounds to the float `to`. False when none does (the
+// two lie too many binary orders apart for a double to hold their sum).
+// With `exact`, the sum must be `to` itself (a point the reader compares
+// with one it read before).
+bool delta(double from, double to, bool exact, char* buf, size_t* size, double* value) {
+  const auto reaches = [&](double v) { return exact ? from + v == to : lands(from + v, to); };
+  if (exact) {
+    const double d = to - from;
+    if (!reaches(d)) return false;
+    const size_t n = static_cast<size_t>(std::to_chars(buf, buf + 32, d).ptr - buf);
+    *size = tidy(buf, n);
+    *value = d;
+    return true;
+  }
+  if (quickDelta(from, to, false, buf, size, value)) return true;
+  const double d = to - from;
+  for (int digits = 1; digits <= 17; ++digits) {
+    char text[40];
+    const size_t n =
+        static_cast<size_t>(std::to_chars(text, text + sizeof text, d, std::chars_format::general, digits).ptr - text);
+    const double v = readBack(text, n);
+    if (!lands(from + v, to)) continue;
+    // The fewest digits may still be spelt shorter ("10" for "1e+01").
+    const size_t shortest = static_cast<size_t>(std::to_chars(buf, buf + 32, v).ptr - buf);
+    *size = tidy(buf, shortest);
+    *value = v;
+    return true;
+  }
+  return false;
 }
 
 uint64_t mix(uint64_t h, uint64_t w) {
