@@ -67,7 +67,10 @@ bool ArtStore::undoChange(const ArtChange& change) {
   if (inMessage_ || inCommand_ || !sameMark(markOf(s, liveCount_), change.after)) return false;
   s.records.truncate(change.before.records);
   s.segments.truncate(change.before.segments);
-  for (auto it = change.was.rbegin(); it != change.was.rend(); ++it) s.at(it->index) = it->record;
+  for (auto it = change.was.rbegin(); it != change.was.rend(); ++it) {
+    s.at(it->index) = it->record;
+    if (it->record.flags & kSelected) maySelect_ = true;
+  }
   s.topFirst = change.before.topFirst;
   s.topLast = change.before.topLast;
   liveCount_ = change.before.liveCount;
@@ -87,7 +90,12 @@ bool ArtStore::redoChange(const ArtChange& change) {
     s.segments.truncate(change.before.segments);
     return false;
   }
-  for (const ArtArrays::Saved& saved : change.now) s.at(saved.index) = saved.record;
+  for (const ArtArrays::Saved& saved : change.now) {
+    s.at(saved.index) = saved.record;
+    if (saved.record.flags & kSelected) maySelect_ = true;
+  }
+  for (const ArtRecord& record : change.added)
+    if (record.flags & kSelected) maySelect_ = true;
   s.topFirst = change.after.topFirst;
   s.topLast = change.after.topLast;
   liveCount_ = change.after.liveCount;

@@ -394,6 +394,22 @@ bool ArtStore::describe(QxArtHandle art, ArtInfo* info, bool measure) const {
   return true;
 }
 
+bool ArtStore::glance(QxArtHandle art, ArtGlance* glance) const {
+  const ArtArrays& s = *impl_;
+  const uint32_t i = s.find(art);
+  if (i == kNone || glance == nullptr) return false;
+  const ArtRecord& r = s.at(i);
+  glance->type = r.type;
+  glance->closed = (r.flags & kClosed) != 0;
+  glance->opacity = r.opacity;
+  std::memcpy(&glance->strokeWidth, &r.strokeWidth, sizeof glance->strokeWidth);
+  glance->base = r.styleBase == kNone ? nullptr : &s.styles.styles[r.styleBase];
+  std::memcpy(glance->fillWords, r.fillWords, sizeof r.fillWords);
+  std::memcpy(glance->strokeWords, r.strokeWords, sizeof r.strokeWords);
+  glance->segments = std::span<const QxPathSegment>(s.segmentsOf(r), r.segCount);
+  return true;
+}
+
 // ---- ArtStore: attributes, opacity ----
 
 QxErr ArtStore::attributes(QxArtHandle art, int32_t* attributes) const {
@@ -409,7 +425,19 @@ QxErr ArtStore::setSelected(QxArtHandle art, bool selected) {
   impl_->touch(i);
   ArtRecord& r = impl_->at(i);
   r.flags = static_cast<uint8_t>(selected ? (r.flags | kSelected) : (r.flags & ~kSelected));
+  if (selected) maySelect_ = true;
   return QX_ERR_NONE;
+}
+
+bool ArtStore::anySelected() const {
+  if (!maySelect_) return false;
+  const ArtArrays& s = *impl_;
+  for (size_t i = 0; i < s.records.size(); ++i) {
+    const uint8_t flags = s.records[i].flags;
+    if ((flags & kAlive) && (flags & kSelected)) return true;
+  }
+  maySelect_ = false;
+  return false;
 }
 
 QxErr ArtStore::opacity(QxArtHandle art, QxReal* opacity) const {
@@ -475,7 +503,10 @@ void ArtStore::endMessage() {
 void ArtStore::undoMessage() {
   ArtArrays& s = *impl_;
   if (!s.journaling) return;
-  for (auto it = s.journal.rbegin(); it != s.journal.rend(); ++it) s.at(it->index) = it->record;
+  for (auto it = s.journal.rbegin(); it != s.journal.rend(); ++it) {
+    s.at(it->index) = it->record;
+    if (it->record.flags & kSelected) maySelect_ = true;
+  }
   s.journal.clear();
   s.records.truncate(s.mark.records);
   s.segments.truncate(s.mark.segments);

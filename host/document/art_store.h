@@ -51,6 +51,22 @@ struct ArtInfo {
   std::span<const QxPathSegment> segments;  // valid until the next change
 };
 
+// What deciding whether a path or compound path can show takes, read
+// without copying its style. `base` is its interned style (the colours in it
+// are not the object's); the span and the pointer stay valid until the next
+// change to the store.
+struct ArtGlance {
+  int16_t type = QX_ART_UNKNOWN;
+  bool closed = false;
+  QxReal opacity = 1;
+  QxReal strokeWidth = 0;
+  const QxPathStyle* base = nullptr;  // null for art without a style
+  // The object's own leading words of its fill and stroke colours: with
+  // `base` and `strokeWidth` they tell its whole style.
+  uint32_t fillWords[4] = {}, strokeWords[4] = {};
+  std::span<const QxPathSegment> segments;
+};
+
 // TransformArt flag bit: multiply stroke widths by the line scale.
 inline constexpr int32_t kTransformLineWidths = 2;
 
@@ -99,10 +115,17 @@ class ArtStore final {
   // Everything about one object; false for a bad handle. Without
   // `measure`, bounds are left zero: a container's pass over all it holds.
   bool describe(QxArtHandle art, ArtInfo* info, bool measure = true) const;
+  // The little a painter reads of every object before it decides to paint
+  // it; false for a bad handle. Reads only, so threads may glance at once.
+  bool glance(QxArtHandle art, ArtGlance* glance) const;
 
   // ---- Attributes, opacity ----
   QxErr attributes(QxArtHandle art, int32_t* attributes) const;  // QX_ATTR_* bits
   QxErr setSelected(QxArtHandle art, bool selected);
+  // True when some live object is selected. Quick while nothing was
+  // selected since the store last found nothing selected, as when a
+  // preview draws and takes back millions of objects.
+  bool anySelected() const;
   QxErr opacity(QxArtHandle art, QxReal* opacity) const;
   // QX_ERR_BAD_PARAM outside 0..1 (or NaN).
   QxErr setOpacity(QxArtHandle art, QxReal opacity);
@@ -230,6 +253,9 @@ class ArtStore final {
   size_t budget_ = kDefaultArtBudget;
   bool budgetHit_ = false;
   size_t liveCount_ = 0;
+  // False only when no live object can be selected: set by selecting, and by
+  // undo or redo bringing back a selected record.
+  mutable bool maySelect_ = false;
   ArtArrays* impl_;
 };
 

@@ -5,7 +5,10 @@
 
 namespace qx::host {
 
-ArtWalk::ArtWalk(const ArtStore& store) : store_(store), next_(slotOf(store.impl_->topFirst)) {}
+ArtWalk::ArtWalk(const ArtStore& store, Order order)
+    : store_(store),
+      next_(slotOf(order == Order::kTopDown ? store.impl_->topLast : store.impl_->topFirst)),
+      topDown_(order == Order::kTopDown) {}
 
 ArtWalk::ArtWalk(const ArtStore& store, QxArtHandle root)
     : store_(store), next_(slotOf(store.impl_->find(root))), one_(true) {}
@@ -35,7 +38,7 @@ bool ArtWalk::next(ArtStep* step) {
     }
     const ArtRecord& r = s.at(done.index);
     *step = ArtStep{ArtStep::kLeave, r.type, s.handle(done.index), open_.size()};
-    next_ = one_ && open_.empty() ? Slot{kNone, 0} : slotOf(r.next);
+    next_ = one_ && open_.empty() ? Slot{kNone, 0} : slotOf(topDown_ ? r.prev : r.next);
     return true;
   }
   if (!live(next_)) {
@@ -47,9 +50,9 @@ bool ArtWalk::next(ArtStep* step) {
   *step = ArtStep{container ? ArtStep::kEnter : ArtStep::kArt, r.type, s.handle(next_.index), open_.size()};
   if (container) {
     open_.push_back(next_);
-    next_ = slotOf(r.firstChild);
+    next_ = slotOf(topDown_ ? r.lastChild : r.firstChild);
   } else {
-    next_ = one_ && open_.empty() ? Slot{kNone, 0} : slotOf(r.next);
+    next_ = one_ && open_.empty() ? Slot{kNone, 0} : slotOf(topDown_ ? r.prev : r.next);
   }
   return true;
 }

@@ -1,6 +1,8 @@
 // A read-only walk over an art store in paint order: top-level art from the
 // bottom up, and inside each group or compound path its children from the
-// bottom up, between an enter and a leave step of the container.
+// bottom up, between an enter and a leave step of the container. A top-down
+// walk visits the same steps from the top of the paint order down (children
+// from the top down too), for painting front to back.
 //
 // The walk keeps its own stack of the containers it is inside, so no nesting
 // depth can exhaust the call stack, and it stops wherever its caller stops
@@ -34,9 +36,10 @@ struct ArtStep {
 
 class ArtWalk {
  public:
-  // Starts before the bottom-most top-level object. The store must outlive
-  // the walk.
-  explicit ArtWalk(const ArtStore& store);
+  enum class Order : uint8_t { kBottomUp, kTopDown };
+  // Starts before the bottom-most top-level object (the top-most one when
+  // top-down). The store must outlive the walk.
+  explicit ArtWalk(const ArtStore& store, Order order = Order::kBottomUp);
   // Walks `root` alone: its step (or its enter, what is inside it and its
   // leave), then ends. A bad handle gives an empty walk.
   ArtWalk(const ArtStore& store, QxArtHandle root);
@@ -67,6 +70,7 @@ class ArtWalk {
   std::vector<Slot> open_;  // containers entered and not yet left, outermost first
   bool lost_ = false;
   bool one_ = false;  // walking one object: its siblings are not visited
+  bool topDown_ = false;
 };
 
 }  // namespace qx::host

@@ -66,27 +66,111 @@ QBrush fillBrush(const QxPathStyle& style) {
   return color ? QBrush(*color) : QBrush(Qt::NoBrush);
 }
 
-void paintOutline(QPainter& painter, QPainterPath& path, const QxPathStyle& style, QxReal opacity) {
+// Top down, the stroke goes under the picture first and the fill under it.
+void paintOutline(QPainter& painter, QPainterPath& path, const QxPathStyle& style, QxReal opacity, bool topDown) {
   if (path.isEmpty()) return;
   path.setFillRule(style.evenOdd ? Qt::OddEvenFill : Qt::WindingFill);
   const qreal before = painter.opacity();
   if (opacity < 1) painter.setOpacity(before * std::max<QxReal>(opacity, 0));
-  painter.setBrush(fillBrush(style));
-  painter.setPen(strokePen(style));
-  painter.drawPath(path);
+  if (topDown) {
+    const QPen pen = strokePen(style);
+    if (pen.style() != Qt::NoPen) painter.strokePath(path, pen);
+    const QBrush brush = fillBrush(style);
+    if (brush.style() != Qt::NoBrush) painter.fillPath(path, brush);
+  } else {
+    painter.setBrush(fillBrush(style));
+    painter.setPen(strokePen(style));
+    painter.drawPath(path);
+  }
   painter.setOpacity(before);
 }
 
 // How far paint can reach beyond a path's outline, in points: half the
 // stroke, stretched by a miter or a square cap's corner.
-double strokeReach(const QxPathStyle& style) {
-  const QxStrokeStyle& s = style.stroke;
-  if (!style.strokePaint || !std::isfinite(s.width) || !(s.width > 0)) return 0;
+double strokeReach(bool painted, double width, int32_t join, double miterLimit) {
+  if (!painted || !std::isfinite(width) || !(width > 0)) return 0;
   double stretch = std::sqrt(2.0);
-  if (s.join != QX_JOIN_ROUND && s.join != QX_JOIN_BEVEL && std::isfinite(s.miterLimit))
-    stretch = std::max<double>(stretch, s.miterLimit);
-  return s.width / 2 * stretch;
+  if (join != QX_JOIN_ROUND && join != QX_JOIN_BEVEL && std::isfinite(miterLimit))
+    stretch = std::max(stretch, miterLimit);
+  return width / 2 * stretch;
 }
+
+double strokeReach(const QxPathStyle& style) {
+  return strokeReach(style.strokePaint, style.stroke.width, style.stroke.join, style.stroke.miterLimit);
+}
+
+// The box of a path's anchors and handles, which holds its curves: unlike
+// the store's tight bounds it takes no cache, so threads may measure at once.
+QxRealRect controlBounds(std::span<const QxPathSegment> segments) {
+  QxReal left = segments[0].p.x, right = left, bottom = segments[0].p.y, top = bottom;
+  for (const QxPathSegment& s : segments)
+    for (const QxRealPoint& p : {s.p, s.in, s.out}) {
+      left = std::min(left, p.x);
+      right = std::max(right, p.x);
+      bottom = std::min(bottom, p.y);
+      top = std::max(top, p.y);
+    }
+  return QxRealRect{left, top, right, bottom};
+}
+
+// The box of one piece of an outline: its ends and their handles.
+QxRealRect pieceBounds(const QxPathSegment& from, const QxPathSegment& to) {
+  const QxRealPoint points[] = {from.p, from.out, to.in, to.p};
+  QxRealRect box{from.p.x, from.p.y, from.p.x, from.p.y};
+  for (const QxRealPoint& p : points) {
+    box.left = std::min(box.left, p.x);
+    box.right = std::max(box.right, p.x);
+    box.bottom = std::min(box.bottom, p.y);
+    box.top = std::max(box.top, p.y);
+  }
+  return box;
+}
+
+// The way an outline leaves or reaches an anchor: towards its handle, or
+// towards the neighbouring anchor when the handle sits on it.
+QPointF tangent(const QxRealPoint& from, const QxRealPoint& handle, const QxRealPoint& neighbour) {
+  if (handle.x != from.x || handle.y != from.y) return {handle.x - from.x, handle.y - from.y};
+  return {neighbour.x - from.x, neighbour.y - from.y};
+}
+
+// How far a miter join at an anchor reaches, in half stroke widths, from the
+// directions back to the previous anchor and ahead to the next: 1 for a
+// straight run, growing as the turn sharpens, until the limit bevels it.
+double miterStretch(const QPointF& back, const QPointF& ahead, double limit) {
+  const double lengths = std::sqrt((back.x() * back.x() + back.y() * back.y()) *
+                                   (ahead.x() * ahead.x() + ahead.y() * ahead.y()));
+  if (!(lengths > 0)) return limit;  // a piece of no length: the stroker turns by its neighbours, which may be sharp
+  // The tip lies 1 / sin(a / 2) half widths out, a the angle between the two.
+  const double cosBetween = (back.x() * ahead.x() + back.y() * ahead.y()) / lengths;
+  const double sinHalf = std::sqrt(std::max(0.0, (1 - cosBetween) / 2));
+  const double stretch = sinHalf > 0 ? 1 / sinHalf : HUGE_VAL;
+  return stretch > limit ? 1 : stretch;
+}
+
+bool straightPiece(const QxPathSegment& from, const QxPathSegment& to) {
+  return from.out.x == from.p.x && from.out.y == from.p.y && to.in.x == to.p.x && to.in.y == to.p.y;
+}
+
+// How far a path's stroke reaches beyond its outline, anchor by anchor: a
+// miter's tip only where the outline turns, caps only at an open path's ends.
+double outlineReach(std::span<const QxPathSegment> seg, bool closed, const QxPathStyle& base, QxReal width) {
+  if (!base.strokePaint || !std::isfinite(width) || !(width > 0)) return 0;
+  const double half = width / 2.0;
+  double reach = half;
+  const size_t n = seg.size();
+  if (!closed && base.stroke.cap == QX_CAP_SQUARE) reach = half * std::sqrt(2.0);
+  if (base.stroke.join == QX_JOIN_ROUND || base.stroke.join == QX_JOIN_BEVEL || n < 2) return reach;
+  const double limit = std::isfinite(base.stroke.miterLimit) ? std::max<double>(base.stroke.miterLimit, 1.0) : 4.0;
+  for (size_t j = closed ? 0 : 1; j < (closed ? n : n - 1); ++j) {
+    const QPointF back = tangent(seg[j].p, seg[j].in, seg[(j + n - 1) % n].p);
+    const QPointF ahead = tangent(seg[j].p, seg[j].out, seg[(j + 1) % n].p);
+    reach = std::max(reach, half * miterStretch(back, ahead, limit));
+  }
+  return reach;
+}
+
+// Paths with fewer pieces are cheap enough to paint whole.
+constexpr size_t kRunsFromPieces = 8;
 
 // True when nothing of a path with these bounds and style can land on the
 // painter's device. Skipping such paths is what makes a magnified view of a
@@ -129,16 +213,19 @@ QRectF boxOf(const QxRealRect& bounds, double reach) {
 }
 
 // Paints an outline cut to the device: the fill, then each stretch of the
-// stroke, as drawPath paints a whole one.
-void paintClipped(QPainter& painter, const ClippedOutline& outline, const QxPathStyle& style, QxReal opacity) {
+// stroke, as drawPath paints a whole one (top down, the stroke first).
+void paintClipped(QPainter& painter, const ClippedOutline& outline, const QxPathStyle& style, QxReal opacity,
+                  bool topDown) {
   const qreal before = painter.opacity();
   if (opacity < 1) painter.setOpacity(before * std::max<QxReal>(opacity, 0));
   const QBrush brush = fillBrush(style);
-  if (brush.style() != Qt::NoBrush) {
-    QPainterPath fill = outline.fill();
-    fill.setFillRule(style.evenOdd ? Qt::OddEvenFill : Qt::WindingFill);
-    painter.fillPath(fill, brush);
-  }
+  const auto fill = [&] {
+    if (brush.style() == Qt::NoBrush) return;
+    QPainterPath area = outline.fill();
+    area.setFillRule(style.evenOdd ? Qt::OddEvenFill : Qt::WindingFill);
+    painter.fillPath(area, brush);
+  };
+  if (!topDown) fill();
   QPen pen = strokePen(style);
   if (pen.style() != Qt::NoPen) {
     if (pen.style() == Qt::CustomDashLine) {
@@ -154,6 +241,7 @@ void paintClipped(QPainter& painter, const ClippedOutline& outline, const QxPath
       painter.strokePath(all, pen);
     }
   }
+  if (topDown) fill();
   painter.setOpacity(before);
 }
 
@@ -164,8 +252,7 @@ namespace {
 // A piece whose handles sit on its ends is straight: a line, which a PDF
 // keeps as a line and the stroker draws faster than a curve.
 void appendPiece(QPainterPath& path, const QxPathSegment& from, const QxPathSegment& to) {
-  const bool straight =
-      from.out.x == from.p.x && from.out.y == from.p.y && to.in.x == to.p.x && to.in.y == to.p.y;
+  const bool straight = from.out.x == from.p.x && from.out.y == from.p.y && to.in.x == to.p.x && to.in.y == to.p.y;
   if (straight) path.lineTo(toQt(to.p));
   else path.cubicTo(toQt(from.out), toQt(to.in), toQt(to.p));
 }
@@ -182,11 +269,21 @@ void appendOutline(QPainterPath& path, std::span<const QxPathSegment> segments, 
   }
 }
 
-ArtPainter::ArtPainter(const host::ArtStore& art) : art_(art), walk_(art) {}
+ArtPainter::ArtPainter(const host::ArtStore& art, host::ArtWalk::Order order)
+    : art_(art), walk_(art, order), topDown_(order == host::ArtWalk::Order::kTopDown) {}
 
 bool ArtPainter::paint(QPainter& painter, qint64 budgetMs) {
   base_ = painter.opacity();
   shown_ = shownArea(painter);
+  if (topDown_) {
+    painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
+    QPaintDevice* device = painter.device();
+    image_ = device && device->devType() == QInternal::Image ? static_cast<QImage*>(device) : nullptr;
+    if (image_ && image_->format() != QImage::Format_ARGB32_Premultiplied) image_ = nullptr;
+    if (image_ && (occlusion_.width() != image_->width() || occlusion_.height() != image_->height()))
+      occlusion_.reset(image_->width(), image_->height());
+    toPixels_ = painter.deviceTransform();
+  }
   if (!groupOpacity_.empty()) painter.setOpacity(groupOpacity_.back());
   QElapsedTimer slice;
   slice.start();
@@ -194,7 +291,8 @@ bool ArtPainter::paint(QPainter& painter, qint64 budgetMs) {
   bool done = true;
   // The clock is read after every step: one long path can take milliseconds
   // to stroke, and reading it costs far less than any object.
-  while (walk_.next(&step)) {
+  while (!(image_ && occlusion_.full()) && walk_.next(&step)) {
+    painted_ = !topDown_;
     switch (step.kind) {
       case host::ArtStep::kArt:
         if (step.type != QX_ART_PATH) break;  // placed, raster, symbol, mesh: nothing to draw
@@ -204,13 +302,58 @@ bool ArtPainter::paint(QPainter& painter, qint64 budgetMs) {
       case host::ArtStep::kEnter: enter(painter, step); break;
       case host::ArtStep::kLeave: leave(painter, step); break;
     }
-    if (budgetMs >= 0 && slice.elapsed() >= budgetMs) {
+    // Passing over hidden art costs nanoseconds: the clock is read after
+    // anything was painted, and every so many steps otherwise.
+    if (budgetMs >= 0 && (painted_ || ++steps_ % 64 == 0) && slice.elapsed() >= budgetMs) {
       done = walk_.atEnd();
       break;
     }
   }
   painter.setOpacity(base_);
+  if (topDown_) painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  // Once the picture is opaque all over, what is left cannot show.
+  if (image_ && occlusion_.full()) return !walk_.lost();
   return done && !walk_.lost();
+}
+
+QRect ArtPainter::visiblePixels(const QxRealRect& bounds, double reach) const {
+  if (!image_ || toPixels_.type() > QTransform::TxScale) return visiblePixels(boxOf(bounds, reach));
+  // Scale and move only, the common case, without the general rectangle's
+  // mapping: this runs for every object.
+  const double m11 = toPixels_.m11(), m22 = toPixels_.m22(), dx = toPixels_.dx(), dy = toPixels_.dy();
+  double x0 = (bounds.left - reach) * m11 + dx, x1 = (bounds.right + reach) * m11 + dx;
+  double y0 = (bounds.bottom - reach) * m22 + dy, y1 = (bounds.top + reach) * m22 + dy;
+  if (x0 > x1) std::swap(x0, x1);
+  if (y0 > y1) std::swap(y0, y1);
+  if (!(x1 >= -1 && y1 >= -1 && x0 <= image_->width() + 1.0 && y0 <= image_->height() + 1.0)) return {};
+  // Antialiased paint touches the pixels the box overlaps, and no others
+  // (pixel i spans i to i + 1); a hair to spare for rounding.
+  constexpr double kHair = 1.0 / 64;
+  const int left = std::max(0, static_cast<int>(std::floor(x0 - kHair)));
+  const int top = std::max(0, static_cast<int>(std::floor(y0 - kHair)));
+  const int right = std::min(image_->width() - 1, static_cast<int>(std::ceil(x1 + kHair)) - 1);
+  const int bottom = std::min(image_->height() - 1, static_cast<int>(std::ceil(y1 + kHair)) - 1);
+  const QRect pixels(QPoint(left, top), QPoint(right, bottom));
+  if (pixels.isEmpty() || occlusion_.covered(pixels)) return {};
+  return pixels;
+}
+
+QRect ArtPainter::visiblePixels(const QRectF& box) const {
+  if (!image_) return QRect(0, 0, 1, 1);  // no map: outsideDevice() alone decides
+  if (!std::isfinite(box.left()) || !std::isfinite(box.right()) || !std::isfinite(box.top()) ||
+      !std::isfinite(box.bottom()))
+    return image_->rect();
+  // A pixel to spare for antialiasing.
+  const QRectF onImage = toPixels_.mapRect(box).adjusted(-1, -1, 1, 1);
+  const QRectF limit(-1, -1, image_->width() + 2.0, image_->height() + 2.0);
+  const QRect pixels = onImage.intersected(limit).toAlignedRect() & image_->rect();
+  if (pixels.isEmpty() || occlusion_.covered(pixels)) return {};
+  return pixels;
+}
+
+void ArtPainter::markOpaque(const QRect& pixels) {
+  painted_ = true;
+  if (image_) occlusion_.update(*image_, pixels);
 }
 
 void ArtPainter::enter(QPainter& painter, const host::ArtStep& step) {
@@ -241,36 +384,178 @@ void ArtPainter::leave(QPainter& painter, const host::ArtStep& step) {
     const double reach = strokeReach(style);
     const QRectF near = nearArea(shown_, reach);
     const QRectF box = compoundPath_.controlPointRect().adjusted(-reach, -reach, reach, reach);
-    if (!near.isEmpty() && !compoundPath_.isEmpty() && reachesFarBeyond(near, box)) {
+    const QRect pixels = topDown_ ? visiblePixels(box) : QRect(0, 0, 1, 1);
+    if (pixels.isEmpty()) {
+      // hidden under what is painted above it
+    } else if (!near.isEmpty() && !compoundPath_.isEmpty() && reachesFarBeyond(near, box)) {
       if (box.intersects(near)) {
         ClippedOutline clipped(near);
         for (const Member& m : members_)
           clipped.add(std::span<const QxPathSegment>(memberSegments_).subspan(m.offset, m.count), m.closed);
-        paintClipped(painter, clipped, style, compoundOpacity_);
+        paintClipped(painter, clipped, style, compoundOpacity_, topDown_);
       }
     } else {
-      paintOutline(painter, compoundPath_, style, compoundOpacity_);
+      paintOutline(painter, compoundPath_, style, compoundOpacity_, topDown_);
     }
+    if (topDown_ && !pixels.isEmpty()) markOpaque(pixels);
   }
   inCompound_ = false;
 }
 
 void ArtPainter::paintPath(QPainter& painter, QxArtHandle path) {
+  QRect pixels(0, 0, 1, 1);
+  if (topDown_) {
+    // Decide from the outline's reach alone whether the path can show.
+    host::ArtGlance glance;
+    if (!art_.glance(path, &glance) || glance.segments.empty() || !glance.base) return;
+    const double reach = strokeReach(glance.base->strokePaint, glance.strokeWidth, glance.base->stroke.join,
+                                     glance.base->stroke.miterLimit);
+    pixels = visiblePixels(controlBounds(glance.segments), reach);
+    if (pixels.isEmpty()) return;
+    if (image_) {
+      QPoint at;
+      const auto tightReach = [&] {
+        return outlineReach(glance.segments, glance.closed, *glance.base, glance.strokeWidth);
+      };
+      const StampCache::Stamp* stamp =
+          stamps_.stamp(glance, toPixels_, painter.opacity(), &at, tightReach, [&](QPainter& onStamp) {
+            host::ArtInfo info;
+            if (!art_.describe(path, &info, false) || !allFinite(info.segments)) return;
+            QPainterPath outline;
+            appendOutline(outline, info.segments, info.closed);
+            paintOutline(onStamp, outline, art_.shownStyle(info.style), info.opacity, false);
+          });
+      if (stamp) {
+        if (occlusion_.covered(stamp->mask, stamp->maskWords, at)) return;  // under copies of itself, often
+        stampUnder(*image_, stamp->image, stamp->mask, stamp->maskWords, at, occlusion_);
+        painted_ = true;
+        return;
+      }
+    }
+  }
   host::ArtInfo info;
-  if (!art_.describe(path, &info) || info.segments.empty() || !allFinite(info.segments)) return;
+  if (!art_.describe(path, &info, !topDown_) || info.segments.empty() || !allFinite(info.segments)) return;
+  if (topDown_) info.bounds = controlBounds(info.segments);
   if (outsideDevice(painter, info.bounds, info.style)) return;
   const QxPathStyle style = art_.shownStyle(info.style);
   const double reach = strokeReach(style);
   const QRectF near = nearArea(shown_, reach);
-  if (!near.isEmpty() && reachesFarBeyond(near, boxOf(info.bounds, reach))) {
+  if (topDown_ && paintVisibleRuns(painter, info, style, reach)) {
+    // Painted in parts: only where they reach can pixels have turned
+    // opaque. One pass over the box of them all: the parts of a walk cross
+    // the same places again and again.
+    QRect reached;
+    for (const QRect& part : shownPixels_) reached |= part;
+    markOpaque(reached);
+    return;
+  } else if (!near.isEmpty() && reachesFarBeyond(near, boxOf(info.bounds, reach))) {
     ClippedOutline clipped(near);
     clipped.add(info.segments, info.closed);
-    paintClipped(painter, clipped, style, info.opacity);
-    return;
+    paintClipped(painter, clipped, style, info.opacity, topDown_);
+  } else {
+    QPainterPath outline;
+    appendOutline(outline, info.segments, info.closed);
+    paintOutline(painter, outline, style, info.opacity, topDown_);
   }
-  QPainterPath outline;
-  appendOutline(outline, info.segments, info.closed);
-  paintOutline(painter, outline, style, info.opacity);
+  if (topDown_) markOpaque(pixels);
+}
+
+// Only the stroke can be cut so: a fill of a part is not a part of the fill,
+// and dashes would start again at each part. Where a run ends its stroke gets
+// a cap instead of the join it had, but both lie within the stroke's reach of
+// the anchor, inside the hidden piece's box, which is opaque already. The runs
+// are stroked as one path, so where they cross they are painted once, as the
+// whole path is.
+bool ArtPainter::paintVisibleRuns(QPainter& painter, const host::ArtInfo& info, const QxPathStyle& style,
+                                  double reach) {
+  const std::span<const QxPathSegment> seg = info.segments;
+  const size_t n = seg.size();
+  const size_t pieces = info.closed ? n : n - 1;
+  if (!image_ || pieces < kRunsFromPieces || style.fillPaint) return false;
+  const QPen pen = strokePen(style);
+  if (pen.style() != Qt::SolidLine) return false;
+  // Each piece's own reach: half the width around its body, the cap a cut
+  // may put at either end, and the joins at its ends as they turn.
+  const QxStrokeStyle& stroke = style.stroke;
+  const double half = stroke.width / 2;
+  const double cut = stroke.cap == QX_CAP_SQUARE ? half * std::sqrt(2.0) : half;
+  const bool mitered = stroke.join != QX_JOIN_ROUND && stroke.join != QX_JOIN_BEVEL;
+  const double limit = std::isfinite(stroke.miterLimit) ? std::max<double>(stroke.miterLimit, 1.0) : 4.0;
+  // A join's reach is measured only for pieces the whole path's reach does
+  // not already hide (-1: not measured yet).
+  const auto joinReach = [&](size_t j) {
+    double& known = anchorReach_[j];
+    if (known >= 0) return known;
+    known = cut;
+    if (mitered && (info.closed || (j > 0 && j + 1 < n))) {  // an open path's ends get caps
+      const QPointF back = tangent(seg[j].p, seg[j].in, seg[(j + n - 1) % n].p);
+      const QPointF ahead = tangent(seg[j].p, seg[j].out, seg[(j + 1) % n].p);
+      known = std::max(cut, half * miterStretch(back, ahead, limit));
+    }
+    return known;
+  };
+  anchorReach_.assign(n, -1.0);
+  hidden_.assign(pieces, 0);
+  shownPixels_.clear();
+  size_t shown = 0, firstHidden = pieces;
+  for (size_t i = 0; i < pieces; ++i) {
+    const QxPathSegment& from = seg[i];
+    const QxPathSegment& to = seg[(i + 1) % n];
+    const QxRealRect box = pieceBounds(from, to);
+    QRect pixels = visiblePixels(box, reach);
+    if (!pixels.isEmpty() && straightPiece(from, to)) {
+      // A straight piece paints within half the width of its line, and its
+      // joins (or a cut's caps) within their reach of its two anchors: the
+      // piece shows when one of the three boxes does. Where walks cross the
+      // same places again and again, the boxes of a piece under an earlier
+      // one are hidden though the box around all three is not.
+      const double atFrom = joinReach(i), atTo = joinReach((i + 1) % n);
+      const QRect body = visiblePixels(box, half);
+      const QRect start = visiblePixels(QxRealRect{from.p.x, from.p.y, from.p.x, from.p.y}, atFrom);
+      const QRect end = visiblePixels(QxRealRect{to.p.x, to.p.y, to.p.x, to.p.y}, atTo);
+      pixels = body | start | end;
+    } else if (!pixels.isEmpty()) {
+      pixels = visiblePixels(box, std::max(joinReach(i), joinReach((i + 1) % n)));
+    }
+    hidden_[i] = pixels.isEmpty();
+    if (!hidden_[i]) shownPixels_.push_back(pixels);
+    if (hidden_[i] && firstHidden == pieces) firstHidden = i;
+    shown += !hidden_[i];
+  }
+  if (shown == pieces) return false;
+  if (shown == 0) return true;
+  // A closed path's run may go on past its last anchor: start after a hidden piece.
+  const size_t start = info.closed ? firstHidden + 1 : 0;
+  runs_.clear();
+  runSegments_.clear();
+  bool open = false;
+  for (size_t k = 0; k < pieces; ++k) {
+    const size_t i = (start + k) % pieces;
+    if (hidden_[i]) {
+      open = false;
+      continue;
+    }
+    if (!open) {
+      runs_.push_back({runSegments_.size(), 0, false});
+      runSegments_.push_back(seg[i]);
+      open = true;
+    }
+    runSegments_.push_back(seg[(i + 1) % n]);
+  }
+  for (size_t r = 0; r < runs_.size(); ++r)
+    runs_[r].count = (r + 1 < runs_.size() ? runs_[r + 1].offset : runSegments_.size()) - runs_[r].offset;
+  const std::span<const QxPathSegment> all(runSegments_);
+  const QRectF near = nearArea(shown_, reach);
+  if (!near.isEmpty() && reachesFarBeyond(near, boxOf(controlBounds(all), reach))) {
+    ClippedOutline clipped(near);
+    for (const Member& run : runs_) clipped.add(all.subspan(run.offset, run.count), false);
+    paintClipped(painter, clipped, style, info.opacity, true);
+  } else {
+    QPainterPath outline;
+    for (const Member& run : runs_) appendOutline(outline, all.subspan(run.offset, run.count), false);
+    paintOutline(painter, outline, style, info.opacity, true);
+  }
+  return true;
 }
 
 void ArtPainter::addMember(QxArtHandle path) {

@@ -6,17 +6,21 @@
 #include <span>
 #include <vector>
 
+#include <QImage>
 #include <QPainterPath>
 #include <QRectF>
 #include <QTransform>
 
 #include "host/document/art_walk.h"
+#include "host/gui/occlusion_map.h"
+#include "host/gui/stamp_cache.h"
 #include "qx_sdk.h"
 
 class QPainter;
 
 namespace qx::host {
 class ArtStore;
+struct ArtInfo;
 class Document;
 }  // namespace qx::host
 
@@ -38,9 +42,17 @@ void appendOutline(QPainterPath& path, std::span<const QxPathSegment> segments, 
 // Painting can stop after any object and go on later from there, on another
 // QPainter of the same device and transform: the window paints a slice per
 // turn of its event loop. The store must outlive the painter.
+//
+// Top down, the painter works from the top of the paint order down and puts
+// each object under what is painted (each object's stroke before its fill),
+// which gives the same picture on a transparent device. On an image it then
+// keeps an OcclusionMap and passes over art that lands only where the
+// picture is opaque already, reading nothing of it but its outline's reach;
+// it reads the store only, so painters of separate images may run on
+// separate threads. Small shapes are stamped (stamp_cache.h).
 class ArtPainter {
  public:
-  explicit ArtPainter(const host::ArtStore& art);
+  explicit ArtPainter(const host::ArtStore& art, host::ArtWalk::Order order = host::ArtWalk::Order::kBottomUp);
 
   // Paint until all art is done, or until `budgetMs` milliseconds have
   // passed (never when negative); true once all art is done. The painter's
@@ -55,9 +67,24 @@ class ArtPainter {
   void leave(QPainter& painter, const host::ArtStep& step);
   void paintPath(QPainter& painter, QxArtHandle path);
   void addMember(QxArtHandle path);
+  // Top down: the device pixels an object with this outline box (artwork,
+  // stroke reach included) can touch; empty when they are all hidden.
+  QRect visiblePixels(const QRectF& box) const;
+  QRect visiblePixels(const QxRealRect& bounds, double reach) const;
+  void markOpaque(const QRect& pixels);
+  // Top down: a long stroke-only path painted as the runs of its pieces
+  // that reach pixels not yet opaque. False when it is to be painted whole.
+  bool paintVisibleRuns(QPainter& painter, const host::ArtInfo& info, const QxPathStyle& style, double reach);
 
   const host::ArtStore& art_;
   host::ArtWalk walk_;
+  bool topDown_ = false;
+  QImage* image_ = nullptr;  // top down on an image: the picture the map follows
+  QTransform toPixels_;      // artwork to the image's pixels, for this call
+  OcclusionMap occlusion_;
+  bool painted_ = false;  // the current step painted something
+  uint32_t steps_ = 0;
+  StampCache stamps_;
   qreal base_ = 1;                   // the painter's opacity outside all groups
   QRectF shown_;                     // what the device shows, in artwork units, for this call
   std::vector<qreal> groupOpacity_;  // the painter's opacity inside each group entered
@@ -75,6 +102,12 @@ class ArtPainter {
   std::vector<Member> members_;
   std::vector<QxPathSegment> memberSegments_;
   std::vector<QxPathSegment> segments_;  // reused from member to member
+  // The runs of a path painted in parts, reused from path to path.
+  std::vector<uint8_t> hidden_;
+  std::vector<double> anchorReach_;
+  std::vector<QRect> shownPixels_;  // where the pieces painted can reach
+  std::vector<Member> runs_;
+  std::vector<QxPathSegment> runSegments_;
 };
 
 // The page: white, with the thin gray outline the SVG output draws.

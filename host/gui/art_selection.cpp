@@ -128,6 +128,7 @@ std::vector<QxArtHandle> artTouching(const host::ArtStore& art, const QRectF& ar
 
 std::vector<QxArtHandle> selectedArt(const host::ArtStore& art) {
   std::vector<QxArtHandle> chosen;
+  if (!art.anySelected()) return chosen;
   for (QxArtHandle object : art.topLevelArt()) {
     int32_t attributes = 0;
     if (art.attributes(object, &attributes) == QX_ERR_NONE && (attributes & QX_ATTR_SELECTED)) chosen.push_back(object);

@@ -182,7 +182,7 @@ void DocumentView::restartRender() {
   // The paint order is walked as it goes rather than copied: copying millions
   // of handles would itself keep input waiting.
   painting_.reset();
-  if (document_) painting_.emplace(document_->art());
+  if (document_) painting_.emplace(document_->art(), &work_.image, artworkToDevice(work_.origin, work_.scale));
   stale_ = true;
   jobClock_.start();
   // The first slice runs now, so a light drawing is complete at once.
@@ -191,13 +191,9 @@ void DocumentView::restartRender() {
 
 void DocumentView::paintSlice(qint64 budgetMs) {
   if (painting_) {
-    QPainter p(&work_.image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setTransform(artworkToDevice(work_.origin, work_.scale));
-    const bool done = painting_->paint(p, budgetMs);
+    const bool done = painting_->paint(budgetMs);
     if (painting_->lost()) {
       // The art changed under the walk without a word: begin again.
-      p.end();
       return restartRender();
     }
     if (done) painting_.reset();
@@ -209,6 +205,8 @@ void DocumentView::paintSlice(qint64 budgetMs) {
   } else {
     if (!busy_ && jobClock_.elapsed() >= kBusyAfterMs) setBusy(true);
     sliceTimer_.start();
+    // The last complete picture stays on screen until this one is done.
+    if (!shown_.image.isNull()) return;
   }
   update();
 }

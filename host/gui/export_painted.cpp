@@ -12,6 +12,7 @@
 #include "host/document/document.h"
 #include "host/gui/art_painter.h"
 #include "host/gui/png_stream.h"
+#include "host/gui/raster_engine.h"
 #include "host/io/atomic_file.h"
 #include "host/io/svg_writer.h"
 
@@ -44,6 +45,22 @@ void paintDocument(QPainter& painter, const host::Document& document, const Area
   // picture shows only the art, on the ground the caller filled.
   (void)transparent;
   ArtPainter(document.art()).paint(painter);
+}
+
+// The rows from `firstRow` down, as paintDocument paints them, through the
+// raster engine: the art goes onto the transparent image, the ground under it.
+void paintRows(QImage& image, const host::Document& document, const Area& area, double scale, int firstRow,
+               bool transparent) {
+  image.fill(Qt::transparent);
+  const QTransform toDevice = artworkToDevice(QxRealPoint{static_cast<QxReal>(area.left),
+                                                          static_cast<QxReal>(area.top)},
+                                              scale) *
+                              QTransform::fromTranslate(0, -firstRow);
+  RasterEngine(document.art(), &image, toDevice).paint();
+  if (transparent) return;
+  QPainter ground(&image);
+  ground.setCompositionMode(QPainter::CompositionMode_DestinationOver);
+  ground.fillRect(image.rect(), Qt::white);
 }
 
 std::string pixels(double n) {
@@ -102,12 +119,10 @@ QImage paintedImage(const host::Document& document, const host::PaintOptions& op
   if (!sizeOf(area, options, &size, &why)) return {};
   QImage image(size.width, size.height, QImage::Format_ARGB32_Premultiplied);
   if (image.isNull()) return {};
-  image.fill(options.transparent ? Qt::transparent : Qt::white);
   const int dotsPerMeter = static_cast<int>(std::lround(size.dpi / 0.0254));
   image.setDotsPerMeterX(dotsPerMeter);
   image.setDotsPerMeterY(dotsPerMeter);
-  QPainter painter(&image);
-  paintDocument(painter, document, area, size.dpi / 72.0, 0, options.transparent);
+  paintRows(image, document, area, size.dpi / 72.0, 0, options.transparent);
   return image;
 }
 
@@ -141,11 +156,7 @@ host::PaintedWrite writePng(const host::Document& document, const std::string& p
   if (!png.open(path, header, error)) return host::PaintedWrite::Failed;
   bool writing = true;
   for (int top = 0; writing && top < size.height; top += stripRows) {
-    strip.fill(options.transparent ? Qt::transparent : Qt::white);
-    {
-      QPainter painter(&strip);
-      paintDocument(painter, document, area, size.dpi / 72.0, top, options.transparent);
-    }
+    paintRows(strip, document, area, size.dpi / 72.0, top, options.transparent);
     const int rows = std::min(stripRows, size.height - top);
     for (int y = 0; writing && y < rows; ++y)
       writing = png.writeRow(reinterpret_cast<const uint32_t*>(strip.constScanLine(y)));

@@ -54,10 +54,29 @@ TEST(PluginScanCli, CorruptedCopiesNeverCrashInfoAndEachBadOneGetsOneLine) {
   }
   EXPECT_NE(first.out.find("  scan: passed\n"), std::string::npos);
 
-  // The next start takes the verdicts from the cache and says the same.
+  // The next start takes the verdicts from the cache and says the same. A
+  // copy that ran out of time is not kept (on a busy machine a slow failure
+  // looks like a hang), so it is scanned again and may end differently; it
+  // must still be skipped with one line.
   const ProcessResult second = box.run({"info", "--plugins", box.path("plugins")});
   EXPECT_EQ(second.status, first.status);
-  EXPECT_EQ(second.err, first.err);
+  const auto settled = [](const std::vector<std::string>& lines) {
+    std::vector<std::string> kept;
+    for (const std::string& line : lines)
+      kept.push_back(line.find(": hung while loading (") != std::string::npos
+                         ? line.substr(0, line.find(": hung while loading ("))
+                         : line);
+    return kept;
+  };
+  auto firstLines = settled(first.errLines());
+  auto secondLines = second.errLines();
+  ASSERT_EQ(secondLines.size(), firstLines.size()) << second.describe();
+  for (size_t i = 0; i < secondLines.size(); ++i) {
+    if (firstLines[i] == secondLines[i]) continue;
+    // Only a copy that hung the first time may give another verdict.
+    EXPECT_EQ(secondLines[i].rfind(firstLines[i] + ": ", 0), 0u) << secondLines[i] << "\nwas\n" << firstLines[i];
+    EXPECT_TRUE(secondLines[i].ends_with("; skipped")) << secondLines[i];
+  }
   EXPECT_NE(second.out.find("  scan: passed (cached)\n"), std::string::npos);
 }
 

@@ -1,6 +1,6 @@
 // The art store's caches: bounds read again after every kind of change agree
-// bit for bit with a fresh measurement, and the chunk pool reuses memory
-// within its limit.
+// bit for bit with a fresh measurement, the chunk pool reuses memory within
+// its limit, and whether anything is selected is known without a pass.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -226,6 +226,47 @@ TEST(ChunkPool, MemoryGivenBackIsTakenAgainAndThePoolKeepsToItsLimit) {
   chunk_pool::setSpareLimit(limit);
   chunk_pool::releaseSpare();
   EXPECT_EQ(chunk_pool::spareBytes(), 0u);
+}
+
+}  // namespace
+}  // namespace qx::host
+
+namespace qx::host {
+namespace {
+
+// Whether anything is selected is answered without a pass over the art
+// while nothing can be; undo that brings back a selected object, and the
+// selection's own changes, are never missed.
+TEST(ArtStoreSelection, AnySelectedFollowsSelectingUndoAndDisposal) {
+  ArtStore art;
+  QxArtHandle a = nullptr, b = nullptr;
+  ASSERT_EQ(art.newArt(QX_ART_PATH, QX_PLACE_ABOVE_ALL, nullptr, &a), QX_ERR_NONE);
+  ASSERT_EQ(art.newArt(QX_ART_PATH, QX_PLACE_ABOVE_ALL, nullptr, &b), QX_ERR_NONE);
+  EXPECT_FALSE(art.anySelected());
+  ASSERT_EQ(art.setSelected(a, true), QX_ERR_NONE);
+  EXPECT_TRUE(art.anySelected());
+  ASSERT_EQ(art.setSelected(a, false), QX_ERR_NONE);
+  EXPECT_FALSE(art.anySelected());
+
+  // A message selects, and is taken back.
+  art.beginMessage();
+  ASSERT_EQ(art.setSelected(b, true), QX_ERR_NONE);
+  EXPECT_TRUE(art.anySelected());
+  art.undoMessage();
+  art.endMessage();
+  EXPECT_FALSE(art.anySelected());
+
+  // A message deselects, the store finds nothing selected, and undo brings it back.
+  ASSERT_EQ(art.setSelected(a, true), QX_ERR_NONE);
+  art.beginMessage();
+  ASSERT_EQ(art.setSelected(a, false), QX_ERR_NONE);
+  EXPECT_FALSE(art.anySelected());
+  art.undoMessage();
+  art.endMessage();
+  EXPECT_TRUE(art.anySelected());
+
+  ASSERT_EQ(art.disposeArt(a), QX_ERR_NONE);
+  EXPECT_FALSE(art.anySelected());
 }
 
 }  // namespace

@@ -80,6 +80,31 @@ TEST(ArtWalk, VisitsPaintOrderWithContainersAroundTheirChildren) {
   EXPECT_FALSE(none.lost());
 }
 
+
+// Front to back: the same steps from the top of the paint order down, each
+// container still entered before its children and left after them.
+TEST(ArtWalk, TopDownVisitsTheSameStepsFromTheTop) {
+  Tree t;
+  ArtWalk walk(t.art, ArtWalk::Order::kTopDown);
+  EXPECT_EQ(walkAll(walk), (std::vector<Seen>{{ArtStep::kArt, t.p, 0},
+                                              {ArtStep::kEnter, t.g, 0},
+                                              {ArtStep::kEnter, t.h, 1},
+                                              {ArtStep::kLeave, t.h, 1},
+                                              {ArtStep::kEnter, t.c, 1},
+                                              {ArtStep::kArt, t.e, 2},
+                                              {ArtStep::kArt, t.d, 2},
+                                              {ArtStep::kLeave, t.c, 1},
+                                              {ArtStep::kArt, t.b, 1},
+                                              {ArtStep::kLeave, t.g, 0},
+                                              {ArtStep::kArt, t.a, 0}}));
+  // Art taken away under a paused walk ends it as lost, as bottom up.
+  ArtWalk paused(t.art, ArtWalk::Order::kTopDown);
+  ArtStep step;
+  ASSERT_TRUE(paused.next(&step));
+  ASSERT_EQ(t.art.disposeArt(t.g), QX_ERR_NONE);
+  EXPECT_FALSE(paused.next(&step));
+  EXPECT_TRUE(paused.lost());
+}
 TEST(ArtWalk, SkipToLeavePassesOverTheRestOfTheInnermostContainer) {
   Tree t;
   ArtStep step;
