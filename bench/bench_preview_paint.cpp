@@ -49,7 +49,7 @@ void repaint(benchmark::State& state, Document& document, double zoom) {
   for (auto _ : state) {
     QElapsedTimer turn;
     turn.start();
-    view.documentChanged();  // paints the first slice at once
+    view.documentChanged();  // what a preview's redraw request does
     longestMs = std::max(longestMs, turn.nsecsElapsed() / 1e6);
     slices = 1;
     while (!view.renderComplete()) {
