@@ -246,10 +246,13 @@ QRect ArtPainter::visiblePixels(const QxRealRect& bounds, double reach) const {
   // Antialiased paint touches the pixels the box overlaps, and no others
   // (pixel i spans i to i + 1); a hair to spare for rounding.
   constexpr double kHair = 1.0 / 64;
-  const int left = std::max(0, static_cast<int>(std::floor(x0 - kHair)));
-  const int top = std::max(0, static_cast<int>(std::floor(y0 - kHair)));
-  const int right = std::min(image_->width() - 1, static_cast<int>(std::ceil(x1 + kHair)) - 1);
-  const int bottom = std::min(image_->height() - 1, static_cast<int>(std::ceil(y1 + kHair)) - 1);
+  // Clamped to the picture before they become whole numbers: far-off art
+  // lies beyond any int.
+  const double w = image_->width(), h = image_->height();
+  const int left = static_cast<int>(std::floor(std::clamp(x0 - kHair, 0.0, w)));
+  const int top = static_cast<int>(std::floor(std::clamp(y0 - kHair, 0.0, h)));
+  const int right = static_cast<int>(std::ceil(std::clamp(x1 + kHair, 0.0, w))) - 1;
+  const int bottom = static_cast<int>(std::ceil(std::clamp(y1 + kHair, 0.0, h))) - 1;
   const QRect pixels(QPoint(left, top), QPoint(right, bottom));
   if (pixels.isEmpty() || occlusion_.covered(pixels)) return {};
   return pixels;
