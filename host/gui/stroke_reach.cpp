@@ -17,35 +17,6 @@ double strokeReach(const QxPathStyle& style) {
   return strokeReach(style.strokePaint, style.stroke.width, style.stroke.join, style.stroke.miterLimit);
 }
 
-QxRealRect controlBounds(std::span<const QxPathSegment> segments) {
-  QxReal left = segments[0].p.x, right = left, bottom = segments[0].p.y, top = bottom;
-  for (const QxPathSegment& s : segments)
-    for (const QxRealPoint& p : {s.p, s.in, s.out}) {
-      left = std::min(left, p.x);
-      right = std::max(right, p.x);
-      bottom = std::min(bottom, p.y);
-      top = std::max(top, p.y);
-    }
-  return QxRealRect{left, top, right, bottom};
-}
-
-QxRealRect pieceBounds(const QxPathSegment& from, const QxPathSegment& to) {
-  const QxRealPoint points[] = {from.p, from.out, to.in, to.p};
-  QxRealRect box{from.p.x, from.p.y, from.p.x, from.p.y};
-  for (const QxRealPoint& p : points) {
-    box.left = std::min(box.left, p.x);
-    box.right = std::max(box.right, p.x);
-    box.bottom = std::min(box.bottom, p.y);
-    box.top = std::max(box.top, p.y);
-  }
-  return box;
-}
-
-QPointF tangent(const QxRealPoint& from, const QxRealPoint& handle, const QxRealPoint& neighbour) {
-  if (handle.x != from.x || handle.y != from.y) return {handle.x - from.x, handle.y - from.y};
-  return {neighbour.x - from.x, neighbour.y - from.y};
-}
-
 double miterStretch(const QPointF& back, const QPointF& ahead, double limit) {
   const double lengths = std::sqrt((back.x() * back.x() + back.y() * back.y()) *
                                    (ahead.x() * ahead.x() + ahead.y() * ahead.y()));
@@ -55,10 +26,6 @@ double miterStretch(const QPointF& back, const QPointF& ahead, double limit) {
   const double sinHalf = std::sqrt(std::max(0.0, (1 - cosBetween) / 2));
   const double stretch = sinHalf > 0 ? 1 / sinHalf : HUGE_VAL;
   return stretch > limit ? 1 : stretch;
-}
-
-bool straightPiece(const QxPathSegment& from, const QxPathSegment& to) {
-  return from.out.x == from.p.x && from.out.y == from.p.y && to.in.x == to.p.x && to.in.y == to.p.y;
 }
 
 double outlineReach(std::span<const QxPathSegment> seg, bool closed, const QxPathStyle& base, QxReal width) {

@@ -1,8 +1,10 @@
 // How far a path's paint can reach beyond its outline, and the boxes that
 // hold an outline or one piece of it: what the painters test against the
-// picture before they paint. All in artwork units.
+// picture before they paint. All in artwork units. The boxes are inline:
+// they are measured for every object painted.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 
@@ -20,15 +22,40 @@ double strokeReach(const QxPathStyle& style);
 // The box of a path's anchors and handles, which holds its curves. Unlike
 // the store's tight bounds it takes no cache, so threads may measure at
 // once. `segments` must not be empty.
-QxRealRect controlBounds(std::span<const QxPathSegment> segments);
+inline QxRealRect controlBounds(std::span<const QxPathSegment> segments) {
+  QxReal left = segments[0].p.x, right = left, bottom = segments[0].p.y, top = bottom;
+  for (const QxPathSegment& s : segments)
+    for (const QxRealPoint& p : {s.p, s.in, s.out}) {
+      left = std::min(left, p.x);
+      right = std::max(right, p.x);
+      bottom = std::min(bottom, p.y);
+      top = std::max(top, p.y);
+    }
+  return QxRealRect{left, top, right, bottom};
+}
 // The box of one piece of an outline: its ends and their handles.
-QxRealRect pieceBounds(const QxPathSegment& from, const QxPathSegment& to);
+inline QxRealRect pieceBounds(const QxPathSegment& from, const QxPathSegment& to) {
+  const QxRealPoint points[] = {from.p, from.out, to.in, to.p};
+  QxRealRect box{from.p.x, from.p.y, from.p.x, from.p.y};
+  for (const QxRealPoint& p : points) {
+    box.left = std::min(box.left, p.x);
+    box.right = std::max(box.right, p.x);
+    box.bottom = std::min(box.bottom, p.y);
+    box.top = std::max(box.top, p.y);
+  }
+  return box;
+}
 // A piece whose handles sit on its ends.
-bool straightPiece(const QxPathSegment& from, const QxPathSegment& to);
+inline bool straightPiece(const QxPathSegment& from, const QxPathSegment& to) {
+  return from.out.x == from.p.x && from.out.y == from.p.y && to.in.x == to.p.x && to.in.y == to.p.y;
+}
 
 // The way an outline leaves or reaches an anchor: towards its handle, or
 // towards the neighbouring anchor when the handle sits on it.
-QPointF tangent(const QxRealPoint& from, const QxRealPoint& handle, const QxRealPoint& neighbour);
+inline QPointF tangent(const QxRealPoint& from, const QxRealPoint& handle, const QxRealPoint& neighbour) {
+  if (handle.x != from.x || handle.y != from.y) return {handle.x - from.x, handle.y - from.y};
+  return {neighbour.x - from.x, neighbour.y - from.y};
+}
 // How far a miter join reaches, in half stroke widths, from the directions
 // back to the previous anchor and ahead to the next: 1 for a straight run,
 // growing as the turn sharpens, 1 again once the limit bevels it; the limit
