@@ -27,6 +27,10 @@ int PluginSession::loadFolder(const std::string& folder) {
     fail(dir + ": no plug-in (*.aip) in the folder");
     return kExitFailure;
   }
+  return loadFiles(files);
+}
+
+int PluginSession::loadFiles(const std::vector<std::string>& files) {
   std::vector<std::string> problems;
   session_.startPlugins(files, &problems);
   for (const std::string& problem : problems) fail(problem);

@@ -27,6 +27,8 @@ class PluginSession {
   // 0 when at least one plug-in loaded; otherwise an exit status, the reason
   // already printed. Files that fail are reported and skipped.
   int loadFolder(const std::string& folder);
+  // The same for the given files.
+  int loadFiles(const std::vector<std::string>& files);
   host::PluginHost& plugins() { return session_.plugins(); }
   const std::vector<host::LoadedPlugin*>& loaded() const { return session_.started(); }
   const std::vector<std::pair<std::string, host::ScanVerdict>>& scanVerdicts() const { return session_.scanVerdicts(); }

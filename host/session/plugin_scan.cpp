@@ -204,6 +204,12 @@ std::optional<std::string> scanCachePath() {
   return std::nullopt;
 }
 
+void rememberFailure(const std::string& file, const std::string& reason) {
+  ScanVerdict verdict;
+  verdict.reason = reason;
+  if (const std::optional<FileKey> key = keyOf(file)) storeVerdict(*key, verdict);
+}
+
 ScanVerdict scanPlugin(const std::string& program, const std::string& file, int timeoutMs) {
   const std::optional<FileKey> key = keyOf(file);
   if (key)
@@ -211,8 +217,8 @@ ScanVerdict scanPlugin(const std::string& program, const std::string& file, int 
   ScanVerdict verdict = runScan(program, file, timeoutMs);
   // A scan that could not run, or ran out of time on a busy machine, says
   // too little about the library to be kept.
-  const bool telling =
-      verdict.reason.rfind("hung while loading", 0) != 0 && verdict.reason.rfind("cannot start the scan", 0) != 0;
+  const bool telling = verdict.reason.rfind("hung while loading", 0) != 0 &&
+                       verdict.reason.rfind("cannot start the scan", 0) != 0;
   if (key && telling) storeVerdict(*key, verdict);
   return verdict;
 }

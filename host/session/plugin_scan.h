@@ -30,6 +30,10 @@ inline constexpr int kScanTimeoutMs = 10000;
 // Scan `file` in a child process of `program`, or take the cached verdict.
 ScanVerdict scanPlugin(const std::string& program, const std::string& file, int timeoutMs = kScanTimeoutMs);
 
+// Keep a failed verdict for `file` found after its scan passed (the library
+// crashed a process that loaded it), so the next start skips it too.
+void rememberFailure(const std::string& file, const std::string& reason);
+
 // The cache file: $XDG_CACHE_HOME/quelvix/plugin-scan.tsv, else under
 // $HOME/.cache; nullopt when neither is set (nothing is cached then).
 std::optional<std::string> scanCachePath();
