@@ -18,19 +18,12 @@
 #include "host/gui/outline_clip.h"
 #include "tests/host/test_io_documents.h"
 #include "tests/support/art_store_builders.h"
+#include "tests/gui/qt_app.h"
 
 namespace qx::test {
 namespace {
 
 using host::iotest::corner;
-
-void ensureApp() {
-  if (QApplication::instance()) return;
-  static int argc = 1;
-  static char name[] = "qx_tests_gui";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);
-}
 
 // On a 100 x 100 pt page: a filled quadrilateral whose two far corners run
 // `reach` steps down two rays out of the page, and a thick open stroke

@@ -16,6 +16,7 @@
 #include "host/gui/export_painted.h"
 #include "host/gui/png_stream.h"
 #include "tests/host/test_io_documents.h"
+#include "tests/gui/qt_app.h"
 
 namespace qx::test {
 namespace {
@@ -23,14 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 using host::iotest::corner;
 using host::iotest::smooth;
-
-void ensureApp() {
-  if (QApplication::instance()) return;
-  static int argc = 1;
-  static char name[] = "qx_tests_gui";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);  // lives for the whole test program, as the window tests' does
-}
 
 class PngExport : public ::testing::Test {
  protected:

@@ -22,6 +22,7 @@
 #include "host/io/document_input.h"
 #include "tests/gui/picture_agreement.h"
 #include "tests/host/test_io_documents.h"
+#include "tests/gui/qt_app.h"
 
 namespace qx::test {
 namespace {
@@ -29,14 +30,6 @@ namespace {
 namespace fs = std::filesystem;
 using host::iotest::corner;
 using host::iotest::smooth;
-
-void ensureApp() {
-  if (QApplication::instance()) return;
-  static int argc = 1;
-  static char name[] = "qx_tests_gui";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);  // lives for the whole test program, as the window tests' does
-}
 
 // A view: the artwork point at pixel (0, 0) and pixels per point.
 struct View {
