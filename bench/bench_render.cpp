@@ -65,9 +65,7 @@ void BM_RenderHeaviestFirstRun(benchmark::State& state) {
   runWith(state, heaviest(session().defaults()), false);
 }
 void BM_RenderDefaults(benchmark::State& state) { runWith(state, session().defaults(), false); }
-void BM_RenderAngledLattice200(benchmark::State& state) {
-  runWith(state, angledLattice(session().defaults()), false);
-}
+void BM_RenderAngledLattice200(benchmark::State& state) { runWith(state, angledLattice(session().defaults()), false); }
 void BM_RenderHeaviest(benchmark::State& state) { runWith(state, heaviest(session().defaults()), true); }
 
 // First, before any other run has filled the chunk pool.

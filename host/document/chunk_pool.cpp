@@ -6,7 +6,7 @@
 
 #include "host/document/chunked_array.h"
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(QX_ASAN)
 #include <sanitizer/asan_interface.h>
 #define QX_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
 #define QX_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
