@@ -23,7 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using host::iotest::corner;
-using host::iotest::smooth;
 
 class PngExport : public ::testing::Test {
  protected:
@@ -55,14 +54,8 @@ std::unique_ptr<host::Document> crossingDrawing() {
   QxPathStyle diagonal = host::iotest::paintStyle(host::iotest::grayColor(1), host::iotest::rgbColor(0.1, 0.3, 0.8), 9);
   diagonal.fillPaint = 0;
   host::iotest::addPath(*doc, {corner(20, 20), corner(590, 770), corner(300, 10)}, false, &diagonal);
-  const double k = 0.5523 * 60, cx = 300, cy = 792 - 256;
   QxPathStyle ring = host::iotest::paintStyle(host::iotest::rgbColor(0.9, 0.8, 0.1), host::iotest::grayColor(0), 3);
-  host::iotest::addPath(*doc,
-                        {smooth(cx + 60, cy, cx + 60, cy - k, cx + 60, cy + k),
-                         smooth(cx, cy + 60, cx + k, cy + 60, cx - k, cy + 60),
-                         smooth(cx - 60, cy, cx - 60, cy + k, cx - 60, cy - k),
-                         smooth(cx, cy - 60, cx - k, cy - 60, cx + k, cy - 60)},
-                        true, &ring);
+  host::iotest::addPath(*doc, host::iotest::circle(300, 792 - 256, 60), true, &ring);
   QxPathStyle red = host::iotest::paintStyle(host::iotest::rgbColor(1, 0, 0), host::iotest::grayColor(0), 1);
   red.strokePaint = 0;
   const QxArtHandle square =

@@ -29,7 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using host::iotest::corner;
-using host::iotest::smooth;
 
 // A view: the artwork point at pixel (0, 0) and pixels per point.
 struct View {
@@ -159,15 +158,8 @@ std::unique_ptr<host::Document> strokesByHand() {
   host::iotest::addPath(*doc, {corner(50, 280), corner(60, 200), corner(70, 280), corner(75, 200), corner(300, 290)},
                         false, &sharp);
   QxPathStyle ring = host::iotest::paintStyle(host::iotest::rgbColor(0.9, 0.8, 0.1), host::iotest::grayColor(0), 3);
-  for (int copy = 0; copy < 40; ++copy) {
-    const double k = 0.5523 * 25, cx = 200 + (copy % 4) * 0.37, cy = 150;
-    host::iotest::addPath(*doc,
-                          {smooth(cx + 25, cy, cx + 25, cy - k, cx + 25, cy + k),
-                           smooth(cx, cy + 25, cx + k, cy + 25, cx - k, cy + 25),
-                           smooth(cx - 25, cy, cx - 25, cy + k, cx - 25, cy - k),
-                           smooth(cx, cy - 25, cx - k, cy - 25, cx + k, cy - 25)},
-                          true, &ring);
-  }
+  for (int copy = 0; copy < 40; ++copy)
+    host::iotest::addPath(*doc, host::iotest::circle(200 + (copy % 4) * 0.37, 150, 25), true, &ring);
   QxPathStyle red = host::iotest::paintStyle(host::iotest::rgbColor(1, 0, 0), host::iotest::grayColor(0), 1);
   red.strokePaint = 0;
   const QxArtHandle square =

@@ -24,6 +24,13 @@ inline QxPathSegment smooth(QxReal x, QxReal y, QxReal inX, QxReal inY, QxReal o
   return s;
 }
 
+// A circle of four smooth anchors (right, top, left, bottom), for a closed path.
+inline std::vector<QxPathSegment> circle(double cx, double cy, double r) {
+  const double k = 0.5523 * r;
+  return {smooth(cx + r, cy, cx + r, cy - k, cx + r, cy + k), smooth(cx, cy + r, cx + k, cy + r, cx - k, cy + r),
+          smooth(cx - r, cy, cx - r, cy + k, cx - r, cy - k), smooth(cx, cy - r, cx - k, cy - r, cx + k, cy - r)};
+}
+
 inline QxColor processColor(QxReal c, QxReal m, QxReal y, QxReal k) {
   QxColor color{};
   color.kind = QX_COLOR_PROCESS;
