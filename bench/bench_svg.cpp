@@ -10,7 +10,7 @@
 #include <string>
 
 #include "bench_render_session.h"
-#include "host/io/svg_writer.h"
+#include "host/io/svg_write/svg_writer.h"
 #include "host/io/text_sink.h"
 
 namespace qx::bench {

@@ -12,8 +12,8 @@
 #include <QImage>
 
 #include "host/gui/export_painted.h"
-#include "host/io/svg_import.h"
-#include "host/io/svg_reader.h"
+#include "host/io/svg_read/svg_import.h"
+#include "host/io/svg_read/svg_reader.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Check the include graph against docs/ARCHITECTURE.md:
-#  - a host layer includes only the layers its row of the layer table names
-#    (and itself); nothing in host/ includes the plug-in's sources;
+#  - a host layer (its folder with its subfolders) includes only the layers
+#    its row of the layer table names (and itself); nothing in host/ includes
+#    the plug-in's sources;
 #  - the plug-in includes only its own files, sdk/ and the C++ standard
 #    library.
 # Prints one line per offending include and exits 1 when there is any.
@@ -38,7 +39,7 @@ for dir in "$repo"/host/*/; do
       echo "${file#"$repo"/}:$line: $layer may not include $target (${text})"
       status=1
     fi
-  done < <(grep -Hn '#include "host/' "$dir"*.h "$dir"*.cpp 2>/dev/null || true)
+  done < <(grep -rHn --include='*.h' --include='*.cpp' '#include "host/' "$dir" || true)
 done
 
 while IFS=: read -r file line text; do

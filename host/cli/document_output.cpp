@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <iostream>
 
-#include "host/io/json_writer.h"
-#include "host/io/svg_writer.h"
+#include "host/io/json/json_writer.h"
+#include "host/io/svg_write/svg_writer.h"
 
 namespace qx::cli {
 

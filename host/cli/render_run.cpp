@@ -12,7 +12,7 @@
 #include "host/cli/settings_report.h"
 #include "host/dialogs/scripted_runner.h"
 #include "host/io/palette_reader.h"
-#include "host/io/svg_writer.h"
+#include "host/io/svg_write/svg_writer.h"
 #include "host/io/document_input.h"
 #include "host/document/document.h"
 #include "host/session/desktop_entry.h"

@@ -14,7 +14,7 @@
 #include "host/gui/png_stream.h"
 #include "host/gui/raster_engine.h"
 #include "host/io/atomic_file.h"
-#include "host/io/svg_writer.h"
+#include "host/io/svg_write/svg_writer.h"
 
 namespace qx::gui {
 namespace {

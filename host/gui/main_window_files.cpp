@@ -20,9 +20,9 @@
 #include "host/gui/main_window.h"
 #include "host/gui/swatch_strip.h"
 #include "host/io/document_input.h"
-#include "host/io/json_writer.h"
+#include "host/io/json/json_writer.h"
 #include "host/io/palette_reader.h"
-#include "host/io/svg_writer.h"
+#include "host/io/svg_write/svg_writer.h"
 #include "host/session/state_file.h"
 
 namespace qx::gui {

@@ -4,8 +4,8 @@
 #include <cctype>
 #include <filesystem>
 
-#include "host/io/json_reader.h"
-#include "host/io/svg_import.h"
+#include "host/io/json/json_reader.h"
+#include "host/io/svg_read/svg_import.h"
 
 namespace qx::host {
 

@@ -14,7 +14,7 @@
 #include "host/gui/art_selection.h"
 #include "host/gui/dialog_placement.h"
 #include "host/gui/variations_dialog.h"
-#include "host/io/json_writer.h"
+#include "host/io/json/json_writer.h"
 
 namespace qx::test {
 namespace {

@@ -12,7 +12,7 @@
 #include "gui_fixture.h"
 #include "host/document/document.h"
 #include "host/gui/export_painted.h"
-#include "host/io/svg_writer.h"
+#include "host/io/svg_write/svg_writer.h"
 
 namespace qx::test {
 namespace {

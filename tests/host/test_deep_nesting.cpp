@@ -9,8 +9,8 @@
 
 #include "host/document/art_walk.h"
 #include "host/document/document.h"
-#include "host/io/json_writer.h"
-#include "host/io/svg_writer.h"
+#include "host/io/json/json_writer.h"
+#include "host/io/svg_write/svg_writer.h"
 #include "tests/support/art_store_builders.h"
 
 namespace qx::host {

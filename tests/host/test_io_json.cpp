@@ -11,7 +11,7 @@
 #include <string>
 
 #include "host/document/document.h"
-#include "host/io/json_writer.h"
+#include "host/io/json/json_writer.h"
 #include "test_io_documents.h"
 
 namespace qx::host {

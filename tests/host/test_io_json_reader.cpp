@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "host/io/json_reader.h"
-#include "host/io/json_writer.h"
+#include "host/io/json/json_reader.h"
+#include "host/io/json/json_writer.h"
 #include "support/generator_host.h"
 
 namespace qx::test {

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "host/document/document.h"
-#include "host/io/svg_import.h"
-#include "host/io/svg_reader.h"
-#include "host/io/svg_writer.h"
+#include "host/io/svg_read/svg_import.h"
+#include "host/io/svg_read/svg_reader.h"
+#include "host/io/svg_write/svg_writer.h"
 #include "test_io_documents.h"
 
 namespace qx::host {

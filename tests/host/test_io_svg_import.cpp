@@ -8,9 +8,9 @@
 #include <random>
 
 #include "host/io/palette_reader.h"
-#include "host/io/svg_import.h"
-#include "host/io/svg_reader.h"
-#include "host/io/svg_writer.h"
+#include "host/io/svg_read/svg_import.h"
+#include "host/io/svg_read/svg_reader.h"
+#include "host/io/svg_write/svg_writer.h"
 #include "support/generator_host.h"
 
 namespace qx::test {

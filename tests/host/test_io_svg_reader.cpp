@@ -1,9 +1,9 @@
 // Path data grammar and the basic shapes.
 #include <cmath>
 
-#include "host/io/svg_path_data.h"
-#include "host/io/svg_shapes.h"
-#include "host/io/svg_text.h"
+#include "host/io/svg_read/svg_path_data.h"
+#include "host/io/svg_read/svg_shapes.h"
+#include "host/io/svg_read/svg_text.h"
 #include "test_io_svg_reader_support.h"
 
 namespace qx::host {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "host/io/svg_path_data.h"
+#include "host/io/svg_read/svg_path_data.h"
 #include "test_io_svg_reader_support.h"
 
 namespace qx::host {

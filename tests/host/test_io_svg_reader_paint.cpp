@@ -1,7 +1,7 @@
 // Colours, the CSS cascade, inheritance, stroke properties, gradients and patterns.
 #include <algorithm>
 
-#include "host/io/svg_color.h"
+#include "host/io/svg_read/svg_color.h"
 #include "test_io_svg_reader_support.h"
 
 namespace qx::host {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/io/svg_reader.h"
+#include "host/io/svg_read/svg_reader.h"
 
 namespace qx::host::testing {
 
