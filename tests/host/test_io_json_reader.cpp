@@ -67,6 +67,11 @@ TEST(JsonReader, WhatIsNotTheFormIsRefusedWithThePlaceAndTheReason) {
        "d.json: swatches[0].color: a rgb colour has 3 values"},
       {head + R"("art": [{"type": "group", "opacity": 2, "selected": false, "children": []}]})",
        "d.json: art[0].opacity: expected a number from 0 to 1"},
+      {head + R"("art": [{"type": "compound", "fill": {"paint": false, "color": {"kind": "none", "values": []},)"
+              R"( "overprint": false}, "stroke": {"paint": false, "color": {"kind": "none", "values": []},)"
+              R"( "overprint": false, "width": 1}, "opacity": 1, "selected": false, "children": [)"
+              R"({"type": "group", "opacity": 1, "selected": false, "children": []}]}]})",
+       "d.json: art[0].children[0]: the document refuses the object here"},
   };
   for (const auto& [text, want] : cases) {
     std::string why;
@@ -74,15 +79,18 @@ TEST(JsonReader, WhatIsNotTheFormIsRefusedWithThePlaceAndTheReason) {
     EXPECT_EQ(why.substr(0, want.size()), want) << text;
   }
 
-  // Groups a thousand and more deep are refused, with a short message.
-  std::string deep = head + R"("art": [)";
-  for (int i = 0; i < 1500; ++i) deep += R"({"type": "group", "opacity": 1, "selected": false, "children": [)";
-  for (int i = 0; i < 1500; ++i) deep += "]}";
-  deep += "]}";
-  std::string why;
-  EXPECT_EQ(host::parseDocumentJson(deep, "d.json", &why), nullptr);
-  EXPECT_NE(why.find("nest deeper than 1000"), std::string::npos);
-  EXPECT_LT(why.size(), 200u);
+  // Groups a thousand and more deep are refused, with a short message, also
+  // when they nest far deeper than a call stack could follow.
+  for (int depth : {1500, 100'000}) {
+    std::string deep = head + R"("art": [)";
+    for (int i = 0; i < depth; ++i) deep += R"({"type": "group", "opacity": 1, "selected": false, "children": [)";
+    for (int i = 0; i < depth; ++i) deep += "]}";
+    deep += "]}";
+    std::string why;
+    EXPECT_EQ(host::parseDocumentJson(deep, "d.json", &why), nullptr);
+    EXPECT_NE(why.find("nest deeper than 1000"), std::string::npos);
+    EXPECT_LT(why.size(), 200u);
+  }
 }
 
 TEST(JsonReader, FilesThatAreNoDrawingAreRefusedBeforeReading) {

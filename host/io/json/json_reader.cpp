@@ -2,9 +2,13 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "host/io/art_builder.h"
 #include "host/io/bounded_file.h"
 
 namespace qx::host {
@@ -12,7 +16,30 @@ namespace {
 
 using nlohmann::json;
 
-// Reading stops at the first fault; `where` names the value it is in.
+// One object of the "art" list as the form gives it, read before anything
+// of it is made.
+struct ArtEntry {
+  int16_t type = QX_ART_UNKNOWN;
+  bool closed = false;
+  std::vector<QxPathSegment> segments;
+  QxPathStyle style{};  // paths and compound paths: the current style with the object's paint
+  QxRealRect bounds{};  // placed, raster, symbol and mesh art
+  QxReal opacity = 1;
+  bool selected = false;
+  const json* children = nullptr;  // groups and compound paths
+};
+
+// A list of objects being made: the top-level art, or a container's children.
+struct OpenList {
+  const json* list = nullptr;
+  size_t next = 0;
+  std::string where;  // the list's holder, "" for the top level
+  int depth = 0;      // of the objects in the list
+};
+
+// Reading stops at the first fault; `where` names the value it is in. The
+// art is walked with a stack of open lists, so no nesting reaches the call
+// stack: the depth limit is the form's, not the machine's.
 class JsonDocumentReader {
  public:
   JsonDocumentReader(const std::string& origin, std::string* error) : origin_(origin), error_(error) {}
@@ -27,33 +54,7 @@ class JsonDocumentReader {
       return fail("version", "only version 1 of the form is known");
 
     auto document = std::make_unique<Document>();
-    const json* page = member(root, "page");
-    QxReal width = 0, height = 0;
-    if (!page || !page->is_object() || !real(member(*page, "width"), "page.width", &width) ||
-        !real(member(*page, "height"), "page.height", &height))
-      return fail("page", "expected {\"width\": W, \"height\": H}");
-    if (document->setPageSize(width, height) != QX_ERR_NONE)
-      return fail("page", "the page must be wider and taller than 0 points");
-
-    if (const json* seed = member(root, "seed"); seed && !seed->is_null()) {
-      if (!seed->is_number_unsigned()) return fail("seed", "expected a whole number of up to 20 digits, or null");
-      document->setSeed(seed->get<uint64_t>());
-    }
-    if (const json* swatches = member(root, "swatches")) {
-      if (!swatches->is_array()) return fail("swatches", "expected a list");
-      std::vector<Swatch> list;
-      for (size_t i = 0; i < swatches->size(); ++i) {
-        const json& s = (*swatches)[i];
-        const std::string where = "swatches[" + std::to_string(i) + "]";
-        const json* name = s.is_object() ? member(s, "name") : nullptr;
-        Swatch swatch;
-        if (!name || !name->is_string()) return fail(where, "expected {\"name\": \"...\", \"color\": COLOR}");
-        swatch.name = name->get<std::string>();
-        if (!color(member(s, "color"), where + ".color", &swatch.color)) return nullptr;
-        list.push_back(std::move(swatch));
-      }
-      document->setSwatches(std::move(list));
-    }
+    if (!page(root, *document) || !swatches(root, *document)) return nullptr;
     ArtStore& art = document->art();
     if (const json* current = member(root, "currentStyle")) {
       QxPathStyle style = art.currentStyle();
@@ -62,8 +63,7 @@ class JsonDocumentReader {
     }
     const json* list = member(root, "art");
     if (!list || !list->is_array()) return fail("art", "expected a list of objects");
-    for (size_t i = 0; i < list->size(); ++i)
-      if (!object((*list)[i], "art[" + std::to_string(i) + "]", nullptr, art, 0)) return nullptr;
+    if (!allArt(*list, art)) return nullptr;
     return document;
   }
 
@@ -98,144 +98,222 @@ class JsonDocumentReader {
     return true;
   }
 
-  bool color(const json* v, const std::string& where, QxColor* out) {
-    const json* kind = v && v->is_object() ? member(*v, "kind") : nullptr;
-    const json* values = v && v->is_object() ? member(*v, "values") : nullptr;
-    if (!kind || !kind->is_string() || !values || !values->is_array())
-      return bad(where, "expected {\"kind\": K, \"values\": [...]}");
-    const std::string k = kind->get<std::string>();
-    struct Kind {
-      const char* name;
-      int32_t code;
-      size_t count;
-    };
-    static constexpr Kind kKinds[] = {{"gray", QX_COLOR_GRAY, 1},         {"process", QX_COLOR_PROCESS, 4},
-                                      {"rgb", QX_COLOR_RGB, 3},           {"pattern", QX_COLOR_PATTERN, 0},
-                                      {"gradient", QX_COLOR_GRADIENT, 0}, {"none", QX_COLOR_NONE, 0}};
-    for (const Kind& known : kKinds) {
-      if (k != known.name) continue;
-      if (values->size() != known.count)
-        return bad(where, "a " + k + " colour has " + std::to_string(known.count) + " values");
-      QxReal v4[4] = {0, 0, 0, 0};
-      for (size_t i = 0; i < known.count; ++i)
-        if (!real(&(*values)[i], where + ".values[" + std::to_string(i) + "]", &v4[i])) return false;
-      *out = QxColor{};
-      out->kind = known.code;
-      if (known.code == QX_COLOR_GRAY) out->c.gray = v4[0];
-      if (known.code == QX_COLOR_PROCESS) out->c.process = {v4[0], v4[1], v4[2], v4[3]};
-      if (known.code == QX_COLOR_RGB) out->c.rgb = {v4[0], v4[1], v4[2]};
-      return true;
-    }
-    return bad(where + ".kind", "unknown colour kind \"" + k.substr(0, 30) + "\"");
-  }
+  bool page(const json& root, Document& document);
+  bool swatches(const json& root, Document& document);
+  bool color(const json* v, const std::string& where, QxColor* out);
+  bool paint(const json& holder, const std::string& where, QxPathStyle* style);
 
-  // "fill" and "stroke" of an object or the current style into `style`.
-  bool paint(const json& holder, const std::string& where, QxPathStyle* style) {
-    const json* fill = member(holder, "fill");
-    const json* stroke = member(holder, "stroke");
-    if (!fill || !fill->is_object()) return bad(where + ".fill", "expected {\"paint\": ..., \"color\": ...}");
-    if (!stroke || !stroke->is_object()) return bad(where + ".stroke", "expected {\"paint\": ..., \"color\": ...}");
-    bool fillPaint = false, fillOver = false, strokePaint = false, strokeOver = false;
-    if (!boolean(member(*fill, "paint"), where + ".fill.paint", &fillPaint) ||
-        !color(member(*fill, "color"), where + ".fill.color", &style->fill.color) ||
-        !boolean(member(*fill, "overprint"), where + ".fill.overprint", &fillOver) ||
-        !boolean(member(*stroke, "paint"), where + ".stroke.paint", &strokePaint) ||
-        !color(member(*stroke, "color"), where + ".stroke.color", &style->stroke.color) ||
-        !boolean(member(*stroke, "overprint"), where + ".stroke.overprint", &strokeOver) ||
-        !real(member(*stroke, "width"), where + ".stroke.width", &style->stroke.width))
-      return false;
-    style->fillPaint = fillPaint;
-    style->fill.overprint = fillOver;
-    style->strokePaint = strokePaint;
-    style->stroke.overprint = strokeOver;
-    return true;
-  }
-
-  bool object(const json& v, const std::string& where, QxArtHandle parent, ArtStore& art, int depth) {
-    if (depth > kMaxJsonArtDepth)
-      return bad(where, "groups and compound paths nest deeper than " + std::to_string(kMaxJsonArtDepth));
-    if (!v.is_object()) return bad(where, "expected an object");
-    const json* type = member(v, "type");
-    static constexpr std::pair<const char*, int16_t> kTypes[] = {
-        {"path", QX_ART_PATH},     {"compound", QX_ART_COMPOUND_PATH}, {"group", QX_ART_GROUP},
-        {"placed", QX_ART_PLACED}, {"raster", QX_ART_RASTER},          {"symbol", QX_ART_SYMBOL},
-        {"mesh", QX_ART_MESH}};
-    int16_t code = QX_ART_UNKNOWN;
-    for (auto [name, c] : kTypes)
-      if (type && type->is_string() && *type == name) code = c;
-    if (code == QX_ART_UNKNOWN)
-      return bad(where + ".type", "expected path, compound, group, placed, raster, symbol or mesh");
-    QxArtHandle made = nullptr;
-    // Each object goes on top of what came before it: the list runs from the
-    // bottom of the paint order up.
-    const QxErr rc = parent ? art.newArt(code, 3, parent, &made) : art.newArt(code, 5, nullptr, &made);
-    if (rc != QX_ERR_NONE)
-      return bad(where,
-                 rc == QX_ERR_OUT_OF_MEMORY ? "the art budget is spent" : "the document refuses the object here");
-
-    if (code == QX_ART_PATH) {
-      bool closed = false;
-      if (!boolean(member(v, "closed"), where + ".closed", &closed)) return false;
-      const json* segments = member(v, "segments");
-      if (!segments || !segments->is_array()) return bad(where + ".segments", "expected a list");
-      if (segments->size() > static_cast<size_t>(ArtStore::kMaxSegments))
-        return bad(where + ".segments", "a path has at most " + std::to_string(ArtStore::kMaxSegments) + " segments");
-      std::vector<QxPathSegment> list(segments->size());
-      for (size_t i = 0; i < list.size(); ++i) {
-        const json& s = (*segments)[i];
-        const std::string at = where + ".segments[" + std::to_string(i) + "]";
-        if (!s.is_array() || s.size() != 7 || !s[6].is_boolean())
-          return bad(at, "expected [ax, ay, inx, iny, outx, outy, corner]");
-        QxReal n[6];
-        for (size_t k = 0; k < 6; ++k)
-          if (!real(&s[k], at, &n[k])) return false;
-        list[i] = QxPathSegment{{n[0], n[1]}, {n[2], n[3]}, {n[4], n[5]}, s[6].get<bool>()};
-      }
-      if (art.setSegments(made, 0, static_cast<int32_t>(list.size()), list.data()) != QX_ERR_NONE ||
-          art.setClosed(made, closed) != QX_ERR_NONE)
-        return bad(where + ".segments", "the document refuses these segments");
-    }
-    if (code == QX_ART_PATH || code == QX_ART_COMPOUND_PATH) {
-      QxPathStyle style{};
-      if (art.pathStyle(made, &style) != QX_ERR_NONE || !paint(v, where, &style)) return false;
-      if (art.setPathStyle(made, style) != QX_ERR_NONE) return bad(where, "the document refuses this paint");
-    }
-    if (code != QX_ART_PATH && code != QX_ART_COMPOUND_PATH && code != QX_ART_GROUP) {
-      // Placed, raster, symbol and mesh art is where its bounds say.
-      const json* b = member(v, "bounds");
-      QxReal box[4];
-      if (!b || !b->is_array() || b->size() != 4) return bad(where + ".bounds", "expected [left, top, right, bottom]");
-      for (size_t k = 0; k < 4; ++k)
-        if (!real(&(*b)[k], where + ".bounds", &box[k])) return false;
-      if (art.setItemOutline(made, QxRealRect{box[0], box[1], box[2], box[3]}) != QX_ERR_NONE)
-        return bad(where + ".bounds", "the document refuses this box");
-    }
-    QxReal opacity = 1;
-    bool selected = false;
-    if (!real(member(v, "opacity"), where + ".opacity", &opacity)) return false;
-    if (art.setOpacity(made, opacity) != QX_ERR_NONE) return bad(where + ".opacity", "expected a number from 0 to 1");
-    if (!boolean(member(v, "selected"), where + ".selected", &selected)) return false;
-    (void)art.setSelected(made, selected);
-
-    if (code == QX_ART_GROUP || code == QX_ART_COMPOUND_PATH) {
-      const json* children = member(v, "children");
-      if (!children || !children->is_array()) return bad(where + ".children", "expected a list");
-      for (size_t i = 0; i < children->size(); ++i)
-        // Deep down the place is named by its first few steps.
-        if (!object((*children)[i],
-                    depth < 6    ? where + ".children[" + std::to_string(i) + "]"
-                    : depth == 6 ? where + "..."
-                                 : where,
-                    made, art, depth + 1))
-          return false;
-    }
-    return true;
-  }
+  bool allArt(const json& list, ArtStore& art);
+  bool entry(const json& v, const std::string& where, int depth, const ArtStore& art, ArtEntry* out);
+  bool segments(const json& v, const std::string& where, ArtEntry* out);
+  bool bounds(const json& v, const std::string& where, ArtEntry* out);
+  bool make(const ArtEntry& e, const std::string& where, ArtBuilder& builder, ArtStore& art);
 
   const std::string& origin_;
   std::string* error_;
 };
 
+bool JsonDocumentReader::page(const json& root, Document& document) {
+  const json* page = member(root, "page");
+  QxReal width = 0, height = 0;
+  if (!page || !page->is_object() || !real(member(*page, "width"), "page.width", &width) ||
+      !real(member(*page, "height"), "page.height", &height))
+    return bad("page", "expected {\"width\": W, \"height\": H}");
+  if (document.setPageSize(width, height) != QX_ERR_NONE)
+    return bad("page", "the page must be wider and taller than 0 points");
+  if (const json* seed = member(root, "seed"); seed && !seed->is_null()) {
+    if (!seed->is_number_unsigned()) return bad("seed", "expected a whole number of up to 20 digits, or null");
+    document.setSeed(seed->get<uint64_t>());
+  }
+  return true;
+}
+
+bool JsonDocumentReader::swatches(const json& root, Document& document) {
+  const json* swatches = member(root, "swatches");
+  if (!swatches) return true;
+  if (!swatches->is_array()) return bad("swatches", "expected a list");
+  std::vector<Swatch> list;
+  for (size_t i = 0; i < swatches->size(); ++i) {
+    const json& s = (*swatches)[i];
+    const std::string where = "swatches[" + std::to_string(i) + "]";
+    const json* name = s.is_object() ? member(s, "name") : nullptr;
+    Swatch swatch;
+    if (!name || !name->is_string()) return bad(where, "expected {\"name\": \"...\", \"color\": COLOR}");
+    swatch.name = name->get<std::string>();
+    if (!color(member(s, "color"), where + ".color", &swatch.color)) return false;
+    list.push_back(std::move(swatch));
+  }
+  document.setSwatches(std::move(list));
+  return true;
+}
+
+bool JsonDocumentReader::color(const json* v, const std::string& where, QxColor* out) {
+  const json* kind = v && v->is_object() ? member(*v, "kind") : nullptr;
+  const json* values = v && v->is_object() ? member(*v, "values") : nullptr;
+  if (!kind || !kind->is_string() || !values || !values->is_array())
+    return bad(where, "expected {\"kind\": K, \"values\": [...]}");
+  const std::string k = kind->get<std::string>();
+  struct Kind {
+    const char* name;
+    int32_t code;
+    size_t count;
+  };
+  static constexpr Kind kKinds[] = {{"gray", QX_COLOR_GRAY, 1},         {"process", QX_COLOR_PROCESS, 4},
+                                    {"rgb", QX_COLOR_RGB, 3},           {"pattern", QX_COLOR_PATTERN, 0},
+                                    {"gradient", QX_COLOR_GRADIENT, 0}, {"none", QX_COLOR_NONE, 0}};
+  for (const Kind& known : kKinds) {
+    if (k != known.name) continue;
+    if (values->size() != known.count)
+      return bad(where, "a " + k + " colour has " + std::to_string(known.count) + " values");
+    QxReal v4[4] = {0, 0, 0, 0};
+    for (size_t i = 0; i < known.count; ++i)
+      if (!real(&(*values)[i], where + ".values[" + std::to_string(i) + "]", &v4[i])) return false;
+    *out = QxColor{};
+    out->kind = known.code;
+    if (known.code == QX_COLOR_GRAY) out->c.gray = v4[0];
+    if (known.code == QX_COLOR_PROCESS) out->c.process = {v4[0], v4[1], v4[2], v4[3]};
+    if (known.code == QX_COLOR_RGB) out->c.rgb = {v4[0], v4[1], v4[2]};
+    return true;
+  }
+  return bad(where + ".kind", "unknown colour kind \"" + k.substr(0, 30) + "\"");
+}
+
+// "fill" and "stroke" of an object or the current style into `style`.
+bool JsonDocumentReader::paint(const json& holder, const std::string& where, QxPathStyle* style) {
+  const json* fill = member(holder, "fill");
+  const json* stroke = member(holder, "stroke");
+  if (!fill || !fill->is_object()) return bad(where + ".fill", "expected {\"paint\": ..., \"color\": ...}");
+  if (!stroke || !stroke->is_object()) return bad(where + ".stroke", "expected {\"paint\": ..., \"color\": ...}");
+  bool fillPaint = false, fillOver = false, strokePaint = false, strokeOver = false;
+  if (!boolean(member(*fill, "paint"), where + ".fill.paint", &fillPaint) ||
+      !color(member(*fill, "color"), where + ".fill.color", &style->fill.color) ||
+      !boolean(member(*fill, "overprint"), where + ".fill.overprint", &fillOver) ||
+      !boolean(member(*stroke, "paint"), where + ".stroke.paint", &strokePaint) ||
+      !color(member(*stroke, "color"), where + ".stroke.color", &style->stroke.color) ||
+      !boolean(member(*stroke, "overprint"), where + ".stroke.overprint", &strokeOver) ||
+      !real(member(*stroke, "width"), where + ".stroke.width", &style->stroke.width))
+    return false;
+  style->fillPaint = fillPaint;
+  style->fill.overprint = fillOver;
+  style->strokePaint = strokePaint;
+  style->stroke.overprint = strokeOver;
+  return true;
+}
+
+// The place of the list's i-th object. Deep down it is named by its first
+// few steps.
+std::string placeOf(const OpenList& list, size_t i) {
+  if (list.depth == 0) return "art[" + std::to_string(i) + "]";
+  const int holderDepth = list.depth - 1;
+  if (holderDepth < 6) return list.where + ".children[" + std::to_string(i) + "]";
+  return holderDepth == 6 ? list.where + "..." : list.where;
+}
+
+// Each object goes on top of what came before it: the lists run from the
+// bottom of the paint order up.
+bool JsonDocumentReader::allArt(const json& list, ArtStore& art) {
+  ArtBuilder builder(art);
+  std::vector<OpenList> open{{&list, 0, "", 0}};
+  while (!open.empty()) {
+    OpenList& top = open.back();
+    if (top.next == top.list->size()) {
+      open.pop_back();
+      if (!open.empty()) builder.endContainer();
+      continue;
+    }
+    const size_t i = top.next++;
+    const int depth = top.depth;
+    const std::string where = placeOf(top, i);
+    ArtEntry e;
+    if (!entry((*top.list)[i], where, depth, art, &e) || !make(e, where, builder, art)) return false;
+    if (e.children) open.push_back({e.children, 0, where, depth + 1});
+  }
+  return true;
+}
+
+bool JsonDocumentReader::entry(const json& v, const std::string& where, int depth, const ArtStore& art, ArtEntry* out) {
+  if (depth > kMaxJsonArtDepth)
+    return bad(where, "groups and compound paths nest deeper than " + std::to_string(kMaxJsonArtDepth));
+  if (!v.is_object()) return bad(where, "expected an object");
+  const json* type = member(v, "type");
+  static constexpr std::pair<const char*, int16_t> kTypes[] = {
+      {"path", QX_ART_PATH},     {"compound", QX_ART_COMPOUND_PATH}, {"group", QX_ART_GROUP}, {"placed", QX_ART_PLACED},
+      {"raster", QX_ART_RASTER}, {"symbol", QX_ART_SYMBOL},          {"mesh", QX_ART_MESH}};
+  for (auto [name, c] : kTypes)
+    if (type && type->is_string() && *type == name) out->type = c;
+  if (out->type == QX_ART_UNKNOWN)
+    return bad(where + ".type", "expected path, compound, group, placed, raster, symbol or mesh");
+  const bool styled = out->type == QX_ART_PATH || out->type == QX_ART_COMPOUND_PATH;
+  if (out->type == QX_ART_PATH && !segments(v, where, out)) return false;
+  if (styled) {
+    out->style = art.currentStyle();  // what a new path is painted with, the file's paint over it
+    if (!paint(v, where, &out->style)) return false;
+  }
+  if (!styled && out->type != QX_ART_GROUP && !bounds(v, where, out)) return false;
+  if (!real(member(v, "opacity"), where + ".opacity", &out->opacity) ||
+      !boolean(member(v, "selected"), where + ".selected", &out->selected))
+    return false;
+  if (out->type == QX_ART_GROUP || out->type == QX_ART_COMPOUND_PATH) {
+    out->children = member(v, "children");
+    if (!out->children || !out->children->is_array()) return bad(where + ".children", "expected a list");
+  }
+  return true;
+}
+
+bool JsonDocumentReader::segments(const json& v, const std::string& where, ArtEntry* out) {
+  if (!boolean(member(v, "closed"), where + ".closed", &out->closed)) return false;
+  const json* segments = member(v, "segments");
+  if (!segments || !segments->is_array()) return bad(where + ".segments", "expected a list");
+  if (segments->size() > static_cast<size_t>(ArtStore::kMaxSegments))
+    return bad(where + ".segments", "a path has at most " + std::to_string(ArtStore::kMaxSegments) + " segments");
+  out->segments.resize(segments->size());
+  for (size_t i = 0; i < out->segments.size(); ++i) {
+    const json& s = (*segments)[i];
+    const std::string at = where + ".segments[" + std::to_string(i) + "]";
+    if (!s.is_array() || s.size() != 7 || !s[6].is_boolean())
+      return bad(at, "expected [ax, ay, inx, iny, outx, outy, corner]");
+    QxReal n[6];
+    for (size_t k = 0; k < 6; ++k)
+      if (!real(&s[k], at, &n[k])) return false;
+    out->segments[i] = QxPathSegment{{n[0], n[1]}, {n[2], n[3]}, {n[4], n[5]}, s[6].get<bool>()};
+  }
+  return true;
+}
+
+// Placed, raster, symbol and mesh art is where its bounds say.
+bool JsonDocumentReader::bounds(const json& v, const std::string& where, ArtEntry* out) {
+  const json* b = member(v, "bounds");
+  QxReal box[4];
+  if (!b || !b->is_array() || b->size() != 4) return bad(where + ".bounds", "expected [left, top, right, bottom]");
+  for (size_t k = 0; k < 4; ++k)
+    if (!real(&(*b)[k], where + ".bounds", &box[k])) return false;
+  out->bounds = QxRealRect{box[0], box[1], box[2], box[3]};
+  return true;
+}
+
+bool JsonDocumentReader::make(const ArtEntry& e, const std::string& where, ArtBuilder& builder, ArtStore& art) {
+  Built made;
+  switch (e.type) {
+    case QX_ART_GROUP: made = builder.beginGroup(e.opacity); break;
+    case QX_ART_COMPOUND_PATH: made = builder.beginCompound(e.style, e.opacity); break;
+    case QX_ART_PATH: made = builder.path(e.style, e.segments, e.closed, e.opacity); break;
+    default: made = builder.item(e.type, e.bounds, e.opacity); break;
+  }
+  if (made) {
+    (void)art.setSelected(made.art, e.selected);
+    return true;
+  }
+  switch (made.refused) {
+    case ArtPart::Object:
+      return bad(where, made.code == QX_ERR_OUT_OF_MEMORY ? "the art budget is spent"
+                                                          : "the document refuses the object here");
+    case ArtPart::Style: return bad(where, "the document refuses this paint");
+    case ArtPart::Segments: return bad(where + ".segments", "the document refuses these segments");
+    case ArtPart::Outline: return bad(where + ".bounds", "the document refuses this box");
+    case ArtPart::Opacity: break;
+  }
+  return bad(where + ".opacity", "expected a number from 0 to 1");
+}
 // The DOM builder, with the parser's first error kept instead of thrown.
 class DomBuilder {
  public:

@@ -4,12 +4,17 @@
 #include <cmath>
 #include <string>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
+#include "host/io/art_builder.h"
 #include "host/io/palette_reader.h"
 #include "host/io/svg_read/svg_reader.h"
 
 namespace qx::host {
 namespace {
+
+QxReal unitOpacity(double opacity) { return static_cast<QxReal>(std::clamp(opacity, 0.0, 1.0)); }
 
 // The plain colour a paint shows: gradients and patterns paint with their
 // first stop.
@@ -63,7 +68,7 @@ QxReal objectOpacity(const SvgNode& node) {
     const bool filled = shownColor(node.style.fill).kind != QX_COLOR_NONE;
     opacity *= filled ? node.style.fillOpacity : node.style.strokeOpacity;
   }
-  return static_cast<QxReal>(std::clamp(opacity, 0.0, 1.0));
+  return unitOpacity(opacity);
 }
 
 // Filled and stroked with different paint opacities.
@@ -83,18 +88,14 @@ QxPathSegment shifted(QxPathSegment s, double dx, double dy) {
   return s;
 }
 
-}  // namespace
+bool holdsArt(const SvgNode& node) { return node.kind == SvgNodeKind::Group || node.kind == SvgNodeKind::CompoundPath; }
 
-std::unique_ptr<Document> documentFromScene(const SvgScene& scene, std::string* error) {
-  // Our older files draw the page as an outline inside a larger picture; the
-  // outline's corner is the document's origin.
-  double originX = 0, originY = 0, width = scene.pageWidth, height = scene.pageHeight;
-  if (scene.documentPage) {
-    originX = scene.documentPage->x;
-    originY = scene.documentPage->y;
-    width = scene.documentPage->width;
-    height = scene.documentPage->height;
-  }
+// A new document with the scene's page, seed and palette; nullptr with
+// *error when the page is no page.
+std::unique_ptr<Document> pagedDocument(const SvgScene& scene, std::string* error) {
+  // Our older files draw the page as an outline inside a larger picture.
+  const double width = scene.documentPage ? scene.documentPage->width : scene.pageWidth;
+  const double height = scene.documentPage ? scene.documentPage->height : scene.pageHeight;
   auto document = std::make_unique<Document>();
   if (document->setPageSize(static_cast<QxReal>(width), static_cast<QxReal>(height)) != QX_ERR_NONE) {
     *error = "the page is " + std::to_string(width) + " x " + std::to_string(height) + " points, which is no page";
@@ -106,91 +107,146 @@ std::unique_ptr<Document> documentFromScene(const SvgScene& scene, std::string* 
     for (const SceneSwatch& s : scene.palette) palette.push_back({s.name, rgbColour(s.r, s.g, s.b)});
     document->setSwatches(paletteSwatches(palette));
   }
-
-  ArtStore& art = document->art();
-  std::vector<QxArtHandle> made(scene.nodes.size(), nullptr);
-  auto fail = [&](const SvgNode& node, QxErr code) -> std::unique_ptr<Document> {
-    *error = "cannot add " + (node.name.empty() ? std::string("an object") : "\"" + node.name + "\"") +
-             " to the document" + (code == QX_ERR_OUT_OF_MEMORY ? ": the art budget is spent" : "");
-    return nullptr;
-  };
-  KeptColors colors(art);
-  std::vector<std::pair<QxArtHandle, size_t>> splits;  // fill halves and their nodes
-  for (size_t i = 0; i < scene.nodes.size(); ++i) {
-    const SvgNode& node = scene.nodes[i];
-    int16_t type = QX_ART_GROUP;
-    switch (node.kind) {
-      case SvgNodeKind::Group: type = QX_ART_GROUP; break;
-      case SvgNodeKind::Path: type = QX_ART_PATH; break;
-      case SvgNodeKind::CompoundPath: type = QX_ART_COMPOUND_PATH; break;
-      case SvgNodeKind::Placed: type = QX_ART_PLACED; break;
-      case SvgNodeKind::Raster: type = QX_ART_RASTER; break;
-    }
-    // Children go on top of what their parent holds so far; top-level art on
-    // top of everything: either way the file's paint order.
-    const bool nested = node.parent >= 0 && static_cast<size_t>(node.parent) < i && made[node.parent];
-    QxArtHandle handle = nullptr;
-    // A fill and a stroke of different opacities cannot share one object's
-    // opacity: the object becomes a group of the two, the fill below.
-    QxArtHandle split = nullptr;
-    // A compound path's members are painted by the compound.
-    const bool member = nested && scene.nodes[static_cast<size_t>(node.parent)].kind == SvgNodeKind::CompoundPath;
-    if (!member && paintsSplit(node)) {
-      if (QxErr code = art.newArt(QX_ART_GROUP, nested ? 3 : 5, nested ? made[node.parent] : nullptr, &split))
-        return fail(node, code);
-      if (QxErr code = art.setOpacity(split, static_cast<QxReal>(std::clamp(node.opacity, 0.0, 1.0))))
-        return fail(node, code);
-      if (!node.name.empty()) (void)document->setArtName(split, node.name);
-    }
-    if (QxErr code = split ? art.newArt(type, 3, split, &handle)
-                           : art.newArt(type, nested ? 3 : 5, nested ? made[node.parent] : nullptr, &handle))
-      return fail(node, code);
-    made[i] = handle;
-    QxErr code = QX_ERR_NONE;
-    if (node.kind == SvgNodeKind::Path || node.kind == SvgNodeKind::CompoundPath) {
-      QxPathStyle style = pathStyle(node.style, colors);
-      if (split) style.strokePaint = false;
-      code = art.setPathStyle(handle, style);
-    }
-    if (!code && node.kind == SvgNodeKind::Path && !node.subpaths.empty()) {
-      const SvgSubpath& sub = node.subpaths.front();
-      std::vector<QxPathSegment> segments;
-      segments.reserve(sub.segments.size());
-      for (const QxPathSegment& s : sub.segments) segments.push_back(shifted(s, originX, originY));
-      code = art.setSegments(handle, 0, static_cast<int32_t>(segments.size()), segments.data());
-      if (!code) code = art.setClosed(handle, sub.closed);
-    }
-    if (split) {
-      if (!code) code = art.setOpacity(handle, static_cast<QxReal>(std::clamp(node.style.fillOpacity, 0.0, 1.0)));
-      if (code) return fail(node, code);
-      splits.push_back({handle, i});
-      continue;
-    }
-    if (!code && (node.kind == SvgNodeKind::Placed || node.kind == SvgNodeKind::Raster)) {
-      const QxRealRect box{
-          static_cast<QxReal>(node.box.x - originX), static_cast<QxReal>(node.box.y + node.box.height - originY),
-          static_cast<QxReal>(node.box.x + node.box.width - originX), static_cast<QxReal>(node.box.y - originY)};
-      code = art.setItemOutline(handle, box);
-    }
-    if (!code) code = art.setOpacity(handle, objectOpacity(node));
-    if (!code && !node.name.empty()) code = document->setArtName(handle, node.name);
-    if (code) return fail(node, code);
-  }
-  // The stroke halves of split objects, made once a compound path's members
-  // are all in: a copy above the fill with only the stroke.
-  for (const auto& [fill, index] : splits) {
-    const SvgNode& node = scene.nodes[index];
-    QxArtHandle stroke = nullptr;
-    QxPathStyle style = pathStyle(node.style, colors);
-    style.fillPaint = false;
-    QxErr code = art.duplicateArt(fill, 1, fill, &stroke);
-    if (!code) code = art.setPathStyle(stroke, style);
-    if (!code) code = art.setOpacity(stroke, static_cast<QxReal>(std::clamp(node.style.strokeOpacity, 0.0, 1.0)));
-    if (code) return fail(node, code);
-  }
   return document;
 }
 
+// The scene's nodes made in order, each on top of what its parent holds so
+// far (or of all art at the top level): the file's paint order. The scene
+// lists a node's descendants right after it, so the containers open when a
+// node comes are those around it.
+class SceneImport {
+ public:
+  SceneImport(const SvgScene& scene, Document& document)
+      : scene_(scene), document_(document), builder_(document.art()), colors_(document.art()) {
+    // The outline of our older files' page has the document's origin at its corner.
+    if (scene.documentPage) originX_ = scene.documentPage->x, originY_ = scene.documentPage->y;
+  }
+
+  bool run(std::string* error) {
+    error_ = error;
+    for (size_t i = 0; i < scene_.nodes.size(); ++i)
+      if (!add(i)) return false;
+    return strokeHalves();
+  }
+
+ private:
+  // A node whose art holds what follows it, and how many containers it opened.
+  struct Open {
+    int node;
+    int containers;
+  };
+
+  bool add(size_t i);
+  bool closeTo(int parent, size_t child);
+  Built make(const SvgNode& node, bool split);
+  QxPathStyle paint(const SvgNode& node, bool split) {
+    QxPathStyle style = pathStyle(node.style, colors_);
+    if (split) style.strokePaint = false;
+    return style;
+  }
+  bool strokeHalves();
+  bool fail(const SvgNode& node, QxErr code) {
+    *error_ = "cannot add " + (node.name.empty() ? std::string("an object") : "\"" + node.name + "\"") +
+              " to the document" + (code == QX_ERR_OUT_OF_MEMORY ? ": the art budget is spent" : "");
+    return false;
+  }
+
+  const SvgScene& scene_;
+  Document& document_;
+  ArtBuilder builder_;
+  KeptColors colors_;
+  double originX_ = 0, originY_ = 0;
+  std::vector<Open> open_;
+  std::vector<std::pair<QxArtHandle, size_t>> splits_;  // fill halves and their nodes
+  std::string* error_ = nullptr;
+};
+
+bool SceneImport::add(size_t i) {
+  const SvgNode& node = scene_.nodes[i];
+  if (!closeTo(node.parent, i)) return fail(node, QX_ERR_BAD_PARAM);
+  // A compound path's members are painted by the compound.
+  const bool member = node.parent >= 0 &&
+                      scene_.nodes[static_cast<size_t>(node.parent)].kind == SvgNodeKind::CompoundPath;
+  // A fill and a stroke of different opacities cannot share one object's
+  // opacity: the object becomes a group of the two, the fill below.
+  const bool split = !member && paintsSplit(node);
+  int opened = 0;
+  if (split) {
+    const Built group = builder_.beginGroup(unitOpacity(node.opacity));
+    if (!group) return fail(node, group.code);
+    if (!node.name.empty()) (void)document_.setArtName(group.art, node.name);
+    ++opened;
+  }
+  const Built made = make(node, split);
+  if (!made) return fail(node, made.code);
+  if (holdsArt(node)) ++opened;
+  if (opened > 0) open_.push_back({static_cast<int>(i), opened});
+  if (split) {
+    splits_.push_back({made.art, i});  // the name went to the group
+    return true;
+  }
+  if (node.name.empty()) return true;
+  const QxErr code = document_.setArtName(made.art, node.name);
+  return code == QX_ERR_NONE || fail(node, code);
+}
+
+// Closes the containers that do not hold `parent`'s children. False when
+// the parent is none that comes before the child and holds art.
+bool SceneImport::closeTo(int parent, size_t child) {
+  if (parent >= 0 && (static_cast<size_t>(parent) >= child || !holdsArt(scene_.nodes[static_cast<size_t>(parent)])))
+    return false;
+  while (!open_.empty() && open_.back().node != parent) {
+    for (int k = 0; k < open_.back().containers; ++k) builder_.endContainer();
+    open_.pop_back();
+  }
+  return parent < 0 || !open_.empty();
+}
+
+Built SceneImport::make(const SvgNode& node, bool split) {
+  // A split object's fill half has the fill's opacity; the group holds the object's.
+  const QxReal opacity = split ? unitOpacity(node.style.fillOpacity) : objectOpacity(node);
+  switch (node.kind) {
+    case SvgNodeKind::Group: return builder_.beginGroup(opacity);
+    case SvgNodeKind::CompoundPath: return builder_.beginCompound(paint(node, split), opacity);
+    case SvgNodeKind::Path: {
+      std::vector<QxPathSegment> segments;
+      if (node.subpaths.empty()) return builder_.path(paint(node, split), segments, false, opacity);
+      const SvgSubpath& sub = node.subpaths.front();
+      segments.reserve(sub.segments.size());
+      for (const QxPathSegment& s : sub.segments) segments.push_back(shifted(s, originX_, originY_));
+      return builder_.path(paint(node, split), segments, sub.closed, opacity);
+    }
+    case SvgNodeKind::Placed:
+    case SvgNodeKind::Raster: {
+      const QxRealRect box{
+          static_cast<QxReal>(node.box.x - originX_), static_cast<QxReal>(node.box.y + node.box.height - originY_),
+          static_cast<QxReal>(node.box.x + node.box.width - originX_), static_cast<QxReal>(node.box.y - originY_)};
+      return builder_.item(node.kind == SvgNodeKind::Placed ? QX_ART_PLACED : QX_ART_RASTER, box, opacity);
+    }
+  }
+  return Built{nullptr, QX_ERR_BAD_PARAM, ArtPart::Object};
+}
+
+// The stroke halves of split objects, made once a compound path's members
+// are all in: a copy above the fill with only the stroke.
+bool SceneImport::strokeHalves() {
+  for (const auto& [fill, index] : splits_) {
+    const SvgNode& node = scene_.nodes[index];
+    QxPathStyle style = pathStyle(node.style, colors_);
+    style.fillPaint = false;
+    const Built stroke = builder_.copyAbove(fill, style, unitOpacity(node.style.strokeOpacity));
+    if (!stroke) return fail(node, stroke.code);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<Document> documentFromScene(const SvgScene& scene, std::string* error) {
+  auto document = pagedDocument(scene, error);
+  if (!document || !SceneImport(scene, *document).run(error)) return nullptr;
+  return document;
+}
 std::unique_ptr<Document> readSvgDocument(const std::string& path, std::string* error,
                                           std::vector<std::string>* warnings) {
   SvgReadResult read = readSvgFile(path);

@@ -88,7 +88,9 @@ struct SceneSwatch {
 struct SvgScene {
   double pageWidth = 0;  // points
   double pageHeight = 0;
-  std::vector<SvgNode> nodes;         // parents before children, siblings in paint order
+  // Depth first: each node's descendants come right after it, siblings in
+  // paint order from the bottom up.
+  std::vector<SvgNode> nodes;
   std::vector<std::string> warnings;  // "FILE:LINE: reason", what was skipped or changed
 
   // Written by Quelvix itself: the seed in its metadata, and the page outline
