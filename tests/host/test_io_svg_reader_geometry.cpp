@@ -180,6 +180,33 @@ TEST(SvgViewBox, NestedSvgMakesAViewport) {
   EXPECT_EQ(drawing(R"s(<svg width="0" height="10"><rect width="1" height="1"/></svg>)s").nodes.size(), 0u);
 }
 
+// A nested svg and a used symbol fit their viewBox into the rectangle they
+// take just as the root fits its own into the page.
+std::vector<std::string> nestedSvgAndSymbol(std::string_view attributes) {
+  const std::string content = R"s(<rect width="1" height="1"/>)s";
+  return {R"s(<svg x="0" y="0" width="100" height="100" )s" + std::string(attributes) + ">" + content + "</svg>",
+          R"s(<symbol id="s" )s" + std::string(attributes) + ">" + content +
+              R"s(</symbol><use href="#s" width="100" height="100"/>)s"};
+}
+
+TEST(SvgViewBox, NestedSvgAndSymbolFitTheirViewBoxLikeTheRoot) {
+  // A 100 x 50 box met at the bottom of a 100 x 100 viewport: (0,0) lands 50 down.
+  for (const std::string& body : nestedSvgAndSymbol(R"s(viewBox="0 0 100 50" preserveAspectRatio="xMinYMax meet")s")) {
+    SCOPED_TRACE(body);
+    EXPECT_PT(onlyPath(drawing(body))[0].p, 0, 50);
+  }
+  for (const std::string& body : nestedSvgAndSymbol(R"s(viewBox="0 0 10 10" preserveAspectRatio="sideways")s")) {
+    SCOPED_TRACE(body);
+    const SvgScene s = drawing(body);
+    EXPECT_TRUE(hasWarning(s, "preserveAspectRatio"));
+    EXPECT_PT(onlyPath(s)[1].p, 10, 100);  // xMidYMid meet instead: scaled by 10
+  }
+  for (const std::string& body : nestedSvgAndSymbol(R"s(viewBox="0 0 0 10")s")) {
+    SCOPED_TRACE(body);
+    EXPECT_TRUE(ofKind(drawing(body), SvgNodeKind::Path).empty());  // a box without area draws nothing
+  }
+}
+
 TEST(SvgViewBox, OffsetAndInvalidBoxes) {
   const SvgScene s =
       sceneOf(R"s(<svg xmlns="http://www.w3.org/2000/svg" width="100pt" height="100pt" viewBox="-50 -50 100 100">)s"

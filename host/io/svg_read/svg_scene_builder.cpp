@@ -11,26 +11,21 @@
 #include "host/io/svg_read/svg_image.h"
 #include "host/io/svg_read/svg_paint_servers.h"
 #include "host/io/svg_read/svg_shapes.h"
+#include "host/io/svg_read/svg_skipped_features.h"
 #include "host/io/svg_read/svg_style.h"
 #include "host/io/svg_read/svg_units.h"
+#include "host/io/svg_read/svg_viewport.h"
 
 namespace qx::host::svg {
 namespace {
-
-// Without a size of its own or a viewBox, a drawing is as large as browsers
-// make an image of unknown size.
-constexpr double kDefaultWidthPx = 300, kDefaultHeightPx = 150;
-
-std::string countOf(int n, const char* one, const char* many) {
-  return std::to_string(n) + " " + (n == 1 ? one : many);
-}
 
 // requiredExtensions names extensions; this reader has none.
 bool passesConditions(pugi::xml_node e) { return !e.attribute("requiredExtensions"); }
 
 class SceneBuilder {
  public:
-  SceneBuilder(ReadContext& context, SvgScene& scene) : ctx_(context), scene_(scene), styles_(index_.sheet(), context) {}
+  SceneBuilder(ReadContext& context, SvgScene& scene)
+      : ctx_(context), scene_(scene), styles_(index_.sheet(), context) {}
 
   bool run(pugi::xml_node root, std::string* error);
 
@@ -48,11 +43,6 @@ class SceneBuilder {
     // A use of an svg element: its size when the use gives one.
     pugi::xml_node sized;
     std::optional<double> width, height;
-  };
-
-  struct Tally {
-    int count = 0;
-    pugi::xml_node first;
   };
 
   bool page(pugi::xml_node root, std::string* error);
@@ -77,14 +67,9 @@ class SceneBuilder {
   Matrix transformOf(pugi::xml_node e);
   std::optional<double> length(pugi::xml_node e, const char* attribute, Axis axis, double fallback);
   SvgStyle paintStyle(const ComputedStyle& s, const Matrix& m, pugi::xml_node e);
-  void noteFeatures(pugi::xml_node e, const ComputedStyle& s, bool markable);
   bool spend(pugi::xml_node e, uint64_t nodes);
   bool spendSegments(pugi::xml_node e, uint64_t segments);
   bool isActive(pugi::xml_node e) const { return active_.count(e.internal_object()) > 0; }
-  void tally(Tally& t, pugi::xml_node e) {
-    if (t.count++ == 0) t.first = e;
-  }
-  void reportTallies();
 
   ReadContext& ctx_;
   SvgScene& scene_;
@@ -95,7 +80,7 @@ class SceneBuilder {
   std::unordered_map<const void*, int> active_;  // elements being walked: a use of one is a cycle
   uint64_t work_ = 0, segments_ = 0;
   std::string error_;
-  Tally text_, foreign_, clipped_, masked_, filtered_, markers_;
+  SkippedFeatures skipped_;
 };
 
 bool SceneBuilder::run(pugi::xml_node root, std::string* error) {
@@ -117,7 +102,7 @@ bool SceneBuilder::run(pugi::xml_node root, std::string* error) {
     *error = error_;
     return false;
   }
-  reportTallies();
+  skipped_.report(ctx_);
   ctx_.finishWarnings();
   return true;
 }
@@ -125,52 +110,20 @@ bool SceneBuilder::run(pugi::xml_node root, std::string* error) {
 // The page in points from the root's width, height and viewBox, and the
 // matrix from the root's user space to the page, y flipped to point up.
 bool SceneBuilder::page(pugi::xml_node root, std::string* error) {
-  std::string why;
-  std::optional<ViewBox> box;
-  if (const pugi::xml_attribute a = root.attribute("viewBox")) {
-    box = parseViewBox(a.value(), &why);
-    if (!box) ctx_.warn(root, why + "; ignored");
-    else if (box->width == 0 || box->height == 0) {
-      *error = ctx_.message(root, "the viewBox has no area, so nothing would be drawn");
-      return false;
-    }
-  }
-  why.clear();
-  const AspectRatio ratio = parseAspectRatio(root.attribute("preserveAspectRatio").value(), &why);
-  if (!why.empty()) ctx_.warn(root, why);
-
-  // A percentage is of the viewBox, or of the default size without one.
-  const auto dimension = [&](const char* name, double boxSize, double fallback, std::optional<double>* out) {
-    const pugi::xml_attribute a = root.attribute(name);
-    if (!a || trim(a.value()) == "auto") return true;
-    const auto l = parseLength(a.value(), &why);
-    if (!l) {
-      *error = ctx_.message(root, std::string(name) + ": " + why);
-      return false;
-    }
-    const double px = l->unit == Unit::Percent ? l->value / 100 * (box ? boxSize : fallback)
-                                               : toUserUnits(*l, Axis::X, Viewport{});
-    if (!(px > 0) || px * kPointsPerPx > 1e15) {
-      *error = ctx_.message(root, std::string(name) + " \"" + a.value() + "\" gives the page no usable size");
-      return false;
-    }
-    *out = px;
-    return true;
-  };
-  std::optional<double> w, h;
-  if (!dimension("width", box ? box->width : 0, kDefaultWidthPx, &w) ||
-      !dimension("height", box ? box->height : 0, kDefaultHeightPx, &h))
+  const ViewBoxFit view(root, ctx_);
+  if (view.empty()) {
+    *error = ctx_.message(root, "the viewBox has no area, so nothing would be drawn");
     return false;
-  // A missing side follows the viewBox's proportions.
-  if (!w) w = box ? (h ? *h * box->width / box->height : box->width) : kDefaultWidthPx;
-  if (!h) h = box ? *w * box->height / box->width : kDefaultHeightPx;
-  scene_.pageWidth = *w * kPointsPerPx;
-  scene_.pageHeight = *h * kPointsPerPx;
+  }
+  const std::optional<RootSize> size = rootSize(root, view.box(), ctx_, error);
+  if (!size) return false;
+  scene_.pageWidth = size->width * kPointsPerPx;
+  scene_.pageHeight = size->height * kPointsPerPx;
 
   const Matrix flip{1, 0, 0, -1, 0, scene_.pageHeight};
   const Matrix toPoints = Matrix::scale(kPointsPerPx, kPointsPerPx);
-  const Matrix fit = box ? viewBoxMatrix(*box, ratio, 0, 0, *w, *h) : Matrix{};
-  const Viewport viewport = box ? Viewport{box->width, box->height} : Viewport{*w, *h};
+  const FittedViewport fit = view.into(0, 0, size->width, size->height);
+  const Viewport viewport = fit.viewport;
   paints_.emplace(index_, styles_, ctx_, viewport);
 
   Frame f;
@@ -179,7 +132,7 @@ bool SceneBuilder::page(pugi::xml_node root, std::string* error) {
     ctx_.warn(root, "the root element has display:none; nothing is drawn");
     return true;
   }
-  f.ctm = flip * toPoints * transformOf(root) * fit;
+  f.ctm = flip * toPoints * transformOf(root) * fit.matrix;
   // Quelvix's own page: its corner is the origin and the matrix a plain
   // flip, so with the layer's flip the art comes back in exactly the
   // coordinates it was written with.
@@ -250,8 +203,8 @@ void SceneBuilder::visit(pugi::xml_node e) {
   else if (name == "use") use(e);
   else if (name == "image") image(e);
   else if (isShape(name)) shape(e, name);
-  else if (name == "text" || name == "tspan" || name == "textPath") tally(text_, e);
-  else if (name == "foreignObject") tally(foreign_, e);
+  else if (name == "text" || name == "tspan" || name == "textPath") skipped_.text(e);
+  else if (name == "foreignObject") skipped_.foreignObject(e);
   // Everything else paints nothing where it stands: defs, symbol, paint
   // servers, clipPath, mask, marker, metadata, title, desc, style, script
   // and elements unknown to SVG, whose children are not looked at either.
@@ -314,7 +267,7 @@ void SceneBuilder::group(pugi::xml_node e, std::string_view name) {
   if (s.displayNone) return;
   const Matrix m = stack_.back().ctm * transformOf(e);
   if (m.det() == 0) return;  // squashed flat: draws nothing
-  noteFeatures(e, s, false);
+  skipped_.effects(e, s, false);
   openGroup(e, e, {}, s, m, stack_.back().viewport, {e.internal_object()}, name == "switch");
 }
 
@@ -351,20 +304,11 @@ void SceneBuilder::nestedSvg(pugi::xml_node e) {
     if (p.height) h = p.height;
   }
   if (!x || !y || !w || !h || !(*w > 0) || !(*h > 0)) return;
-  std::string why;
-  std::optional<ViewBox> box;
-  if (const pugi::xml_attribute a = e.attribute("viewBox")) {
-    box = parseViewBox(a.value(), &why);
-    if (!box) ctx_.warn(e, why + "; ignored");
-    else if (box->width == 0 || box->height == 0) return;
-  }
-  why.clear();
-  const AspectRatio ratio = parseAspectRatio(e.attribute("preserveAspectRatio").value(), &why);
-  if (!why.empty()) ctx_.warn(e, why);
-  const Matrix fit = box ? viewBoxMatrix(*box, ratio, *x, *y, *w, *h) : Matrix::translate(*x, *y);
-  const Viewport viewport = box ? Viewport{box->width, box->height} : Viewport{*w, *h};
-  noteFeatures(e, s, false);
-  openGroup(e, e, {}, s, p.ctm * transformOf(e) * fit, viewport, {e.internal_object()});
+  const ViewBoxFit view(e, ctx_);
+  if (view.empty()) return;
+  const FittedViewport fit = view.into(*x, *y, *w, *h);
+  skipped_.effects(e, s, false);
+  openGroup(e, e, {}, s, p.ctm * transformOf(e) * fit.matrix, fit.viewport, {e.internal_object()});
 }
 
 // A use is expanded: the element it names is walked again in the use's
@@ -395,7 +339,7 @@ void SceneBuilder::use(pugi::xml_node e) {
   const Frame& p = stack_.back();
   const Matrix m = p.ctm * transformOf(e) * Matrix::translate(*x, *y);
   if (m.det() == 0) return;
-  noteFeatures(e, s, false);
+  skipped_.effects(e, s, false);
   const std::string_view targetName = index_.localName(target);
   const std::vector<const void*> active{e.internal_object(), target.internal_object()};
 
@@ -405,20 +349,11 @@ void SceneBuilder::use(pugi::xml_node e) {
     if (ss.displayNone) return;
     const auto w = length(e, "width", Axis::X, p.viewport.width), h = length(e, "height", Axis::Y, p.viewport.height);
     if (!w || !h || !(*w > 0) || !(*h > 0)) return;
-    std::string why;
-    std::optional<ViewBox> box;
-    if (const pugi::xml_attribute a = target.attribute("viewBox")) {
-      box = parseViewBox(a.value(), &why);
-      if (!box) ctx_.warn(target, why + "; ignored");
-      else if (box->width == 0 || box->height == 0) return;
-    }
-    why.clear();
-    const AspectRatio ratio = parseAspectRatio(target.attribute("preserveAspectRatio").value(), &why);
-    if (!why.empty()) ctx_.warn(target, why);
-    const Matrix fit = box ? viewBoxMatrix(*box, ratio, 0, 0, *w, *h) : Matrix{};
-    const Viewport viewport = box ? Viewport{box->width, box->height} : Viewport{*w, *h};
+    const ViewBoxFit view(target, ctx_);
+    if (view.empty()) return;
+    const FittedViewport fit = view.into(0, 0, *w, *h);
     ss.opacity *= s.opacity;  // the use and the symbol make one group here
-    openGroup(e, target, {}, ss, m * fit, viewport, active);
+    openGroup(e, target, {}, ss, m * fit.matrix, fit.viewport, active);
     return;
   }
   const Viewport viewport = p.viewport;
@@ -466,7 +401,7 @@ void SceneBuilder::image(pugi::xml_node e) {
     ctx_.warn(e, why + "; not imported");
     return;
   }
-  noteFeatures(e, s, false);
+  skipped_.effects(e, s, false);
   node.name = e.attribute("id").value();
   node.opacity = s.opacity;
   node.fit = std::string(trim(e.attribute("preserveAspectRatio").value()));
@@ -495,7 +430,7 @@ void SceneBuilder::shape(pugi::xml_node e, std::string_view name) {
   uint64_t points = 0;
   for (const SvgSubpath& sp : subpaths) points += sp.segments.size();
   if (!spendSegments(e, points)) return;
-  noteFeatures(e, s, name == "path" || name == "line" || name == "polyline" || name == "polygon");
+  skipped_.effects(e, s, name == "path" || name == "line" || name == "polyline" || name == "polygon");
 
   SvgNode node;
   node.name = e.attribute("id").value();
@@ -562,13 +497,6 @@ SvgStyle SceneBuilder::paintStyle(const ComputedStyle& s, const Matrix& m, pugi:
   return out;
 }
 
-void SceneBuilder::noteFeatures(pugi::xml_node e, const ComputedStyle& s, bool markable) {
-  if (s.clipped) tally(clipped_, e);
-  if (s.masked) tally(masked_, e);
-  if (s.filtered) tally(filtered_, e);
-  if (markable && s.markers) tally(markers_, e);
-}
-
 bool SceneBuilder::spend(pugi::xml_node e, uint64_t nodes) {
   work_ += nodes;
   if (work_ <= ctx_.limits().maxNodes) return true;
@@ -583,20 +511,6 @@ bool SceneBuilder::spendSegments(pugi::xml_node e, uint64_t segments) {
   error_ = ctx_.message(e, "the drawing has more than " + std::to_string(ctx_.limits().maxSegments) +
                                " path points; the file is refused");
   return false;
-}
-
-void SceneBuilder::reportTallies() {
-  const auto report = [&](const Tally& t, const std::string& text) {
-    if (t.count > 0) ctx_.warn(t.first, text);
-  };
-  report(text_, "text is not imported; " + countOf(text_.count, "text element", "text elements") + " skipped");
-  report(foreign_, "foreignObject is not imported; " + countOf(foreign_.count, "element", "elements") + " skipped");
-  report(clipped_,
-         "clip-path is not applied; " + countOf(clipped_.count, "element is", "elements are") + " drawn unclipped");
-  report(masked_, "mask is not applied; " + countOf(masked_.count, "element is", "elements are") + " drawn unmasked");
-  report(filtered_,
-         "filter is not applied; " + countOf(filtered_.count, "element is", "elements are") + " drawn unfiltered");
-  report(markers_, "markers are not drawn; " + countOf(markers_.count, "element has", "elements have") + " them");
 }
 
 }  // namespace
