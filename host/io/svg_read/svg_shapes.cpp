@@ -72,6 +72,94 @@ ShapeOutline points(pugi::xml_node e, bool closed) {
   return out;
 }
 
+ShapeOutline pathOutline(pugi::xml_node e, size_t maxAnchors) {
+  ShapeOutline out;
+  PathData d = parsePathData(e.attribute("d").value(), maxAnchors);
+  out.tooLong = d.tooLong;
+  out.contours = std::move(d.contours);
+  if (!d.error.empty()) out.warning = "path data: " + d.error + "; drawn up to there";
+  return out;
+}
+
+// rx or ry of a rect: nullopt when missing, auto or negative (the other's
+// value is taken then), with *warning for one that is no radius.
+std::optional<double> cornerRadius(pugi::xml_node e, const char* name, Axis axis, const Viewport& vp,
+                                   std::string* warning) {
+  const pugi::xml_attribute a = e.attribute(name);
+  if (!a || trim(a.value()) == "auto") return std::nullopt;
+  std::string why;
+  const auto l = parseLength(a.value(), &why);
+  if (!l || toUserUnits(*l, axis, vp) < 0) {
+    *warning = std::string(name) + ": \"" + a.value() + "\" is not a radius; ignored";
+    return std::nullopt;
+  }
+  return toUserUnits(*l, axis, vp);
+}
+
+ShapeOutline rectOutline(pugi::xml_node e, const Viewport& vp) {
+  ShapeOutline out;
+  std::string& w = out.warning;
+  const auto x = lengthAttribute(e, "x", Axis::X, vp, 0, &w), y = lengthAttribute(e, "y", Axis::Y, vp, 0, &w);
+  const auto width = lengthAttribute(e, "width", Axis::X, vp, 0, &w);
+  const auto height = lengthAttribute(e, "height", Axis::Y, vp, 0, &w);
+  if (!x || !y || !width || !height) return out;
+  if (*width < 0 || *height < 0) {
+    w = "a rectangle of negative size is not drawn";
+    return out;
+  }
+  if (*width == 0 || *height == 0) return out;
+  auto rx = cornerRadius(e, "rx", Axis::X, vp, &w), ry = cornerRadius(e, "ry", Axis::Y, vp, &w);
+  if (!rx) rx = ry;
+  if (!ry) ry = rx;
+  const double rxc = std::min(rx.value_or(0), *width / 2), ryc = std::min(ry.value_or(0), *height / 2);
+  if (rxc > 0 && ryc > 0) {
+    out.contours.push_back(roundedRect(*x, *y, *width, *height, rxc, ryc));
+    return out;
+  }
+  Contour c;
+  c.closed = true;
+  for (Pt p : {Pt{*x, *y}, Pt{*x + *width, *y}, Pt{*x + *width, *y + *height}, Pt{*x, *y + *height}})
+    c.anchors.push_back({p, p, p});
+  out.contours.push_back(std::move(c));
+  return out;
+}
+
+ShapeOutline ellipseOutline(pugi::xml_node e, bool circle, const Viewport& vp) {
+  ShapeOutline out;
+  std::string& w = out.warning;
+  const auto cx = lengthAttribute(e, "cx", Axis::X, vp, 0, &w), cy = lengthAttribute(e, "cy", Axis::Y, vp, 0, &w);
+  std::optional<double> rx, ry;
+  if (circle) {
+    rx = ry = lengthAttribute(e, "r", Axis::Other, vp, 0, &w);
+  } else {
+    rx = lengthAttribute(e, "rx", Axis::X, vp, 0, &w);
+    ry = lengthAttribute(e, "ry", Axis::Y, vp, 0, &w);
+    // SVG 2: one of the radii may be left to the other.
+    if (rx && ry && !e.attribute("rx")) rx = ry;
+    if (rx && ry && !e.attribute("ry")) ry = rx;
+  }
+  if (!cx || !cy || !rx || !ry) return out;
+  if (*rx < 0 || *ry < 0) {
+    w = "a negative radius is not drawn";
+    return out;
+  }
+  if (*rx == 0 || *ry == 0) return out;
+  out.contours.push_back(ellipseContour(*cx, *cy, *rx, *ry));
+  return out;
+}
+
+ShapeOutline lineOutline(pugi::xml_node e, const Viewport& vp) {
+  ShapeOutline out;
+  std::string& w = out.warning;
+  const auto x1 = lengthAttribute(e, "x1", Axis::X, vp, 0, &w), y1 = lengthAttribute(e, "y1", Axis::Y, vp, 0, &w);
+  const auto x2 = lengthAttribute(e, "x2", Axis::X, vp, 0, &w), y2 = lengthAttribute(e, "y2", Axis::Y, vp, 0, &w);
+  if (!x1 || !y1 || !x2 || !y2) return out;
+  Contour c;
+  c.anchors = {{{*x1, *y1}, {*x1, *y1}, {*x1, *y1}}, {{*x2, *y2}, {*x2, *y2}, {*x2, *y2}}};
+  out.contours.push_back(std::move(c));
+  return out;
+}
+
 }  // namespace
 
 bool isShape(std::string_view n) {
@@ -93,85 +181,12 @@ Contour ellipseContour(double cx, double cy, double rx, double ry) {
 }
 
 ShapeOutline shapeOutline(pugi::xml_node e, std::string_view name, const Viewport& vp, size_t maxAnchors) {
-  ShapeOutline out;
-  std::string& w = out.warning;
-  const auto len = [&](const char* attr, Axis axis, double fallback = 0) {
-    return lengthAttribute(e, attr, axis, vp, fallback, &w);
-  };
-  if (name == "path") {
-    PathData d = parsePathData(e.attribute("d").value(), maxAnchors);
-    out.tooLong = d.tooLong;
-    out.contours = std::move(d.contours);
-    if (!d.error.empty()) w = "path data: " + d.error + "; drawn up to there";
-    return out;
-  }
-  if (name == "rect") {
-    const auto x = len("x", Axis::X), y = len("y", Axis::Y), width = len("width", Axis::X),
-               height = len("height", Axis::Y);
-    if (!x || !y || !width || !height) return out;
-    if (*width < 0 || *height < 0) {
-      w = "a rectangle of negative size is not drawn";
-      return out;
-    }
-    if (*width == 0 || *height == 0) return out;
-    // rx and ry: a missing (or auto, or negative) one takes the other's value.
-    const auto radius = [&](const char* attr, Axis axis) -> std::optional<double> {
-      const pugi::xml_attribute a = e.attribute(attr);
-      if (!a || trim(a.value()) == "auto") return std::nullopt;
-      std::string why;
-      const auto l = parseLength(a.value(), &why);
-      if (!l || toUserUnits(*l, axis, vp) < 0) {
-        w = std::string(attr) + ": \"" + a.value() + "\" is not a radius; ignored";
-        return std::nullopt;
-      }
-      return toUserUnits(*l, axis, vp);
-    };
-    auto rx = radius("rx", Axis::X), ry = radius("ry", Axis::Y);
-    if (!rx) rx = ry;
-    if (!ry) ry = rx;
-    const double rxc = std::min(rx.value_or(0), *width / 2), ryc = std::min(ry.value_or(0), *height / 2);
-    if (rxc > 0 && ryc > 0) {
-      out.contours.push_back(roundedRect(*x, *y, *width, *height, rxc, ryc));
-    } else {
-      Contour c;
-      c.closed = true;
-      for (Pt p : {Pt{*x, *y}, Pt{*x + *width, *y}, Pt{*x + *width, *y + *height}, Pt{*x, *y + *height}})
-        c.anchors.push_back({p, p, p});
-      out.contours.push_back(std::move(c));
-    }
-    return out;
-  }
-  if (name == "circle" || name == "ellipse") {
-    const auto cx = len("cx", Axis::X), cy = len("cy", Axis::Y);
-    std::optional<double> rx, ry;
-    if (name == "circle") {
-      rx = ry = len("r", Axis::Other);
-    } else {
-      rx = len("rx", Axis::X);
-      ry = len("ry", Axis::Y);
-      // SVG 2: one of the radii may be left to the other.
-      if (rx && ry && !e.attribute("rx")) rx = ry;
-      if (rx && ry && !e.attribute("ry")) ry = rx;
-    }
-    if (!cx || !cy || !rx || !ry) return out;
-    if (*rx < 0 || *ry < 0) {
-      w = "a negative radius is not drawn";
-      return out;
-    }
-    if (*rx == 0 || *ry == 0) return out;
-    out.contours.push_back(ellipseContour(*cx, *cy, *rx, *ry));
-    return out;
-  }
-  if (name == "line") {
-    const auto x1 = len("x1", Axis::X), y1 = len("y1", Axis::Y), x2 = len("x2", Axis::X), y2 = len("y2", Axis::Y);
-    if (!x1 || !y1 || !x2 || !y2) return out;
-    Contour c;
-    c.anchors = {{{*x1, *y1}, {*x1, *y1}, {*x1, *y1}}, {{*x2, *y2}, {*x2, *y2}, {*x2, *y2}}};
-    out.contours.push_back(std::move(c));
-    return out;
-  }
+  if (name == "path") return pathOutline(e, maxAnchors);
+  if (name == "rect") return rectOutline(e, vp);
+  if (name == "circle" || name == "ellipse") return ellipseOutline(e, name == "circle", vp);
+  if (name == "line") return lineOutline(e, vp);
   if (name == "polyline" || name == "polygon") return points(e, name == "polygon");
-  return out;
+  return {};
 }
 
 }  // namespace qx::host::svg

@@ -71,6 +71,111 @@ void copyProperty(ComputedStyle& to, const ComputedStyle& from, Prop p) {
   }
 }
 
+// Paint, colours and opacities.
+bool applyColor(ComputedStyle& s, const ComputedStyle& parent, Prop p, std::string_view v) {
+  switch (p) {
+    case Prop::Fill:
+    case Prop::Stroke: {
+      const auto paint = parsePaint(v);
+      if (!paint) return false;
+      (p == Prop::Fill ? s.fill : s.stroke) = *paint;
+      return true;
+    }
+    case Prop::FillOpacity:
+    case Prop::StrokeOpacity:
+    case Prop::Opacity:
+    case Prop::StopOpacity: {
+      const auto o = parseOpacity(v);
+      if (!o) return false;
+      (p == Prop::FillOpacity     ? s.fillOpacity
+       : p == Prop::StrokeOpacity ? s.strokeOpacity
+       : p == Prop::Opacity       ? s.opacity
+                                  : s.stopOpacity) = *o;
+      return true;
+    }
+    case Prop::FillRule:
+      if (v != "nonzero" && v != "evenodd") return false;
+      s.evenOdd = v == "evenodd";
+      return true;
+    case Prop::Color:
+    case Prop::StopColor: {
+      if (iequals(v, "currentColor")) {
+        if (p == Prop::Color) s.color = parent.color;
+        else s.stopIsCurrentColor = true;
+        return true;
+      }
+      const auto c = parseColor(v);
+      if (!c) return false;
+      if (p == Prop::Color) {
+        s.color = *c;
+      } else {
+        s.stopColor = *c;
+        s.stopIsCurrentColor = false;
+      }
+      return true;
+    }
+    default: return false;
+  }
+}
+
+// The stroke's width, caps, joins, miter limit and dash offset.
+bool applyStrokeShape(ComputedStyle& s, Prop p, std::string_view v, const Viewport& viewport) {
+  switch (p) {
+    case Prop::StrokeWidth: {
+      const auto w = parseNonNegativeLength(v, Axis::Other, viewport);
+      if (!w) return false;
+      s.strokeWidth = *w;
+      return true;
+    }
+    case Prop::StrokeLinecap:
+      if (v == "butt") s.cap = QX_CAP_BUTT;
+      else if (v == "round") s.cap = QX_CAP_ROUND;
+      else if (v == "square") s.cap = QX_CAP_SQUARE;
+      else return false;
+      return true;
+    case Prop::StrokeLinejoin:
+      // miter-clip and arcs draw as miters where they are not known.
+      if (v == "miter" || v == "miter-clip" || v == "arcs") s.join = QX_JOIN_MITER;
+      else if (v == "round") s.join = QX_JOIN_ROUND;
+      else if (v == "bevel") s.join = QX_JOIN_BEVEL;
+      else return false;
+      return true;
+    case Prop::StrokeMiterlimit: {
+      const auto m = parseNumber(v);
+      if (!m || *m < 1) return false;
+      s.miterLimit = *m;
+      return true;
+    }
+    case Prop::StrokeDashoffset: {
+      std::string why;
+      const auto l = parseLength(v, &why);
+      if (!l) return false;
+      s.dashOffset = toUserUnits(*l, Axis::Other, viewport);
+      return std::isfinite(s.dashOffset);
+    }
+    default: return false;
+  }
+}
+
+// What is drawn at all, and the effects drawn without.
+bool applyRendering(ComputedStyle& s, Prop p, std::string_view v) {
+  switch (p) {
+    case Prop::Display: s.displayNone = v == "none"; return true;
+    case Prop::Visibility:
+      if (v != "visible" && v != "hidden" && v != "collapse") return false;
+      s.visible = v == "visible";
+      return true;
+    case Prop::VectorEffect: s.nonScalingStroke = v == "non-scaling-stroke"; return true;
+    case Prop::ClipPath: s.clipped = v != "none"; return true;
+    case Prop::Mask: s.masked = v != "none"; return true;
+    case Prop::Filter: s.filtered = v != "none"; return true;
+    case Prop::MarkerStart:
+    case Prop::MarkerMid:
+    case Prop::MarkerEnd: s.markers = s.markers || v != "none"; return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
 ElementKey elementKey(pugi::xml_node element, std::string_view localName) {
@@ -100,127 +205,55 @@ bool StyleResolver::apply(ComputedStyle& s, const ComputedStyle& parent, const D
     return true;
   }
   switch (d.prop) {
-    case Prop::Fill:
-    case Prop::Stroke: {
-      const auto paint = parsePaint(v);
-      if (!paint) return false;
-      (d.prop == Prop::Fill ? s.fill : s.stroke) = *paint;
-      return true;
-    }
-    case Prop::FillOpacity:
-    case Prop::StrokeOpacity:
-    case Prop::Opacity:
-    case Prop::StopOpacity: {
-      const auto o = parseOpacity(v);
-      if (!o) return false;
-      (d.prop == Prop::FillOpacity     ? s.fillOpacity
-       : d.prop == Prop::StrokeOpacity ? s.strokeOpacity
-       : d.prop == Prop::Opacity       ? s.opacity
-                                       : s.stopOpacity) = *o;
-      return true;
-    }
-    case Prop::FillRule:
-      if (v != "nonzero" && v != "evenodd") return false;
-      s.evenOdd = v == "evenodd";
-      return true;
-    case Prop::StrokeWidth: {
-      const auto w = parseNonNegativeLength(v, Axis::Other, viewport);
-      if (!w) return false;
-      s.strokeWidth = *w;
-      return true;
-    }
+    case Prop::StrokeWidth:
     case Prop::StrokeLinecap:
-      if (v == "butt") s.cap = QX_CAP_BUTT;
-      else if (v == "round") s.cap = QX_CAP_ROUND;
-      else if (v == "square") s.cap = QX_CAP_SQUARE;
-      else return false;
-      return true;
     case Prop::StrokeLinejoin:
-      // miter-clip and arcs draw as miters where they are not known.
-      if (v == "miter" || v == "miter-clip" || v == "arcs") s.join = QX_JOIN_MITER;
-      else if (v == "round") s.join = QX_JOIN_ROUND;
-      else if (v == "bevel") s.join = QX_JOIN_BEVEL;
-      else return false;
-      return true;
-    case Prop::StrokeMiterlimit: {
-      const auto m = parseNumber(v);
-      if (!m || *m < 1) return false;
-      s.miterLimit = *m;
-      return true;
-    }
-    case Prop::StrokeDasharray: {
-      if (v == "none") {
-        s.dashCount = 0;
-        return true;
-      }
-      std::vector<double> values;
-      size_t i = 0;
-      while (i < v.size()) {
-        size_t end = i;
-        while (end < v.size() && !isSpace(v[end]) && v[end] != ',') ++end;
-        const auto len = parseNonNegativeLength(v.substr(i, end - i), Axis::Other, viewport);
-        if (!len) return false;
-        values.push_back(*len);
-        i = end;
-        skipCommaSpace(v, i);
-      }
-      double total = 0;
-      for (double x : values) total += x;
-      // An odd list repeats to make an even one; all zeros draw solid.
-      if (values.size() % 2 == 1) values.insert(values.end(), values.begin(), values.end());
-      if (!(total > 0)) values.clear();
-      if (values.size() > QX_DASH_MAX) {
-        context_.warn(element, "stroke-dasharray has " + std::to_string(values.size()) + " entries; the first " +
-                                   std::to_string(QX_DASH_MAX) + " are kept");
-        values.resize(QX_DASH_MAX);
-      }
-      s.dashCount = static_cast<int>(values.size());
-      std::copy(values.begin(), values.end(), s.dash.begin());
-      return true;
-    }
-    case Prop::StrokeDashoffset: {
-      std::string why;
-      const auto l = parseLength(v, &why);
-      if (!l) return false;
-      s.dashOffset = toUserUnits(*l, Axis::Other, viewport);
-      return std::isfinite(s.dashOffset);
-    }
-    case Prop::Color: {
-      if (iequals(v, "currentColor")) {
-        s.color = parent.color;
-        return true;
-      }
-      const auto c = parseColor(v);
-      if (!c) return false;
-      s.color = *c;
-      return true;
-    }
-    case Prop::Display: s.displayNone = v == "none"; return true;
+    case Prop::StrokeMiterlimit:
+    case Prop::StrokeDashoffset: return applyStrokeShape(s, d.prop, v, viewport);
+    case Prop::StrokeDasharray: return applyDashes(s, v, viewport, element);
+    case Prop::Display:
     case Prop::Visibility:
-      if (v != "visible" && v != "hidden" && v != "collapse") return false;
-      s.visible = v == "visible";
-      return true;
-    case Prop::StopColor: {
-      if (iequals(v, "currentColor")) {
-        s.stopIsCurrentColor = true;
-        return true;
-      }
-      const auto c = parseColor(v);
-      if (!c) return false;
-      s.stopColor = *c;
-      s.stopIsCurrentColor = false;
-      return true;
-    }
-    case Prop::VectorEffect: s.nonScalingStroke = v == "non-scaling-stroke"; return true;
-    case Prop::ClipPath: s.clipped = v != "none"; return true;
-    case Prop::Mask: s.masked = v != "none"; return true;
-    case Prop::Filter: s.filtered = v != "none"; return true;
+    case Prop::VectorEffect:
+    case Prop::ClipPath:
+    case Prop::Mask:
+    case Prop::Filter:
     case Prop::MarkerStart:
     case Prop::MarkerMid:
-    case Prop::MarkerEnd: s.markers = s.markers || v != "none"; return true;
-    case Prop::Count: break;
+    case Prop::MarkerEnd: return applyRendering(s, d.prop, v);
+    default: return applyColor(s, parent, d.prop, v);
   }
-  return false;
+}
+
+bool StyleResolver::applyDashes(ComputedStyle& s, std::string_view v, const Viewport& viewport,
+                                pugi::xml_node element) {
+  if (v == "none") {
+    s.dashCount = 0;
+    return true;
+  }
+  std::vector<double> values;
+  size_t i = 0;
+  while (i < v.size()) {
+    size_t end = i;
+    while (end < v.size() && !isSpace(v[end]) && v[end] != ',') ++end;
+    const auto len = parseNonNegativeLength(v.substr(i, end - i), Axis::Other, viewport);
+    if (!len) return false;
+    values.push_back(*len);
+    i = end;
+    skipCommaSpace(v, i);
+  }
+  double total = 0;
+  for (double x : values) total += x;
+  // An odd list repeats to make an even one; all zeros draw solid.
+  if (values.size() % 2 == 1) values.insert(values.end(), values.begin(), values.end());
+  if (!(total > 0)) values.clear();
+  if (values.size() > QX_DASH_MAX) {
+    context_.warn(element, "stroke-dasharray has " + std::to_string(values.size()) + " entries; the first " +
+                               std::to_string(QX_DASH_MAX) + " are kept");
+    values.resize(QX_DASH_MAX);
+  }
+  s.dashCount = static_cast<int>(values.size());
+  std::copy(values.begin(), values.end(), s.dash.begin());
+  return true;
 }
 
 ComputedStyle StyleResolver::compute(const ComputedStyle& parent, pugi::xml_node element, std::string_view localName,

@@ -58,6 +58,7 @@ class StyleResolver {
  private:
   bool apply(ComputedStyle& s, const ComputedStyle& parent, const Declaration& d, const Viewport& viewport,
              pugi::xml_node element);
+  bool applyDashes(ComputedStyle& s, std::string_view value, const Viewport& viewport, pugi::xml_node element);
 
   const StyleSheet& sheet_;
   ReadContext& context_;

@@ -291,6 +291,107 @@ void SvgPathText::Builder::number(const char* buf, size_t n) {
   lastHasPoint = std::memchr(buf, '.', n) != nullptr && std::memchr(buf, 'e', n) == nullptr;
 }
 
+// One outline being composed: its text so far and the reader's current
+// point as it reads it.
+struct SvgPathText::Composition {
+  Composition(Entry& into, double startX, double startY, bool digitByDigit)
+      : entry(into), x(startX), y(startY), search(digitByDigit), cx(startX), cy(startY) {}
+
+  Entry& entry;
+  double x, y;                    // the reader's start
+  bool search;                    // also digit by digit
+  double cx, cy, px = 0, py = 0;  // current point, the last curve's second handle
+  bool afterCurve = false;
+  char buf[40];
+
+  bool relative(char op, double fx, double fy, const double* t, size_t count, double* reads, bool closing = false);
+  void absolute(char op, const double* t, size_t count, double* reads);
+  void close();
+  void line(const double* t);
+  void curve(const double* t, bool closing);
+};
+
+// Relative numbers for `count` targets from (fx, fy); false, with nothing
+// written, when one of them cannot be reached.
+bool SvgPathText::Composition::relative(char op, double fx, double fy, const double* t, size_t count, double* reads,
+                                        bool closing) {
+  Builder& b = entry.out;
+  const size_t mark = b.text.size();
+  const bool hadPoint = b.lastHasPoint;
+  b.text += op;
+  for (size_t i = 0; i < count; ++i) {
+    size_t n = 0;
+    const double from = i % 2 == 0 ? fx : fy;
+    // A closing curve ends on the reader's own start, exactly.
+    const bool exact = closing && i + 2 >= count;
+    const double to = exact ? (i % 2 == 0 ? x : y) : t[i];
+    const bool found = search ? delta(from, to, exact, buf, &n, &reads[i])
+                              : quickDelta(from, to, exact, buf, &n, &reads[i]);
+    if (!found) {
+      b.text.resize(mark);
+      b.lastHasPoint = hadPoint;
+      return false;
+    }
+    b.number(buf, n);
+  }
+  b.ops.push_back(op);
+  b.values.insert(b.values.end(), reads, reads + count);
+  return true;
+}
+
+// Absolute numbers, which fit this place only.
+void SvgPathText::Composition::absolute(char op, const double* t, size_t count, double* reads) {
+  Builder& b = entry.out;
+  entry.reusable = false;
+  b.text += op;
+  for (size_t i = 0; i < count; ++i) {
+    const size_t n = floatText(static_cast<QxReal>(t[i]), buf, sizeof buf);
+    reads[i] = t[i] == std::trunc(t[i]) ? t[i] : readBack(buf, n);
+    b.number(buf, n);
+  }
+  b.ops.push_back(op);
+  b.values.insert(b.values.end(), reads, reads + count);
+}
+
+void SvgPathText::Composition::close() {
+  entry.out.ops.push_back('z');
+  entry.out.text += 'z';
+  cx = x, cy = y;
+  afterCurve = false;
+}
+
+void SvgPathText::Composition::line(const double* t) {
+  double r[2];
+  if (lands(cy, t[1]) && relative('h', cx, cy, t, 1, r)) {
+    cx += r[0];
+  } else if (lands(cx, t[0]) && relative('v', cy, cy, t + 1, 1, r)) {
+    cy += r[0];
+  } else if (relative('l', cx, cy, t, 2, r)) {
+    cx += r[0], cy += r[1];
+  } else {
+    absolute('L', t, 2, r);
+    cx = r[0], cy = r[1];
+  }
+  afterCurve = false;
+}
+
+void SvgPathText::Composition::curve(const double* t, bool closing) {
+  double r[6];
+  const bool mirrored = afterCurve && lands(2 * cx - px, t[0]) && lands(2 * cy - py, t[1]);
+  if (mirrored && relative('s', cx, cy, t + 2, 4, r, closing)) {
+    px = cx + r[0], py = cy + r[1], cx += r[2], cy += r[3];
+  } else if (relative('c', cx, cy, t, 6, r, closing)) {
+    px = cx + r[2], py = cy + r[3], cx += r[4], cy += r[5];
+  } else if (mirrored) {
+    absolute('S', t + 2, 4, r);
+    px = r[0], py = r[1], cx = r[2], cy = r[3];
+  } else {
+    absolute('C', t, 6, r);
+    px = r[2], py = r[3], cx = r[4], cy = r[5];
+  }
+  afterCurve = true;
+}
+
 // Chooses each command and number for this outline from the reader's start
 // (x, y), following the reader's current point as it goes. A piece is
 // relative where its numbers are found (by arithmetic, and with `search`
@@ -302,86 +403,18 @@ void SvgPathText::compose(Entry& entry, double x, double y, bool search) {
   b.text.clear();
   b.lastHasPoint = false;
   entry.reusable = search;
-  double cx = x, cy = y, px = 0, py = 0;  // current point, the last curve's second handle
-  bool afterCurve = false;
-  char buf[40];
-  // Relative numbers for `count` targets from (fx, fy); false, with nothing
-  // written, when one of them cannot be reached.
-  const auto relative = [&](char op, double fx, double fy, const double* t, size_t count, double* reads,
-                            bool closing = false) {
-    const size_t mark = b.text.size();
-    const bool hadPoint = b.lastHasPoint;
-    b.text += op;
-    for (size_t i = 0; i < count; ++i) {
-      size_t n = 0;
-      const double from = i % 2 == 0 ? fx : fy;
-      // A closing curve ends on the reader's own start, exactly.
-      const bool exact = closing && i + 2 >= count;
-      const double to = exact ? (i % 2 == 0 ? x : y) : t[i];
-      const bool found = search ? delta(from, to, exact, buf, &n, &reads[i])
-                                : quickDelta(from, to, exact, buf, &n, &reads[i]);
-      if (!found) {
-        b.text.resize(mark);
-        b.lastHasPoint = hadPoint;
-        return false;
-      }
-      b.number(buf, n);
-    }
-    b.ops.push_back(op);
-    b.values.insert(b.values.end(), reads, reads + count);
-    return true;
-  };
-  const auto absolute = [&](char op, const double* t, size_t count, double* reads) {
-    entry.reusable = false;
-    b.text += op;
-    for (size_t i = 0; i < count; ++i) {
-      const size_t n = floatText(static_cast<QxReal>(t[i]), buf, sizeof buf);
-      reads[i] = t[i] == std::trunc(t[i]) ? t[i] : readBack(buf, n);
-      b.number(buf, n);
-    }
-    b.ops.push_back(op);
-    b.values.insert(b.values.end(), reads, reads + count);
-  };
+  Composition c(entry, x, y, search);
   const double* t = targets_.data();
   for (char kind : kinds_) {
-    double r[6];
     if (kind == 'Z') {
-      b.ops.push_back('z');
-      b.text += 'z';
-      cx = x, cy = y;
-      afterCurve = false;
-      continue;
-    }
-    if (kind == 'L') {
-      if (lands(cy, t[1]) && relative('h', cx, cy, t, 1, r)) {
-        cx += r[0];
-      } else if (lands(cx, t[0]) && relative('v', cy, cy, t + 1, 1, r)) {
-        cy += r[0];
-      } else if (relative('l', cx, cy, t, 2, r)) {
-        cx += r[0], cy += r[1];
-      } else {
-        absolute('L', t, 2, r);
-        cx = r[0], cy = r[1];
-      }
-      afterCurve = false;
+      c.close();
+    } else if (kind == 'L') {
+      c.line(t);
       t += 2;
-      continue;
-    }
-    const bool closing = kind == 'E';
-    const bool mirrored = afterCurve && lands(2 * cx - px, t[0]) && lands(2 * cy - py, t[1]);
-    if (mirrored && relative('s', cx, cy, t + 2, 4, r, closing)) {
-      px = cx + r[0], py = cy + r[1], cx += r[2], cy += r[3];
-    } else if (relative('c', cx, cy, t, 6, r, closing)) {
-      px = cx + r[2], py = cy + r[3], cx += r[4], cy += r[5];
-    } else if (mirrored) {
-      absolute('S', t + 2, 4, r);
-      px = r[0], py = r[1], cx = r[2], cy = r[3];
     } else {
-      absolute('C', t, 6, r);
-      px = r[2], py = r[3], cx = r[4], cy = r[5];
+      c.curve(t, kind == 'E');  // 'E': the curve that closes the outline
+      t += 6;
     }
-    afterCurve = true;
-    t += 6;
   }
 }
 

@@ -59,6 +59,8 @@ class SvgPathText {
     bool reusable = false;  // and holds relative pieces only
   };
 
+  struct Composition;
+
   void plan(std::span<const QxPathSegment> segments, bool closed);
   bool replay(const Entry& entry, double x, double y) const;
   void compose(Entry& entry, double x, double y, bool search);
