@@ -51,23 +51,23 @@ void writeColor(TextSink& out, const QxColor& color) {
   out.put('}');
 }
 
-void writeFill(TextSink& out, const QxPathStyle& style) {
+// The fields a fill and a stroke share; the object is left open.
+void writePaint(TextSink& out, bool paint, const QxColor& color, bool overprint) {
   out.append("{\"paint\": ");
-  writeBool(out, style.fillPaint != 0);
+  writeBool(out, paint);
   out.append(", \"color\": ");
-  writeColor(out, style.fill.color);
+  writeColor(out, color);
   out.append(", \"overprint\": ");
-  writeBool(out, style.fill.overprint != 0);
+  writeBool(out, overprint);
+}
+
+void writeFill(TextSink& out, const QxPathStyle& style) {
+  writePaint(out, style.fillPaint != 0, style.fill.color, style.fill.overprint != 0);
   out.put('}');
 }
 
 void writeStroke(TextSink& out, const QxPathStyle& style) {
-  out.append("{\"paint\": ");
-  writeBool(out, style.strokePaint != 0);
-  out.append(", \"color\": ");
-  writeColor(out, style.stroke.color);
-  out.append(", \"overprint\": ");
-  writeBool(out, style.stroke.overprint != 0);
+  writePaint(out, style.strokePaint != 0, style.stroke.color, style.stroke.overprint != 0);
   out.append(", \"width\": ");
   writeReal(out, style.stroke.width);
   out.put('}');

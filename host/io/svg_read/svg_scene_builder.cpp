@@ -67,8 +67,15 @@ class SceneBuilder {
   Matrix transformOf(pugi::xml_node e);
   std::optional<double> length(pugi::xml_node e, const char* attribute, Axis axis, double fallback);
   SvgStyle paintStyle(const ComputedStyle& s, const Matrix& m, pugi::xml_node e);
-  bool spend(pugi::xml_node e, uint64_t nodes);
-  bool spendSegments(pugi::xml_node e, uint64_t segments);
+  // Adds `amount` to `spent`; past `limit` the file is refused, as having
+  // more than that many `what`.
+  bool spend(uint64_t& spent, uint64_t amount, uint64_t limit, pugi::xml_node e, const char* what);
+  bool spendObjects(pugi::xml_node e, uint64_t nodes) {
+    return spend(work_, nodes, ctx_.limits().maxNodes, e, "objects, counting every copy that use makes");
+  }
+  bool spendSegments(pugi::xml_node e, uint64_t segments) {
+    return spend(segments_, segments, ctx_.limits().maxSegments, e, "path points");
+  }
   bool isActive(pugi::xml_node e) const { return active_.count(e.internal_object()) > 0; }
 
   ReadContext& ctx_;
@@ -197,7 +204,7 @@ void SceneBuilder::visit(pugi::xml_node e) {
     return;
   }
   if (e == index_.quelvixLayer && layer(e)) return;
-  if (!spend(e, 1)) return;
+  if (!spendObjects(e, 1)) return;
   if (name == "g" || name == "a" || name == "switch") group(e, name);
   else if (name == "svg") nestedSvg(e);
   else if (name == "use") use(e);
@@ -446,7 +453,7 @@ void SceneBuilder::shape(pugi::xml_node e, std::string_view name) {
     addNode(std::move(node));
     return;
   }
-  if (!spend(e, subpaths.size())) return;
+  if (!spendObjects(e, subpaths.size())) return;
   node.kind = SvgNodeKind::CompoundPath;
   const SvgStyle style = node.style;
   const int compound = addNode(std::move(node));
@@ -497,19 +504,10 @@ SvgStyle SceneBuilder::paintStyle(const ComputedStyle& s, const Matrix& m, pugi:
   return out;
 }
 
-bool SceneBuilder::spend(pugi::xml_node e, uint64_t nodes) {
-  work_ += nodes;
-  if (work_ <= ctx_.limits().maxNodes) return true;
-  error_ = ctx_.message(e, "the drawing has more than " + std::to_string(ctx_.limits().maxNodes) +
-                               " objects, counting every copy that use makes; the file is refused");
-  return false;
-}
-
-bool SceneBuilder::spendSegments(pugi::xml_node e, uint64_t segments) {
-  segments_ += segments;
-  if (segments_ <= ctx_.limits().maxSegments) return true;
-  error_ = ctx_.message(e, "the drawing has more than " + std::to_string(ctx_.limits().maxSegments) +
-                               " path points; the file is refused");
+bool SceneBuilder::spend(uint64_t& spent, uint64_t amount, uint64_t limit, pugi::xml_node e, const char* what) {
+  spent += amount;
+  if (spent <= limit) return true;
+  error_ = ctx_.message(e, "the drawing has more than " + std::to_string(limit) + " " + what + "; the file is refused");
   return false;
 }
 

@@ -1,4 +1,6 @@
-// The walk over the parsed file that fills the scene.
+// The walk over the parsed file that fills the scene: element by element
+// with a stack of frames (no recursion, whatever the nesting), each use
+// expanded in place, under the reader's limits.
 #pragma once
 
 #include <string>
@@ -10,7 +12,7 @@
 
 namespace qx::host::svg {
 
-// Fills *scene from the document's root element. False with *error
+// Fills *scene from the parsed file's root element. False with *error
 // ("FILE:LINE: reason") when the file cannot be read as a drawing at all.
 bool buildScene(pugi::xml_node root, ReadContext& context, SvgScene* scene, std::string* error);
 
