@@ -91,6 +91,10 @@
 #define QX_ITEM_POPUP_LIST "ADM Popup List Type"
 #define QX_ITEM_TEXT_PUSH_BUTTON "ADM Text Push Button Type"
 #define QX_ITEM_FRAME "ADM Frame Type"
+#define QX_ITEM_TEXT_EDIT "ADM Text Edit Type"
+#define QX_ITEM_LIST_BOX "ADM List Box Type"
+#define QX_ITEM_SCROLLBAR "ADM Scrollbar Type"
+#define QX_ITEM_USER "ADM User Type" /* a window class the host does not know */
 
 /* Notifiers. */
 #define QX_NOTIFIER_USER_CHANGED "ADM User Changed Notifier"

@@ -5,20 +5,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "host/cli/typed_words.h"
+
 namespace qx::cli {
 namespace {
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
-}
-
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 std::optional<double> parseReal(std::string_view s) {
   s = trim(s);
@@ -85,20 +75,20 @@ std::optional<UserAction> setField(const DialogCatalogue& catalogue, const Dialo
     }
     case ControlKind::Popup: {
       const auto count = static_cast<long long>(field.entries.size());
-      std::optional<int> pos;
+      int32_t pos = -1;
       if (auto n = parseInteger(text)) {
         if (*n < 0 || *n >= count)
           return fail(error, name + " takes an entry position from 0 to " + std::to_string(count - 1) +
                                  " or an entry's text; " + std::to_string(*n) + " is out of range");
-        pos = static_cast<int>(*n);
+        pos = static_cast<int32_t>(*n);
       } else {
-        pos = findEntry(field.entries, text);
-        if (!pos)
+        pos = host::indexOfEntryText(field.entries, text);
+        if (pos < 0)
           return fail(error, name + " has no entry \"" + std::string(trim(text)) + "\"; its entries are " +
                                  listEntries(field.entries) + " (or positions 0 to " + std::to_string(count - 1) + ")");
       }
       a.kind = field.name == "presetIndex" ? ActionKind::Preset : ActionKind::ChooseEntry;
-      a.value = *pos;
+      a.value = pos;
       return a;
     }
     case ControlKind::PageButtons: {

@@ -1,7 +1,6 @@
 #include "host/cli/dialog_catalogue.h"
 
 #include <algorithm>
-#include <cctype>
 #include <functional>
 #include <set>
 
@@ -69,15 +68,6 @@ constexpr FieldName kFieldNames[] = {
     {"viewZoom", 14, "Zoom (%)"},
 };
 
-std::string trimmedLower(std::string_view s) {
-  size_t b = 0, e = s.size();
-  while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-  while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-  std::string out(s.substr(b, e - b));
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
 bool isValueControl(host::ItemKind kind) {
   return kind == host::ItemKind::SpinEdit || kind == host::ItemKind::PopupList;
 }
@@ -126,6 +116,108 @@ std::string rowLabel(const std::vector<host::ItemState>& items, const host::Item
   return text->text;
 }
 
+// The page buttons: of the picture buttons shown now (one page's), those
+// beside no value, left to right, each named by the caption under it.
+struct PageButtons {
+  std::vector<int32_t> ids;
+  std::vector<std::string> names;
+  int shown = 0;  // the page whose caption is bold, 0 when none is
+};
+
+// The caption under a page button: the nearest static text below it whose
+// centre lies within the button's width.
+const host::ItemState* captionUnder(const std::vector<host::ItemState>& items, const host::ItemState& button) {
+  const host::ItemState* caption = nullptr;
+  for (const host::ItemState& s : items) {
+    if (s.kind != host::ItemKind::TextStatic || s.bounds.top < button.bounds.bottom) continue;
+    const int32_t centre = (s.bounds.left + s.bounds.right) / 2;
+    if (centre < button.bounds.left || centre > button.bounds.right) continue;
+    if (!caption || s.bounds.top < caption->bounds.top) caption = &s;
+  }
+  return caption;
+}
+
+PageButtons findPageButtons(const std::vector<host::ItemState>& items) {
+  const SamePage bothShown = [](const host::ItemState& a, const host::ItemState& b) { return a.visible && b.visible; };
+  std::set<int32_t> adjusters;
+  for (const host::ItemState& s : items)
+    if (isValueControl(s.kind) && s.visible) adjusters.insert(adjusterBeside(items, s, bothShown));
+  std::vector<const host::ItemState*> buttons;
+  for (const host::ItemState& s : items)
+    if (s.kind == host::ItemKind::PicturePushButton && s.visible && !adjusters.count(s.id)) buttons.push_back(&s);
+  std::sort(buttons.begin(), buttons.end(),
+            [](const host::ItemState* a, const host::ItemState* b) { return a->bounds.left < b->bounds.left; });
+  PageButtons pages;
+  for (const host::ItemState* button : buttons) {
+    pages.ids.push_back(button->id);
+    const host::ItemState* caption = captionUnder(items, *button);
+    pages.names.push_back(caption ? caption->text : std::to_string(pages.names.size() + 1));
+    if (caption && caption->font == QX_FONT_DIALOG_BOLD) pages.shown = static_cast<int>(pages.names.size());
+  }
+  return pages;
+}
+
+// Which page shows which item, as a person learns it: by pressing each page
+// button in turn, then `backId` (the page shown before) again.
+struct PageMap {
+  std::vector<std::set<int32_t>> visibleOn;  // the items each page shows
+
+  // The one page showing `id`; 0 for an item on every page (or on none).
+  int pageOf(int32_t id) const {
+    int page = 0, pagesShowing = 0;
+    for (size_t p = 0; p < visibleOn.size(); ++p)
+      if (visibleOn[p].count(id)) page = static_cast<int>(p) + 1, ++pagesShowing;
+    return pagesShowing == 1 ? page : 0;
+  }
+};
+
+PageMap learnPages(host::Dialog& dialog, const std::vector<int32_t>& pageButtons, int32_t backId) {
+  PageMap map;
+  for (int32_t id : pageButtons) {
+    if (host::Item* button = dialog.item(id)) dialog.manager().notify(*button);
+    std::set<int32_t> visible;
+    for (const auto& item : dialog.items())
+      if (item->visible()) visible.insert(item->id());
+    map.visibleOn.push_back(std::move(visible));
+  }
+  if (host::Item* back = dialog.item(backId)) dialog.manager().notify(*back);
+  return map;
+}
+
+// The field of the control `s` that `name` names; nullopt for a control the
+// command line does not know how to set.
+std::optional<DialogField> fieldOf(const FieldName& name, const host::ItemState& s,
+                                   const std::vector<host::ItemState>& items, const PageMap& pages) {
+  DialogField f;
+  f.name = name.name;
+  f.controlId = s.id;
+  f.page = pages.pageOf(s.id);
+  switch (s.kind) {
+    case host::ItemKind::TextCheckBox:
+      f.kind = ControlKind::CheckBox;
+      f.max = 1;
+      break;
+    case host::ItemKind::SpinEdit: f.kind = s.integer ? ControlKind::IntSpin : ControlKind::RealSpin; break;
+    case host::ItemKind::PopupList: f.kind = ControlKind::Popup; break;
+    default: return std::nullopt;
+  }
+  if (f.kind == ControlKind::IntSpin || f.kind == ControlKind::RealSpin) {
+    f.min = s.minValue;
+    f.max = s.maxValue;
+    f.decimals = s.decimals;
+  }
+  f.entries = s.entries;
+  if (f.kind == ControlKind::Popup) f.max = f.entries.empty() ? 0 : static_cast<double>(f.entries.size() - 1);
+  const SamePage onOnePage = [&](const host::ItemState& a, const host::ItemState& b) {
+    return pages.pageOf(a.id) == pages.pageOf(b.id);
+  };
+  if (f.kind == ControlKind::CheckBox) f.label = s.text;
+  else if (name.caption) f.label = name.caption;
+  else f.label = rowLabel(items, s, onOnePage);
+  f.adjusterId = isValueControl(s.kind) ? adjusterBeside(items, s, onOnePage) : 0;
+  return f;
+}
+
 }  // namespace
 
 std::span<const FieldName> fieldNames() { return kFieldNames; }
@@ -144,86 +236,18 @@ std::string listFieldNames() {
 
 DialogCatalogue DialogCatalogue::read(host::Dialog& dialog) {
   DialogCatalogue catalogue;
-  std::vector<host::ItemState> items = dialog.state();
-
-  // Buttons: push buttons by their text. Of the picture buttons shown now
-  // (one page's), those beside no value are the page buttons, left to right,
-  // named by the caption under each.
-  const SamePage bothShown = [](const host::ItemState& a, const host::ItemState& b) { return a.visible && b.visible; };
-  std::set<int32_t> adjusters;
+  const std::vector<host::ItemState> items = dialog.state();
   for (const host::ItemState& s : items)
-    if (isValueControl(s.kind) && s.visible) adjusters.insert(adjusterBeside(items, s, bothShown));
-  std::vector<const host::ItemState*> pages;
-  for (const host::ItemState& s : items) {
     if (s.kind == host::ItemKind::TextPushButton) catalogue.buttons_.emplace_back(s.text, s.id);
-    if (s.kind == host::ItemKind::PicturePushButton && s.visible && !adjusters.count(s.id)) pages.push_back(&s);
-  }
-  std::sort(pages.begin(), pages.end(),
-            [](const host::ItemState* a, const host::ItemState* b) { return a->bounds.left < b->bounds.left; });
-  int shownPage = 0;
-  for (const host::ItemState* button : pages) {
-    catalogue.pageButtons_.push_back(button->id);
-    const host::ItemState* caption = nullptr;
-    for (const host::ItemState& s : items) {
-      if (s.kind != host::ItemKind::TextStatic || s.bounds.top < button->bounds.bottom) continue;
-      const int32_t centre = (s.bounds.left + s.bounds.right) / 2;
-      if (centre < button->bounds.left || centre > button->bounds.right) continue;
-      if (!caption || s.bounds.top < caption->bounds.top) caption = &s;
-    }
-    catalogue.pageNames_.push_back(caption ? caption->text : std::to_string(catalogue.pageNames_.size() + 1));
-    if (caption && caption->font == QX_FONT_DIALOG_BOLD) shownPage = static_cast<int>(catalogue.pageNames_.size());
-  }
+  PageButtons pages = findPageButtons(items);
+  catalogue.pageButtons_ = std::move(pages.ids);
+  catalogue.pageNames_ = std::move(pages.names);
+  const PageMap pageMap = learnPages(dialog, catalogue.pageButtons_,
+                                     catalogue.pageButton(pages.shown > 0 ? pages.shown : 1));
 
-  // Which page shows what: press each page button, then the shown one again.
-  std::vector<std::set<int32_t>> visibleOn;
-  for (int32_t id : catalogue.pageButtons_) {
-    if (host::Item* button = dialog.item(id)) dialog.manager().notify(*button);
-    std::set<int32_t> visible;
-    for (const auto& item : dialog.items())
-      if (item->visible()) visible.insert(item->id());
-    visibleOn.push_back(std::move(visible));
-  }
-  if (host::Item* back = dialog.item(catalogue.pageButton(shownPage > 0 ? shownPage : 1)))
-    dialog.manager().notify(*back);
-  auto pageOf = [&](int32_t id) {
-    int page = 0, pagesShowing = 0;
-    for (size_t p = 0; p < visibleOn.size(); ++p)
-      if (visibleOn[p].count(id)) page = static_cast<int>(p) + 1, ++pagesShowing;
-    return pagesShowing == 1 ? page : 0;
-  };
-  const SamePage onOnePage = [&](const host::ItemState& a, const host::ItemState& b) {
-    return pageOf(a.id) == pageOf(b.id);
-  };
-
-  for (const FieldName& name : kFieldNames) {
-    const host::ItemState* s = findState(items, name.controlId);
-    if (!s) continue;
-    DialogField f;
-    f.name = name.name;
-    f.controlId = s->id;
-    f.page = pageOf(s->id);
-    switch (s->kind) {
-      case host::ItemKind::TextCheckBox:
-        f.kind = ControlKind::CheckBox;
-        f.max = 1;
-        break;
-      case host::ItemKind::SpinEdit: f.kind = s->integer ? ControlKind::IntSpin : ControlKind::RealSpin; break;
-      case host::ItemKind::PopupList: f.kind = ControlKind::Popup; break;
-      default: continue;  // not a control the command line knows how to set
-    }
-    if (f.kind == ControlKind::IntSpin || f.kind == ControlKind::RealSpin) {
-      f.min = s->minValue;
-      f.max = s->maxValue;
-      f.decimals = s->decimals;
-    }
-    for (const host::ListEntry& entry : s->entries) f.entries.push_back(entry.text);
-    if (f.kind == ControlKind::Popup) f.max = f.entries.empty() ? 0 : static_cast<double>(f.entries.size() - 1);
-    if (f.kind == ControlKind::CheckBox) f.label = s->text;
-    else if (name.caption) f.label = name.caption;
-    else f.label = rowLabel(items, *s, onOnePage);
-    f.adjusterId = isValueControl(s->kind) ? adjusterBeside(items, *s, onOnePage) : 0;
-    catalogue.fields_.push_back(std::move(f));
-  }
+  for (const FieldName& name : kFieldNames)
+    if (const host::ItemState* s = findState(items, name.controlId))
+      if (std::optional<DialogField> f = fieldOf(name, *s, items, pageMap)) catalogue.fields_.push_back(std::move(*f));
   if (!catalogue.pageButtons_.empty()) {
     DialogField f;
     f.name = kPageFieldName;
@@ -264,18 +288,11 @@ int32_t DialogCatalogue::button(std::string_view text) const {
   return 0;
 }
 
-std::optional<int> findEntry(std::span<const std::string> entries, std::string_view text) {
-  const std::string wanted = trimmedLower(text);
-  for (size_t i = 0; i < entries.size(); ++i)
-    if (trimmedLower(entries[i]) == wanted) return static_cast<int>(i);
-  return std::nullopt;
-}
-
-std::string listEntries(std::span<const std::string> entries) {
+std::string listEntries(std::span<const host::ListEntry> entries) {
   std::string out;
-  for (const std::string& e : entries) {
+  for (const host::ListEntry& e : entries) {
     if (!out.empty()) out += ", ";
-    out += '"' + e.substr(e.starts_with(' ') ? 1 : 0) + '"';
+    out += '"' + e.text.substr(e.text.starts_with(' ') ? 1 : 0) + '"';
   }
   return out;
 }

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -45,8 +44,8 @@ struct DialogField {
   std::string label;        // the row's label as the dialog shows it
   double min = 0, max = 0;  // the control's range (spin edits; popups 0 .. entries - 1)
   int32_t decimals = 0;
-  std::vector<std::string> entries;  // popup entries in order, as the dialog lists them
-  int32_t adjusterId = 0;            // the drag adjuster beside it, 0 for none
+  std::vector<host::ListEntry> entries;  // popup entries in order, as the dialog lists them
+  int32_t adjusterId = 0;                // the drag adjuster beside it, 0 for none
 };
 
 class DialogCatalogue {
@@ -76,10 +75,7 @@ class DialogCatalogue {
   std::vector<std::pair<std::string, int32_t>> buttons_;
 };
 
-// Position of `text` among `entries`, ignoring the entries' leading blank,
-// surrounding blanks of `text` and letter case; nullopt when none matches.
-std::optional<int> findEntry(std::span<const std::string> entries, std::string_view text);
-// The entries without their leading blank, quoted and comma-separated.
-std::string listEntries(std::span<const std::string> entries);
+// The entries' texts without their leading blank, quoted and comma-separated.
+std::string listEntries(std::span<const host::ListEntry> entries);
 
 }  // namespace qx::cli

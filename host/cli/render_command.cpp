@@ -46,15 +46,19 @@ int usage(const std::string& message) {
   return kExitUsage;
 }
 
-// The request the options describe; an exit status when they are not valid.
-int buildRequest(CLI::App& command, const RenderOptions& o, RenderRequest* request) {
+// The output file and its format and paint; an exit status when they are not valid.
+int readOutputOptions(const RenderOptions& o, RenderRequest* request) {
   request->outputPath = o.output;
   std::string why;
   if (!resolveOutput(o.output, o.format, &request->format, &why)) return usage(why);
   if (!parsePaintOptions(o.paint, request->format, &request->paint, &why)) return usage(why);
   if (o.output == kStandardOutput && o.printSettings)
     return usage("--print-settings and -o -: both would go to standard output; write the drawing to a file");
+  return kExitOk;
+}
 
+// The document the filter runs on and the random numbers it draws.
+int readDocumentOptions(const RenderOptions& o, RenderRequest* request) {
   if (!o.seed.empty()) {
     auto seed = parseCount(o.seed, 0, UINT64_MAX);
     if (!seed) return usage("--seed " + o.seed + ": expected a whole number from 0 to 18446744073709551615");
@@ -63,6 +67,7 @@ int buildRequest(CLI::App& command, const RenderOptions& o, RenderRequest* reque
   request->randomFile = o.randomFile;
   request->randomLog = o.randomLog;
   if (!o.page.empty()) {
+    std::string why;
     auto page = parsePageSize(o.page, &why);
     if (!page) return usage(why);
     request->page = *page;
@@ -80,6 +85,12 @@ int buildRequest(CLI::App& command, const RenderOptions& o, RenderRequest* reque
     if (!index) return usage("--select-index " + text + ": expected a position from 0 (the bottom-most object)");
     request->selectIndices.push_back(static_cast<size_t>(*index));
   }
+  return kExitOk;
+}
+
+// The limits of a run, the kept settings, the plug-ins and the filter, and
+// what a drawing of a batch makes besides.
+int readRunOptions(const RenderOptions& o, RenderRequest* request) {
   if (!o.artLimit.empty()) {
     auto limit = parseCount(o.artLimit, 1, host::ArtStore::kMaxArtBudget);
     if (!limit)
@@ -92,7 +103,6 @@ int buildRequest(CLI::App& command, const RenderOptions& o, RenderRequest* reque
     if (!limit) return usage("--draw-limit " + o.drawLimit + ": expected a whole number of random draws from 1");
     request->drawLimit = *limit;
   }
-
   request->fresh = o.fresh;
   if (!o.state.empty()) {
     request->statePath = o.state;
@@ -111,8 +121,11 @@ int buildRequest(CLI::App& command, const RenderOptions& o, RenderRequest* reque
     request->thumbnailPath = o.thumbnail;
     request->thumbnailSize = static_cast<int>(*size);
   }
+  return kExitOk;
+}
 
-  // Each action option's values in turn, in the order the options came.
+// Each action option's values in turn, in the order the options came.
+void readActionWords(CLI::App& command, const RenderOptions& o, RenderRequest* request) {
   std::map<std::string, size_t> used;
   auto next = [&](const std::vector<std::string>& values, const std::string& name) -> std::string {
     size_t& i = used[name];
@@ -130,7 +143,15 @@ int buildRequest(CLI::App& command, const RenderOptions& o, RenderRequest* reque
     else if (name == "--no-preview") request->actionWords.emplace_back("no-preview", "");
     else if (name == "--cancel") request->actionWords.emplace_back("cancel", "");
   }
-  return kExitOk;
+}
+
+// The request the options describe; an exit status when they are not valid.
+int buildRequest(CLI::App& command, const RenderOptions& o, RenderRequest* request) {
+  int status = readOutputOptions(o, request);
+  if (status == kExitOk) status = readDocumentOptions(o, request);
+  if (status == kExitOk) status = readRunOptions(o, request);
+  if (status == kExitOk) readActionWords(command, o, request);
+  return status;
 }
 
 // The batch the options describe, around a request checked as above.
@@ -184,6 +205,99 @@ int buildBatch(CLI::App& command, const RenderOptions& o, BatchRequest* batch) {
   return kExitOk;
 }
 
+// The output, the document and the run: -o to --draw-limit.
+void addDocumentOptions(CLI::App& command, RenderOptions& o) {
+  auto* output = command.add_option(
+      "-o,--output", o.output,
+      "The file to write; .svg, .json, .png or .pdf by its extension (default quelvix.svg); - for standard output; "
+      "with --variations a pattern with {seed} and {n}");
+  command.add_option("--format", o.format, "With -o -: svg (default) or json");
+  addPaintOptions(command, o.paint);
+  auto* seed = command.add_option("--seed", o.seed,
+                                  "Seed of the random numbers (default: from the clock); a batch's first seed");
+  command.add_option("--random-file", o.randomFile, "Serve the reals listed in this file instead of a seed")
+      ->excludes(seed);
+  command.add_option("--random-log", o.randomLog, "Log every random number (r VALUE) and undo (undo) here");
+  command.add_option("--page", o.page, "Page size: WxH in points, letter (default) or a4");
+  auto* state = command.add_option("--state", o.state,
+                                   "The filter's kept settings; default $XDG_CONFIG_HOME/quelvix/state.bin");
+  auto* fresh = command.add_flag("--fresh", o.fresh, "Start from the default settings instead of the kept ones");
+  command.add_option("--plugins", o.plugins, "Folder of plug-ins (default: plugins beside the program)");
+  command.add_option("--open", o.open,
+                     "Run the filter over the drawing in this SVG file (its page and art) instead of a new page");
+  command.add_option("--select", o.selectNames, "Select the opened drawing's object with this id (repeatable)")
+      ->allow_extra_args(false);
+  command.add_flag("--select-all", o.selectAll, "Select every top-level object of the opened drawing");
+  command
+      .add_option("--select-index", o.selectIndices,
+                  "Select the opened drawing's Nth top-level object, 0 the bottom-most (repeatable)")
+      ->allow_extra_args(false);
+  command.add_option("--palette", o.palette,
+                     "A palette (.gpl, or #rrggbb lines) whose colours become the document's swatches, after "
+                     "[None], [Registration], White and Black");
+  command.add_option("--filter", o.filter,
+                     "The filter to run, by its menu entry \"Category > Title\", title or name (default: the "
+                     "first one the plug-ins register)");
+  command.add_option("--art-limit", o.artLimit, "Most art objects the document takes (default 3000000)");
+  command.add_option("--draw-limit", o.drawLimit,
+                     "Most random draws one run of the filter may take (default " +
+                         std::to_string(host::RandomSource::kDefaultDrawBudget) + ")");
+  o.batchOnly.insert({output, seed, state, fresh});
+}
+
+// The dialog actions, in the order given, and --print-settings.
+void addActionOptions(CLI::App& command, RenderOptions& o) {
+  auto single = [](CLI::Option* opt) { return opt->allow_extra_args(false); };
+  single(command.add_option("--preset", o.presets, "Choose a preset by position (0-15) or name"));
+  single(command.add_option("--set", o.sets,
+                            "NAME=VALUE: set a control by its record field name (popups also take entry text, "
+                            "check boxes 0/1/on/off)"));
+  command.add_flag("--tumble", o.tumbles, "Press Tumble");
+  command.add_flag("--shuffle", o.shuffles, "Press Shuffle");
+  single(command.add_option("--adjust", o.adjusts, "FIELD=X,Y: drag the field's adjuster to artwork point X,Y"));
+  single(command.add_option("--page-tab", o.pageTabs, "Show page N (1 Lines, 2 Style, 3 Shapes, 4 Settings)"));
+  command.add_flag("--no-preview", o.noPreviews, "Untick Preview");
+  command.add_flag("--cancel", o.cancels, "Press Cancel (exit status 3, nothing written)");
+  single(command.add_option("--script", o.scripts, "Read actions from a file, one a line ('#' comments)"));
+  command.add_flag("--print-settings", o.printSettings,
+                   "Print every control's label and value, by page, after the actions");
+}
+
+// A batch's options, and the hidden ones it hands its drawings.
+void addBatchOptions(CLI::App& command, RenderOptions& o) {
+  auto* variations = command.add_option(
+      "--variations", o.variations,
+      "Make N drawings with the same settings and the seeds S, S+1, ... (S from --seed or the clock)");
+  auto* jobs = command.add_option("-j,--jobs", o.jobs, "Drawings made at a time (default: the number of cores)");
+  auto* quiet = command.add_flag("--quiet", o.quiet, "No progress bar and no line per drawing; failures still show");
+  auto* sheet = command.add_option("--contact-sheet", o.contactSheet,
+                                   "Also write the batch's thumbnails in a grid, each labelled with its seed (.png)");
+  auto* columns = command.add_option("--columns", o.columns, "Columns of the contact sheet (default: a square grid)");
+  auto* thumb = command.add_option("--thumb", o.thumb, "Side of a contact sheet's thumbnail in pixels (default 240)");
+  auto* readOnly =
+      command.add_flag("--state-read-only", o.stateReadOnly, "Read the kept settings, never write them")->group("");
+  auto* thumbnail = command.add_option("--thumbnail", o.thumbnail, "Also write a PNG thumbnail here")->group("");
+  auto* thumbnailSize =
+      command.add_option("--thumbnail-size", o.thumbnailSize, "The square the thumbnail fits, in pixels")->group("");
+  o.batchOnly.insert({variations, jobs, quiet, sheet, columns, thumb, readOnly, thumbnail, thumbnailSize});
+}
+
+// One drawing, or with --variations a batch; the exit status.
+int render(CLI::App& command, const RenderOptions& o) {
+  RenderRequest request;
+  if (const int status = buildRequest(command, o, &request); status != kExitOk) return status;
+  if (o.variations.empty()) {
+    if (!o.jobs.empty() || o.quiet || !o.contactSheet.empty() || !o.columns.empty() || !o.thumb.empty())
+      return usage("-j, --quiet, --contact-sheet, --columns and --thumb are for a batch; add --variations N");
+    return runRender(request, std::cout, std::cerr);
+  }
+  BatchRequest batch;
+  if (const int status = buildBatch(command, o, &batch); status != kExitOk) return status;
+  batch.seed = request.seed;
+  batch.render = std::move(request);
+  return runBatch(batch);
+}
+
 }  // namespace
 
 void addRenderCommand(CLI::App& app, int& status) {
@@ -193,97 +307,12 @@ void addRenderCommand(CLI::App& app, int& status) {
                 "Dialog actions (--preset, --set, --tumble, --shuffle, --adjust, --page-tab, --no-preview, --cancel, "
                 "--script) apply in the order given. Exit status: 0 done, 1 the run or a write failed, 2 bad command "
                 "line or input (nothing written), 3 cancelled.");
-  RenderOptions& o = *options;
-  auto single = [](CLI::Option* opt) { return opt->allow_extra_args(false); };
-
-  auto* output = command->add_option(
-      "-o,--output", o.output,
-      "The file to write; .svg, .json, .png or .pdf by its extension (default quelvix.svg); - for standard output; "
-      "with --variations a pattern with {seed} and {n}");
-  command->add_option("--format", o.format, "With -o -: svg (default) or json");
-  addPaintOptions(*command, o.paint);
-  auto* seed = command->add_option("--seed", o.seed,
-                                   "Seed of the random numbers (default: from the clock); a batch's first seed");
-  command->add_option("--random-file", o.randomFile, "Serve the reals listed in this file instead of a seed")
-      ->excludes(seed);
-  command->add_option("--random-log", o.randomLog, "Log every random number (r VALUE) and undo (undo) here");
-  command->add_option("--page", o.page, "Page size: WxH in points, letter (default) or a4");
-  auto* state = command->add_option("--state", o.state,
-                                    "The filter's kept settings; default $XDG_CONFIG_HOME/quelvix/state.bin");
-  auto* fresh = command->add_flag("--fresh", o.fresh, "Start from the default settings instead of the kept ones");
-  command->add_option("--plugins", o.plugins, "Folder of plug-ins (default: plugins beside the program)");
-  command->add_option("--open", o.open,
-                      "Run the filter over the drawing in this SVG file (its page and art) instead of a new page");
-  command->add_option("--select", o.selectNames, "Select the opened drawing's object with this id (repeatable)")
-      ->allow_extra_args(false);
-  command->add_flag("--select-all", o.selectAll, "Select every top-level object of the opened drawing");
-  command
-      ->add_option("--select-index", o.selectIndices,
-                   "Select the opened drawing's Nth top-level object, 0 the bottom-most (repeatable)")
-      ->allow_extra_args(false);
-  command->add_option("--palette", o.palette,
-                      "A palette (.gpl, or #rrggbb lines) whose colours become the document's swatches, after "
-                      "[None], [Registration], White and Black");
-  command->add_option("--filter", o.filter,
-                      "The filter to run, by its menu entry \"Category > Title\", title or name (default: the "
-                      "first one the plug-ins register)");
-  command->add_option("--art-limit", o.artLimit, "Most art objects the document takes (default 3000000)");
-  command->add_option("--draw-limit", o.drawLimit,
-                      "Most random draws one run of the filter may take (default " +
-                          std::to_string(host::RandomSource::kDefaultDrawBudget) + ")");
-
-  single(command->add_option("--preset", o.presets, "Choose a preset by position (0-15) or name"));
-  single(command->add_option("--set", o.sets,
-                             "NAME=VALUE: set a control by its record field name (popups also take entry text, "
-                             "check boxes 0/1/on/off)"));
-  command->add_flag("--tumble", o.tumbles, "Press Tumble");
-  command->add_flag("--shuffle", o.shuffles, "Press Shuffle");
-  single(command->add_option("--adjust", o.adjusts, "FIELD=X,Y: drag the field's adjuster to artwork point X,Y"));
-  single(command->add_option("--page-tab", o.pageTabs, "Show page N (1 Lines, 2 Style, 3 Shapes, 4 Settings)"));
-  command->add_flag("--no-preview", o.noPreviews, "Untick Preview");
-  command->add_flag("--cancel", o.cancels, "Press Cancel (exit status 3, nothing written)");
-  single(command->add_option("--script", o.scripts, "Read actions from a file, one a line ('#' comments)"));
-  command->add_flag("--print-settings", o.printSettings,
-                    "Print every control's label and value, by page, after the actions");
-
-  auto* variations = command->add_option(
-      "--variations", o.variations,
-      "Make N drawings with the same settings and the seeds S, S+1, ... (S from --seed or the clock)");
-  auto* jobs = command->add_option("-j,--jobs", o.jobs, "Drawings made at a time (default: the number of cores)");
-  auto* quiet = command->add_flag("--quiet", o.quiet, "No progress bar and no line per drawing; failures still show");
-  auto* sheet = command->add_option("--contact-sheet", o.contactSheet,
-                                    "Also write the batch's thumbnails in a grid, each labelled with its seed (.png)");
-  auto* columns = command->add_option("--columns", o.columns, "Columns of the contact sheet (default: a square grid)");
-  auto* thumb = command->add_option("--thumb", o.thumb, "Side of a contact sheet's thumbnail in pixels (default 240)");
-  // What a batch hands its drawings; hidden from the help.
-  auto* readOnly =
-      command->add_flag("--state-read-only", o.stateReadOnly, "Read the kept settings, never write them")->group("");
-  auto* thumbnail = command->add_option("--thumbnail", o.thumbnail, "Also write a PNG thumbnail here")->group("");
-  auto* thumbnailSize =
-      command->add_option("--thumbnail-size", o.thumbnailSize, "The square the thumbnail fits, in pixels")->group("");
-  o.batchOnly = {output, seed,    state, fresh,    variations, jobs,         quiet,
-                 sheet,  columns, thumb, readOnly, thumbnail,  thumbnailSize};
-
+  addDocumentOptions(*command, *options);
+  addActionOptions(*command, *options);
+  addBatchOptions(*command, *options);
   command->callback([command, options, &status] {
     try {
-      RenderRequest request;
-      status = buildRequest(*command, *options, &request);
-      if (status != kExitOk) return;
-      if (options->variations.empty()) {
-        if (!options->jobs.empty() || options->quiet || !options->contactSheet.empty() || !options->columns.empty() ||
-            !options->thumb.empty()) {
-          status = usage("-j, --quiet, --contact-sheet, --columns and --thumb are for a batch; add --variations N");
-          return;
-        }
-        status = runRender(request, std::cout, std::cerr);
-        return;
-      }
-      BatchRequest batch;
-      status = buildBatch(*command, *options, &batch);
-      if (status != kExitOk) return;
-      batch.seed = request.seed;
-      batch.render = std::move(request);
-      status = runBatch(batch);
+      status = render(*command, *options);
     } catch (const std::exception& e) {
       std::cerr << "quelvix: " << e.what() << '\n';
       status = kExitFailure;

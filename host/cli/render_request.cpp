@@ -2,20 +2,15 @@
 
 #include <unistd.h>
 
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
+#include "host/cli/typed_words.h"
+
 namespace qx::cli {
 namespace {
-
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 std::optional<double> parseSide(std::string_view s) {
   double v = 0;

@@ -16,17 +16,17 @@ struct KindName {
 };
 
 constexpr KindName kKindNames[] = {
-    {ItemKind::TextCheckBox, "ADM Text Check Box Type"},
-    {ItemKind::SpinEdit, "ADM Spin Edit Type"},
-    {ItemKind::PicturePushButton, "ADM Picture Push Button Type"},
-    {ItemKind::TextStatic, "ADM Text Static Type"},
-    {ItemKind::PopupList, "ADM Popup List Type"},
-    {ItemKind::TextPushButton, "ADM Text Push Button Type"},
-    {ItemKind::Frame, "ADM Frame Type"},
-    {ItemKind::TextEdit, "ADM Text Edit Type"},
-    {ItemKind::ListBox, "ADM List Box Type"},
-    {ItemKind::ScrollBar, "ADM Scrollbar Type"},
-    {ItemKind::User, "ADM User Type"},
+    {ItemKind::TextCheckBox, QX_ITEM_TEXT_CHECK_BOX},
+    {ItemKind::SpinEdit, QX_ITEM_SPIN_EDIT},
+    {ItemKind::PicturePushButton, QX_ITEM_PICTURE_PUSH_BUTTON},
+    {ItemKind::TextStatic, QX_ITEM_TEXT_STATIC},
+    {ItemKind::PopupList, QX_ITEM_POPUP_LIST},
+    {ItemKind::TextPushButton, QX_ITEM_TEXT_PUSH_BUTTON},
+    {ItemKind::Frame, QX_ITEM_FRAME},
+    {ItemKind::TextEdit, QX_ITEM_TEXT_EDIT},
+    {ItemKind::ListBox, QX_ITEM_LIST_BOX},
+    {ItemKind::ScrollBar, QX_ITEM_SCROLLBAR},
+    {ItemKind::User, QX_ITEM_USER},
 };
 
 // Truncation toward zero that saturates instead of overflowing.
@@ -46,20 +46,29 @@ std::string trimmedLower(std::string_view text) {
   return out;
 }
 
-bool isButton(ItemKind kind) { return kind == ItemKind::TextPushButton || kind == ItemKind::PicturePushButton; }
-
 }  // namespace
 
 const char* itemTypeName(ItemKind kind) {
   for (const KindName& k : kKindNames)
     if (k.kind == kind) return k.name;
-  return "ADM User Type";
+  return QX_ITEM_USER;
 }
 
 std::optional<ItemKind> itemKindFromTypeName(std::string_view name) {
   for (const KindName& k : kKindNames)
     if (name == k.name) return k.kind;
   return std::nullopt;
+}
+
+bool isButtonKind(ItemKind kind) { return kind == ItemKind::TextPushButton || kind == ItemKind::PicturePushButton; }
+
+int32_t indexOfEntryText(std::span<const ListEntry> entries, std::string_view text) {
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (entries[i].text == text) return static_cast<int32_t>(i);
+  const std::string wanted = trimmedLower(text);
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (trimmedLower(entries[i].text) == wanted) return static_cast<int32_t>(i);
+  return -1;
 }
 
 int32_t dialogUnitsToPixelsX(int32_t units) { return static_cast<int32_t>(std::lround(units * 1.5)); }
@@ -146,7 +155,7 @@ void Item::setMaxValue(double value, bool integerLimit) {
 ListEntry* Item::insertEntry(int32_t index) {
   if (!hasList() || index < 0 || index > entryCount()) return nullptr;
   ListEntry entry;
-  entry.key = ++dialog_->manager().nextEntryKey_;
+  entry.key = dialog_->manager().newEntryKey();
   entries_.insert(entries_.begin() + index, std::move(entry));
   if (active_ >= index) ++active_;
   if (pending_ >= index) ++pending_;
@@ -170,15 +179,6 @@ int32_t Item::indexOfId(int32_t id) const {
   return -1;
 }
 
-int32_t Item::indexOfText(std::string_view text) const {
-  for (size_t i = 0; i < entries_.size(); ++i)
-    if (entries_[i].text == text) return static_cast<int32_t>(i);
-  std::string wanted = trimmedLower(text);
-  for (size_t i = 0; i < entries_.size(); ++i)
-    if (trimmedLower(entries_[i].text) == wanted) return static_cast<int32_t>(i);
-  return -1;
-}
-
 ListEntry* Item::activeEntry() { return entryAt(active_); }
 
 bool Item::selectIndex(int32_t index) {
@@ -187,15 +187,15 @@ bool Item::selectIndex(int32_t index) {
   return true;
 }
 
-bool Item::isDefaultItem() const { return isButton(kind_) && id_ == kItemOk; }
+bool Item::isDefaultItem() const { return isButtonKind(kind_) && id_ == kItemOk; }
 
-bool Item::isCancelItem() const { return isButton(kind_) && (id_ == kItemCancel || text_ == "Cancel"); }
+bool Item::isCancelItem() const { return isButtonKind(kind_) && (id_ == kItemCancel || text_ == "Cancel"); }
 
 ItemState Item::state() const {
   ItemState s;
   s.id = id_;
   s.kind = kind_;
-  s.typeName = typeName();
+  s.typeName = itemTypeName(kind_);
   s.bounds = bounds_;
   s.text = text_;
   s.font = font_;

@@ -62,8 +62,20 @@ QxRect pixelRect(int32_t x, int32_t y, int32_t cx, int32_t cy) {
 
 // ---- Dialog ----
 
-Dialog::Dialog(DialogManager& manager, std::string name, int32_t templateId, QxPluginRef plugin)
-    : manager_(&manager), name_(std::move(name)), templateId_(templateId), plugin_(plugin) {}
+Dialog::Dialog(DialogManager& manager, ItemRegistry& registry, std::string name, int32_t templateId, QxPluginRef plugin)
+    : manager_(&manager), registry_(&registry), name_(std::move(name)), templateId_(templateId), plugin_(plugin) {}
+
+void Dialog::applyTemplate(const DialogTemplate& tmpl) {
+  caption_ = tmpl.caption;
+  fontName_ = tmpl.fontName;
+  setBoundsRect(pixelRect(tmpl.x, tmpl.y, tmpl.cx, tmpl.cy));
+  fromTemplateItems_ = !tmpl.items.empty();
+  for (const DialogTemplateItem& t : tmpl.items) {
+    // Lookups by number would only ever find the first item of a number.
+    Item* item = createItem(t.id, kindOfTemplateItem(t), pixelRect(t.x, t.y, t.cx, t.cy));
+    if (item) item->setText(t.text);
+  }
+}
 
 bool Dialog::setSize(int32_t width, int32_t height) {
   if (width < 0 || height < 0) return false;
@@ -88,7 +100,7 @@ Item* Dialog::createItem(int32_t id, ItemKind kind, const QxRect& bounds) {
   if (item(id)) return nullptr;
   items_.push_back(std::make_unique<Item>(*this, id, kind, bounds));
   Item* created = items_.back().get();
-  manager_->registerItem(*created);
+  registry_->registerItem(*created);
   return created;
 }
 
@@ -121,7 +133,8 @@ void DialogManager::alert(const std::string& text) {
 }
 
 Dialog& DialogManager::createDialog(const std::string& name, int32_t templateId, QxPluginRef plugin) {
-  dialogs_.push_back(std::make_unique<Dialog>(*this, name, templateId, plugin));
+  ItemRegistry& registry = *this;  // a private base: only this manager's dialogs get it
+  dialogs_.push_back(std::make_unique<Dialog>(*this, registry, name, templateId, plugin));
   Dialog& dialog = *dialogs_.back();
   uintptr_t r = newRef(RefKind::Dialog, &dialog);
   dialogRefs_[&dialog] = r;
@@ -130,30 +143,18 @@ Dialog& DialogManager::createDialog(const std::string& name, int32_t templateId,
 
 Dialog& DialogManager::createFromTemplate(const DialogTemplate& tmpl, const std::string& name, QxPluginRef plugin) {
   Dialog& dialog = createDialog(name, tmpl.id, plugin);
-  dialog.caption_ = tmpl.caption;
-  dialog.fontName_ = tmpl.fontName;
-  dialog.fontPointSize_ = tmpl.fontPointSize;
-  dialog.bounds_ = pixelRect(tmpl.x, tmpl.y, tmpl.cx, tmpl.cy);
-  dialog.width_ = dialog.bounds_.right - dialog.bounds_.left;
-  dialog.height_ = dialog.bounds_.bottom - dialog.bounds_.top;
-  dialog.fromTemplateItems_ = !tmpl.items.empty();
-  for (const DialogTemplateItem& t : tmpl.items) {
-    // A template repeating an identifier keeps the first item of that number,
-    // as lookups by number would only ever find that one.
-    Item* item = dialog.createItem(t.id, kindOfTemplateItem(t), pixelRect(t.x, t.y, t.cx, t.cy));
-    if (item) item->setText(t.text);
-  }
+  dialog.applyTemplate(tmpl);
   return dialog;
 }
 
 void DialogManager::destroy(Dialog& dialog) {
   auto it = std::find_if(dialogs_.begin(), dialogs_.end(), [&](const auto& d) { return d.get() == &dialog; });
   if (it == dialogs_.end()) return;
-  if (QxDialogDestroyProc proc = dialog.destroy_) {
-    dialog.destroy_ = nullptr;  // once only, even if the procedure re-enters
+  if (QxDialogDestroyProc proc = dialog.destroyProc()) {
+    dialog.setDestroyProc(nullptr);  // once only, even if the procedure re-enters
     proc(ref(dialog));
   }
-  for (const auto& item : dialog.items_) forgetItem(*item);
+  for (const auto& item : dialog.items()) forgetItem(*item);
   auto r = dialogRefs_.find(&dialog);
   if (r != dialogRefs_.end()) {
     refs_.erase(r->second);
@@ -173,8 +174,7 @@ std::vector<Dialog*> DialogManager::dialogs() const {
 QxErr DialogManager::runModal(const DialogTemplate& tmpl, QxPluginRef plugin, const std::string& name,
                               QxDialogInitProc init, QxUserData userData, int32_t* itemHit) {
   Dialog& dialog = createFromTemplate(tmpl, name, plugin);
-  dialog.userData_ = userData;
-  dialog.init_ = init;
+  dialog.setUserData(userData);
   if (init) {
     if (QxErr err = init(ref(dialog))) {
       destroy(dialog);

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -19,39 +20,41 @@
 
 #include "host/dialogs/dialog_template.h"
 #include "qx_adm.h"
+#include "qx_names.h"
 
 namespace qx::host {
 
 class DialogRunner;
 class DialogManager;
 class Dialog;
-
-// The notification sent when the user changes an item.
-inline constexpr const char* kUserChangedNotifier = "ADM User Changed Notifier";
+class Item;
 
 // Closing answers of a modal run.
 inline constexpr int32_t kItemOk = 1;      // the default item
 inline constexpr int32_t kItemCancel = 2;  // the "Cancel" item
 
+// The kinds of item, each with its type name (QX_ITEM_*).
 enum class ItemKind : uint8_t {
-  TextCheckBox,       // "ADM Text Check Box Type"
-  SpinEdit,           // "ADM Spin Edit Type"
-  PicturePushButton,  // "ADM Picture Push Button Type"
-  TextStatic,         // "ADM Text Static Type"
-  PopupList,          // "ADM Popup List Type"
-  TextPushButton,     // "ADM Text Push Button Type"
-  // Kinds that only come from dialog templates.
-  Frame,      // "ADM Frame Type": a framed box
-  TextEdit,   // "ADM Text Edit Type"
-  ListBox,    // "ADM List Box Type"
-  ScrollBar,  // "ADM Scrollbar Type"
-  User,       // "ADM User Type": a window class the host does not know
+  TextCheckBox,
+  SpinEdit,
+  PicturePushButton,
+  TextStatic,
+  PopupList,
+  TextPushButton,
+  // Kinds a plug-in's own dialogs do not use; they come from dialog templates.
+  Frame,  // a framed box
+  TextEdit,
+  ListBox,
+  ScrollBar,
+  User,  // a window class the host does not know
 };
 
-// The host's type name of a kind, e.g. "ADM Spin Edit Type".
+// The host's type name of a kind (QX_ITEM_*).
 const char* itemTypeName(ItemKind kind);
 // The kind of a host type name; nullopt for a name the host does not offer.
 std::optional<ItemKind> itemKindFromTypeName(std::string_view name);
+// Push buttons, with a text or a picture.
+bool isButtonKind(ItemKind kind);
 
 // Dialog units of an 8-point "MS Sans Serif" template to pixels: a dialog
 // unit is a quarter of the font's average character width (6 px) across and
@@ -66,6 +69,10 @@ struct ListEntry {
   std::string text;
   uint64_t key = 0;  // the model's own identity of the entry (stable across inserts)
 };
+
+// Index of the entry whose text is `text`; failing an exact match, the first
+// one equal to it without surrounding blanks and letter case. -1 when none.
+int32_t indexOfEntryText(std::span<const ListEntry> entries, std::string_view text);
 
 // A snapshot of an item, for reports and tests.
 struct ItemState {
@@ -102,6 +109,17 @@ struct TrackEvent {
   int32_t modifiers = 0;
 };
 
+// What a dialog asks of the manager that made it. DialogManager implements it
+// privately, so only its own dialogs can reach it.
+class ItemRegistry {
+ public:
+  // Hand out the references of `item`, just added to the dialog.
+  virtual void registerItem(Item& item) = 0;
+
+ protected:
+  ~ItemRegistry() = default;
+};
+
 class Item {
  public:
   Item(Dialog& dialog, int32_t id, ItemKind kind, const QxRect& bounds);
@@ -109,10 +127,8 @@ class Item {
   Dialog& dialog() const { return *dialog_; }
   int32_t id() const { return id_; }
   ItemKind kind() const { return kind_; }
-  const char* typeName() const { return itemTypeName(kind_); }
 
   const QxRect& bounds() const { return bounds_; }
-  void setBounds(const QxRect& bounds) { bounds_ = bounds; }
   const std::string& text() const { return text_; }
   void setText(std::string text) { text_ = std::move(text); }
   // What the item shows: its text, or for a spin edit without one its value
@@ -125,7 +141,6 @@ class Item {
   void show(bool visible) { visible_ = visible; }
   bool enabled() const { return enabled_; }
   void enable(bool enabled) { enabled_ = enabled; }
-  int32_t units() const { return units_; }
   void setUnits(int32_t units) { units_ = units; }
   // Decimals shown, 0 to 6; false otherwise. More than 0 makes a spin edit a
   // real one.
@@ -163,9 +178,8 @@ class Item {
   int32_t indexOfKey(uint64_t key) const;
   // Index of the first entry with identifier `id`, -1 when none.
   int32_t indexOfId(int32_t id) const;
-  // Index of the entry whose text is `text`; failing an exact match, the
-  // first one equal to it without surrounding blanks and case. -1 when none.
-  int32_t indexOfText(std::string_view text) const;
+  // indexOfEntryText over this item's entries.
+  int32_t indexOfText(std::string_view text) const { return indexOfEntryText(entries_, text); }
   int32_t activeIndex() const { return active_; }
   ListEntry* activeEntry();
   // Choose the entry at `index` (-1 chooses none); false when out of range.
@@ -192,7 +206,6 @@ class Item {
   ItemState state() const;
 
  private:
-  friend class DialogManager;
   Dialog* dialog_;
   int32_t id_;
   ItemKind kind_;
@@ -218,7 +231,8 @@ class Item {
 
 class Dialog {
  public:
-  Dialog(DialogManager& manager, std::string name, int32_t templateId, QxPluginRef plugin);
+  // Made by the manager, which lends `registry` for the items.
+  Dialog(DialogManager& manager, ItemRegistry& registry, std::string name, int32_t templateId, QxPluginRef plugin);
   Dialog(const Dialog&) = delete;
   Dialog& operator=(const Dialog&) = delete;
 
@@ -231,9 +245,10 @@ class Dialog {
   bool fromTemplateItems() const { return fromTemplateItems_; }
 
   const std::string& caption() const { return caption_; }
-  void setCaption(std::string caption) { caption_ = std::move(caption); }
   const std::string& fontName() const { return fontName_; }
-  int fontPointSize() const { return fontPointSize_; }
+  // Take the caption, font, frame and items of `tmpl`, converted from dialog
+  // units to pixels. A template repeating an item's identifier keeps the first.
+  void applyTemplate(const DialogTemplate& tmpl);
 
   // Client area in pixels.
   int32_t width() const { return width_; }
@@ -252,7 +267,6 @@ class Dialog {
 
   QxUserData userData() const { return userData_; }
   void setUserData(QxUserData data) { userData_ = data; }
-  QxDialogInitProc initProc() const { return init_; }
   QxDialogDestroyProc destroyProc() const { return destroy_; }
   void setDestroyProc(QxDialogDestroyProc proc) { destroy_ = proc; }
 
@@ -270,26 +284,24 @@ class Dialog {
   std::vector<ItemState> state() const;
 
  private:
-  friend class DialogManager;
   DialogManager* manager_;
+  ItemRegistry* registry_;
   std::string name_;
   int32_t templateId_;
   QxPluginRef plugin_;
   bool fromTemplateItems_ = false;
   std::string caption_;
   std::string fontName_;
-  int fontPointSize_ = 0;
   int32_t width_ = 0, height_ = 0;
   QxRect bounds_{};
   QxUserData userData_ = nullptr;
-  QxDialogInitProc init_ = nullptr;
   QxDialogDestroyProc destroy_ = nullptr;
   std::vector<std::unique_ptr<Item>> items_;
   bool ended_ = false;
   int32_t itemHit_ = 0;
 };
 
-class DialogManager {
+class DialogManager final : private ItemRegistry {
  public:
   DialogManager();
   ~DialogManager();
@@ -299,7 +311,6 @@ class DialogManager {
   // The front end that runs modal dialogs and shows alerts. Without one a
   // modal run answers 1 right after initialisation and alerts go to stderr.
   void setRunner(DialogRunner* runner) { runner_ = runner; }
-  DialogRunner* runner() const { return runner_; }
 
   // Show `text` in a modal alert with an OK button (through the runner).
   void alert(const std::string& text);
@@ -329,7 +340,7 @@ class DialogManager {
   // dropped. defaultNotify() is the host's own handling: a clicked check box
   // toggles, a popup takes the entry picked, the default item ends the modal
   // run with 1 and the Cancel item with 2.
-  void notify(Item& item, const std::string& type = kUserChangedNotifier);
+  void notify(Item& item, const std::string& type = QX_NOTIFIER_USER_CHANGED);
   void defaultNotify(Item& item, const Notification& notification);
   // Mouse events: track() calls the item's track procedure (default handling
   // without one) and answers whether the event was handled. The host's own
@@ -352,6 +363,9 @@ class DialogManager {
   Notification* notification(QxNotifierRef ref) const;
   TrackEvent* tracker(QxTrackerRef ref) const;
 
+  // A key no list entry of this manager has had, for the next one made.
+  uint64_t newEntryKey() { return ++nextEntryKey_; }
+
  private:
   enum class RefKind : uint8_t { Dialog, Item, List, Entry, Notifier, Tracker };
   struct RefTarget {
@@ -363,7 +377,7 @@ class DialogManager {
   const RefTarget* lookup(const void* ref, RefKind kind) const;
   void forgetItem(Item& item);
   void forgetRef(uintptr_t ref);
-  void registerItem(Item& item);
+  void registerItem(Item& item) override;
 
   DialogRunner* runner_ = nullptr;
   std::vector<std::unique_ptr<Dialog>> dialogs_;
@@ -374,9 +388,6 @@ class DialogManager {
   std::unordered_map<uint64_t, uintptr_t> entryRefs_;
   uintptr_t nextRef_ = 0;
   uint64_t nextEntryKey_ = 0;
-
-  friend class Dialog;
-  friend class Item;
 };
 
 }  // namespace qx::host

@@ -5,96 +5,116 @@
 #include <iostream>
 #include <sstream>
 
-
 namespace qx::host {
 
 // ---- Actions ----
 
 DialogAction DialogAction::setValue(int32_t itemId, double value) {
-  DialogAction a;
-  a.kind = Kind::SetValue;
-  a.itemId = itemId;
-  a.value = value;
-  return a;
+  return {.kind = Kind::SetValue, .itemId = itemId, .value = value};
 }
 
-DialogAction DialogAction::toggle(int32_t itemId) {
-  DialogAction a;
-  a.kind = Kind::Toggle;
-  a.itemId = itemId;
-  return a;
-}
+DialogAction DialogAction::toggle(int32_t itemId) { return {.kind = Kind::Toggle, .itemId = itemId}; }
 
 DialogAction DialogAction::setChecked(int32_t itemId, bool checked) {
-  DialogAction a;
-  a.kind = Kind::SetChecked;
-  a.itemId = itemId;
-  a.checked = checked;
-  return a;
+  return {.kind = Kind::SetChecked, .itemId = itemId, .checked = checked};
 }
 
 DialogAction DialogAction::chooseIndex(int32_t itemId, int32_t index) {
-  DialogAction a;
-  a.kind = Kind::ChooseIndex;
-  a.itemId = itemId;
-  a.index = index;
-  return a;
+  return {.kind = Kind::ChooseIndex, .itemId = itemId, .index = index};
 }
 
 DialogAction DialogAction::chooseId(int32_t itemId, int32_t entryId) {
-  DialogAction a;
-  a.kind = Kind::ChooseId;
-  a.itemId = itemId;
-  a.entryId = entryId;
-  return a;
+  return {.kind = Kind::ChooseId, .itemId = itemId, .entryId = entryId};
 }
 
 DialogAction DialogAction::chooseText(int32_t itemId, std::string text) {
-  DialogAction a;
-  a.kind = Kind::ChooseText;
-  a.itemId = itemId;
-  a.text = std::move(text);
-  return a;
+  return {.kind = Kind::ChooseText, .itemId = itemId, .text = std::move(text)};
 }
 
-DialogAction DialogAction::press(int32_t itemId) {
-  DialogAction a;
-  a.kind = Kind::Press;
-  a.itemId = itemId;
-  return a;
-}
+DialogAction DialogAction::press(int32_t itemId) { return {.kind = Kind::Press, .itemId = itemId}; }
 
 DialogAction DialogAction::drag(int32_t itemId, QxRealPoint artworkPoint, int32_t modifiers) {
-  DialogAction a;
-  a.kind = Kind::Drag;
-  a.itemId = itemId;
-  a.point = artworkPoint;
-  a.modifiers = modifiers;
-  return a;
+  return {.kind = Kind::Drag, .itemId = itemId, .point = artworkPoint, .modifiers = modifiers};
 }
 
-DialogAction DialogAction::confirm() {
-  DialogAction a;
-  a.kind = Kind::Confirm;
-  return a;
-}
+DialogAction DialogAction::confirm() { return {.kind = Kind::Confirm}; }
 
-DialogAction DialogAction::cancel() {
-  DialogAction a;
-  a.kind = Kind::Cancel;
-  return a;
-}
+DialogAction DialogAction::cancel() { return {.kind = Kind::Cancel}; }
 
 // ---- Runner ----
 
 namespace {
 
-bool isButton(ItemKind kind) { return kind == ItemKind::TextPushButton || kind == ItemKind::PicturePushButton; }
-
 std::string formatNumber(double value) {
   std::ostringstream s;
   s << value;
   return s.str();
+}
+
+bool fail(std::string* why, const std::string& reason) {
+  if (why) *why = reason;
+  return false;
+}
+
+// Confirm and Cancel end the run through the closing button when the dialog
+// has one, so its procedure runs.
+void closeWith(Dialog& dialog, int32_t answer) {
+  Item* button = dialog.item(answer);
+  if (button && isButtonKind(button->kind()) && button->enabled()) dialog.manager().notify(*button);
+  dialog.endModal(answer);
+}
+
+// A value typed into a spin edit: clamped by the item, or refused outside
+// its limits when `rejectOutOfRange`.
+bool typeValue(Item& item, double value, bool rejectOutOfRange, const std::string& name, std::string* why) {
+  if (item.kind() != ItemKind::SpinEdit) return fail(why, name + " is not a spin edit");
+  if (!std::isfinite(value)) return fail(why, name + ": the value is not a number");
+  if (rejectOutOfRange && item.constrain(value) != value) {
+    const std::string range = formatNumber(item.minValue()) + " to " + formatNumber(item.maxValue());
+    if (item.isInteger() && value != std::trunc(value))
+      return fail(why, name + ": " + formatNumber(value) + " is not a whole number (" + range + ")");
+    return fail(why, name + ": " + formatNumber(value) + " is outside " + range);
+  }
+  item.setValue(value);
+  item.dialog().manager().notify(item);
+  return true;
+}
+
+// A click on a check box; the default handling toggles it. SetChecked
+// clicks only when the box is not already as wanted.
+bool clickCheckBox(Item& item, const DialogAction& action, const std::string& name, std::string* why) {
+  if (item.kind() != ItemKind::TextCheckBox) return fail(why, name + " is not a check box");
+  if (action.kind == DialogAction::Kind::SetChecked && item.booleanValue() == action.checked) return true;
+  item.setPendingToggle(true);
+  item.dialog().manager().notify(item);
+  return true;
+}
+
+// The popup entry an action names, by position, identifier or text; -1 when
+// there is none.
+int32_t namedEntry(const Item& item, const DialogAction& action) {
+  switch (action.kind) {
+    case DialogAction::Kind::ChooseIndex:
+      return action.index >= 0 && action.index < item.entryCount() ? action.index : -1;
+    case DialogAction::Kind::ChooseId: return item.indexOfId(action.entryId);
+    default: return item.indexOfText(action.text);
+  }
+}
+
+// A pick in a popup, which the default handling makes the chosen entry.
+bool chooseEntry(Item& item, const DialogAction& action, const std::string& name, std::string* why) {
+  if (item.kind() != ItemKind::PopupList) return fail(why, name + " is not a popup list");
+  const int32_t index = namedEntry(item, action);
+  if (index < 0) {
+    const std::string wanted = action.kind == DialogAction::Kind::ChooseIndex ? "entry " + std::to_string(action.index)
+                               : action.kind == DialogAction::Kind::ChooseId
+                                   ? "entry id " + std::to_string(action.entryId)
+                                   : "entry \"" + action.text + "\"";
+    return fail(why, name + ": " + wanted + " does not exist (" + std::to_string(item.entryCount()) + " entries)");
+  }
+  item.setPendingIndex(index);
+  item.dialog().manager().notify(item);
+  return true;
 }
 
 }  // namespace
@@ -176,85 +196,36 @@ bool ScriptedRunner::toViewPoint(QxRealPoint point, QxPoint* view) const {
 
 bool ScriptedRunner::apply(Dialog& dialog, const DialogAction& action, std::string* why) {
   using Kind = DialogAction::Kind;
-  DialogManager& manager = dialog.manager();
-  auto fail = [&](const std::string& reason) {
-    if (why) *why = reason;
-    return false;
-  };
-
   if (action.kind == Kind::Confirm || action.kind == Kind::Cancel) {
-    int32_t answer = action.kind == Kind::Confirm ? kItemOk : kItemCancel;
-    // Through the closing button when the dialog has one, so its procedure runs.
-    Item* button = dialog.item(answer);
-    if (button && isButton(button->kind()) && button->enabled()) manager.notify(*button);
-    dialog.endModal(answer);
+    closeWith(dialog, action.kind == Kind::Confirm ? kItemOk : kItemCancel);
     return true;
   }
 
-  const int32_t itemId = action.itemId;
-  Item* item = dialog.item(itemId);
-  std::string name = "control " + std::to_string(itemId);
-  if (!item) return fail(name + " does not exist");
-  if (!item->enabled() && !options_.allowDisabled) return fail(name + " is disabled");
+  Item* item = dialog.item(action.itemId);
+  const std::string name = "control " + std::to_string(action.itemId);
+  if (!item) return fail(why, name + " does not exist");
+  if (!item->enabled() && !options_.allowDisabled) return fail(why, name + " is disabled");
 
   switch (action.kind) {
-    case Kind::SetValue: {
-      if (item->kind() != ItemKind::SpinEdit) return fail(name + " is not a spin edit");
-      if (!std::isfinite(action.value)) return fail(name + ": the value is not a number");
-      if (options_.rejectOutOfRange) {
-        if (item->constrain(action.value) != action.value) {
-          std::string range = formatNumber(item->minValue()) + " to " + formatNumber(item->maxValue());
-          if (item->isInteger() && action.value != std::trunc(action.value))
-            return fail(name + ": " + formatNumber(action.value) + " is not a whole number (" + range + ")");
-          return fail(name + ": " + formatNumber(action.value) + " is outside " + range);
-        }
-      }
-      item->setValue(action.value);
-      manager.notify(*item);
-      return true;
-    }
+    case Kind::SetValue: return typeValue(*item, action.value, options_.rejectOutOfRange, name, why);
     case Kind::Toggle:
-    case Kind::SetChecked:
-      if (item->kind() != ItemKind::TextCheckBox) return fail(name + " is not a check box");
-      if (action.kind == Kind::SetChecked && item->booleanValue() == action.checked) return true;
-      item->setPendingToggle(true);
-      manager.notify(*item);
-      return true;
+    case Kind::SetChecked: return clickCheckBox(*item, action, name, why);
     case Kind::ChooseIndex:
     case Kind::ChooseId:
-    case Kind::ChooseText: {
-      if (item->kind() != ItemKind::PopupList) return fail(name + " is not a popup list");
-      int32_t index = -1;
-      if (action.kind == Kind::ChooseIndex) {
-        index = action.index >= 0 && action.index < item->entryCount() ? action.index : -1;
-      } else if (action.kind == Kind::ChooseId) {
-        index = item->indexOfId(action.entryId);
-      } else {
-        index = item->indexOfText(action.text);
-      }
-      if (index < 0) {
-        std::string wanted = action.kind == Kind::ChooseIndex ? "entry " + std::to_string(action.index)
-                             : action.kind == Kind::ChooseId  ? "entry id " + std::to_string(action.entryId)
-                                                              : "entry \"" + action.text + "\"";
-        return fail(name + ": " + wanted + " does not exist (" + std::to_string(item->entryCount()) + " entries)");
-      }
-      item->setPendingIndex(index);
-      manager.notify(*item);
-      return true;
-    }
+    case Kind::ChooseText: return chooseEntry(*item, action, name, why);
     case Kind::Press:
-      if (!isButton(item->kind())) return fail(name + " is not a button");
-      manager.notify(*item);
+      if (!isButtonKind(item->kind())) return fail(why, name + " is not a button");
+      dialog.manager().notify(*item);
       return true;
     case Kind::Drag: {
       QxPoint view{};
       if (!toViewPoint(action.point, &view))
-        return fail(name + ": the point " + formatNumber(action.point.x) + "," + formatNumber(action.point.y) +
-                    " lies outside the view");
-      manager.track(*item, TrackEvent{view, action.modifiers});
+        return fail(why, name + ": the point " + formatNumber(action.point.x) + "," + formatNumber(action.point.y) +
+                             " lies outside the view");
+      dialog.manager().track(*item, TrackEvent{view, action.modifiers});
       return true;
     }
-    default: return fail("unknown action");
+    default: return fail(why, "unknown action");
   }
 }
 

@@ -38,7 +38,7 @@ struct DialogAction {
   bool checked = false;
   int32_t index = 0;
   int32_t entryId = 0;
-  std::string text;
+  std::string text{};  // braced, so a designated initializer may leave it out
   QxRealPoint point{};
   int32_t modifiers = QX_MODIFIER_BUTTON_DOWN;
 

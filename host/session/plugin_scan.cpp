@@ -103,28 +103,35 @@ std::string signalText(int sig) {
   return "signal " + std::to_string(sig) + (name ? std::string(", ") + name : std::string());
 }
 
-// Run the scan child and judge what it did.
-ScanVerdict runScan(const std::string& program, const std::string& file, int timeoutMs) {
-  ScanVerdict verdict;
-  // `out` carries the answer; `exec` stays silent unless execv fails (it
-  // closes on a successful exec), which tells a program that could not run
-  // from a library that made the loader give up.
+// A scan child running: its process, and the read ends of its two pipes.
+// `answer` carries what it prints; `execError` stays silent unless execv
+// fails (it closes on a successful exec), which tells a program that could
+// not run from a library that made the loader give up.
+struct ScanChild {
+  pid_t pid = -1;
+  int answer = -1;
+  int execError = -1;
+};
+
+// Start `program` in its scan mode on `file`; false and the reason when it
+// cannot be started.
+bool startScan(const std::string& program, const std::string& file, ScanChild* child, std::string* why) {
   int out[2], exec[2];
   if (::pipe2(out, O_CLOEXEC) != 0) {
-    verdict.reason = std::string("cannot start the scan: ") + std::strerror(errno);
-    return verdict;
+    *why = std::string("cannot start the scan: ") + std::strerror(errno);
+    return false;
   }
   if (::pipe2(exec, O_CLOEXEC) != 0) {
-    verdict.reason = std::string("cannot start the scan: ") + std::strerror(errno);
+    *why = std::string("cannot start the scan: ") + std::strerror(errno);
     ::close(out[0]);
     ::close(out[1]);
-    return verdict;
+    return false;
   }
   const pid_t pid = ::fork();
   if (pid < 0) {
     for (int fd : {out[0], out[1], exec[0], exec[1]}) ::close(fd);
-    verdict.reason = std::string("cannot start the scan: ") + std::strerror(errno);
-    return verdict;
+    *why = std::string("cannot start the scan: ") + std::strerror(errno);
+    return false;
   }
   if (pid == 0) {
     ::dup2(out[1], STDOUT_FILENO);
@@ -138,55 +145,74 @@ ScanVerdict runScan(const std::string& program, const std::string& file, int tim
   }
   ::close(out[1]);
   ::close(exec[1]);
-  std::string answer;
+  *child = ScanChild{pid, out[0], exec[0]};
+  return true;
+}
+
+// Read the child's answer (its first 64 KiB) until it closes its end; false
+// when `timeoutMs` runs out first.
+bool readAnswer(int fd, int timeoutMs, std::string* answer) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  bool hung = false;
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
                                                                             std::chrono::steady_clock::now());
-    if (left.count() <= 0) {
-      hung = true;
-      break;
-    }
-    pollfd p{out[0], POLLIN, 0};
+    if (left.count() <= 0) return false;
+    pollfd p{fd, POLLIN, 0};
     const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
     if (ready < 0 && errno == EINTR) continue;
     if (ready <= 0) continue;
     char buffer[4096];
-    const ssize_t n = ::read(out[0], buffer, sizeof buffer);
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;  // the child closed its end
-    if (answer.size() < 65536) answer.append(buffer, static_cast<size_t>(n));
+    if (n <= 0) return true;  // the child closed its end
+    if (answer->size() < 65536) answer->append(buffer, static_cast<size_t>(n));
   }
-  ::close(out[0]);
-  if (hung) ::kill(pid, SIGKILL);
+}
+
+// A scan that ran to its end passed when its child exited with 0 after "ok".
+bool scanPassed(int status, const std::string& answer) {
+  const bool ok = answer == kScanOkLine + std::string("\n") || answer.ends_with(std::string("\n") + kScanOkLine + "\n");
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0 && ok;
+}
+
+// Why a scan that ran to its end did not pass.
+std::string scanFailure(int status, const std::string& answer) {
+  // The child names what went wrong on an "error" line when it can.
+  std::string reason = WIFEXITED(status) && WEXITSTATUS(status) != 0
+                           ? "failed while loading (exit status " + std::to_string(WEXITSTATUS(status)) + ")"
+                           : "answered the scan wrongly";
+  std::stringstream lines(answer);
+  for (std::string line; std::getline(lines, line);)
+    if (line.rfind("error\t", 0) == 0) reason = line.substr(6);
+  return reason;
+}
+
+// Run the scan child and judge what it did.
+ScanVerdict runScan(const std::string& program, const std::string& file, int timeoutMs) {
+  ScanVerdict verdict;
+  ScanChild child;
+  if (!startScan(program, file, &child, &verdict.reason)) return verdict;
+  std::string answer;
+  const bool hung = !readAnswer(child.answer, timeoutMs, &answer);
+  ::close(child.answer);
+  if (hung) ::kill(child.pid, SIGKILL);
   int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  while (::waitpid(child.pid, &status, 0) < 0 && errno == EINTR) {
   }
   int execError = 0;
-  const bool execFailed = ::read(exec[0], &execError, sizeof execError) == static_cast<ssize_t>(sizeof execError);
-  ::close(exec[0]);
+  const bool execFailed = ::read(child.execError, &execError, sizeof execError) ==
+                          static_cast<ssize_t>(sizeof execError);
+  ::close(child.execError);
   if (hung) {
     verdict.reason = "hung while loading (no answer within " + std::to_string(timeoutMs / 1000) + " s)";
   } else if (WIFSIGNALED(status)) {
     verdict.reason = "crashed while loading (" + signalText(WTERMSIG(status)) + ")";
   } else if (execFailed) {
     verdict.reason = "cannot start the scan: " + program + ": " + std::strerror(execError);
+  } else if (scanPassed(status, answer)) {
+    verdict.passed = true;
   } else {
-    const bool ok = answer == kScanOkLine + std::string("\n") ||
-                    answer.ends_with(std::string("\n") + kScanOkLine + "\n");
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && ok) {
-      verdict.passed = true;
-    } else {
-      // The child names what went wrong on an "error" line when it can.
-      std::string reason = WIFEXITED(status) && WEXITSTATUS(status) != 0
-                               ? "failed while loading (exit status " + std::to_string(WEXITSTATUS(status)) + ")"
-                               : "answered the scan wrongly";
-      std::stringstream lines(answer);
-      for (std::string line; std::getline(lines, line);)
-        if (line.rfind("error\t", 0) == 0) reason = line.substr(6);
-      verdict.reason = reason;
-    }
+    verdict.reason = scanFailure(status, answer);
   }
   return verdict;
 }

@@ -23,92 +23,129 @@ void WritePresetBase(FilterParameters& p) {
   p.previewDrawn = 0;
 }
 
-// The values that differ from the base; several presets extend another one.
+// The values each preset changes on the base, by its position in the popup;
+// several presets extend another one.
+
+void Write30ptCircles(FilterParameters& p) {
+  p.shapeSizeMin = 30;
+  p.shapeSizeMax = 30;
+}
+
+void Write30To60ptSquares(FilterParameters& p) {
+  p.shapeSizeMin = 30;
+  p.shapeSizeMax = 60;
+  p.shapeKind = kShapeSquares;
+}
+
+void WriteSquaresVariableStroke(FilterParameters& p) {
+  Write30To60ptSquares(p);
+  p.shapeStrokeMin = 2;
+  p.shapeStrokeMax = 20;
+}
+
+void WriteAngledLattice(FilterParameters& p) {
+  p.directionMode = kDirectionAlternateAngled;
+  p.pointsMin = 200;
+  p.pointsMax = 200;
+  p.stepX = 20;
+  p.stepY = 20;
+}
+
+void WriteAngledLatticeMultiSets(FilterParameters& p) {
+  WriteAngledLattice(p);
+  p.lineSets = 3;
+  p.lineStrokeMode = kColorRandomColors;
+}
+
+void WriteVariableWidthLines(FilterParameters& p) {
+  p.lineWidthMin = 1;
+  p.lineWidthMax = 30;
+  p.splitLines = 1;
+}
+
+void WriteVariableWidthLinesRandomStroke(FilterParameters& p) {
+  WriteVariableWidthLines(p);
+  p.lineStrokeMode = kColorRandomColors;
+}
+
+void WriteShrinkingCircles(FilterParameters& p) {
+  p.radiusFactor = 99;
+  p.shapeSizeMin = 40;
+  p.shapeSizeMax = 40;
+}
+
+void WriteRandomColorCircles(FilterParameters& p) {
+  p.shapeFillMode = kColorRandomColors;
+  p.shapeSizeMin = 40;
+  p.shapeSizeMax = 40;
+}
+
+void WriteRandomSwatchCirclesTile(FilterParameters& p) {
+  p.shapeFillMode = kColorRandomSwatches;
+  p.shapeSizeMin = 40;
+  p.shapeSizeMax = 40;
+  p.tileMode = kTileCentreOfDocument;
+}
+
+void WriteRandomSwatchStarsTile(FilterParameters& p) {
+  WriteRandomSwatchCirclesTile(p);
+  p.shapeKind = kShapeStars1;
+}
+
+void WriteRandomStartMultiSet(FilterParameters& p) {
+  p.lineSets = 5;
+  p.pointsMin = 2;
+  p.pointsMax = 100;
+  p.lineWidthMin = 2;
+  p.lineWidthMax = 8;
+  p.randomStart = 1;
+}
+
+void WriteRandomStartRandomAngle(FilterParameters& p) {
+  WriteRandomStartMultiSet(p);
+  p.lineSets = 15;
+  p.setAngle = 360;
+  p.randomSetAngle = 1;
+}
+
+void WriteFilled(FilterParameters& p) {
+  p.lineWidthMin = 2;
+  p.lineWidthMax = 12;
+  p.linesFillVisible = 1;
+}
+
+void WriteNoLattice(FilterParameters& p) {
+  p.shapeSizeMin = 20;
+  p.shapeSizeMax = 40;
+  p.shapeKind = kShapeCircles;
+  p.deleteLine = 1;
+}
+
+// By position: 0, " Reset", is the base alone.
+void (*const kPresetWriters[])(FilterParameters&) = {
+    nullptr,                              // " Reset"
+    Write30ptCircles,                     // " 30pt Circles"
+    Write30To60ptSquares,                 // " 30-60pt Squares"
+    WriteSquaresVariableStroke,           // " 30-60pt Squares, variable stroke width"
+    WriteAngledLattice,                   // " 200 Angled lattice"
+    WriteAngledLatticeMultiSets,          // " 200 Angled lattice / multi-sets randomized"
+    WriteVariableWidthLines,              // " Variable width discreet lines"
+    WriteVariableWidthLinesRandomStroke,  // " Variable width discreet lines / random stroke"
+    WriteShrinkingCircles,                // " Shrinking circles"
+    WriteRandomColorCircles,              // " Random color filled circles"
+    WriteRandomSwatchCirclesTile,         // " Random swatches filled circles / tile"
+    WriteRandomSwatchStarsTile,           // " Random swatches filled stars / tile"
+    WriteRandomStartMultiSet,             // " Random start / multi-set"
+    WriteRandomStartRandomAngle,          // " Random start / multi-set / random angle"
+    WriteFilled,                          // " Filled"
+    WriteNoLattice,                       // " No lattice"
+};
+
+// The values that differ from the base; an unknown position changes none.
 void WritePresetValues(FilterParameters& p, int32_t position) {
-  switch (position) {
-    case 1:  // " 30pt Circles"
-      p.shapeSizeMin = 30;
-      p.shapeSizeMax = 30;
-      break;
-    case 2:  // " 30-60pt Squares"
-      p.shapeSizeMin = 30;
-      p.shapeSizeMax = 60;
-      p.shapeKind = kShapeSquares;
-      break;
-    case 3:  // " 30-60pt Squares, variable stroke width"
-      WritePresetValues(p, 2);
-      p.shapeStrokeMin = 2;
-      p.shapeStrokeMax = 20;
-      break;
-    case 4:  // " 200 Angled lattice"
-      p.directionMode = kDirectionAlternateAngled;
-      p.pointsMin = 200;
-      p.pointsMax = 200;
-      p.stepX = 20;
-      p.stepY = 20;
-      break;
-    case 5:  // " 200 Angled lattice / multi-sets randomized"
-      WritePresetValues(p, 4);
-      p.lineSets = 3;
-      p.lineStrokeMode = kColorRandomColors;
-      break;
-    case 6:  // " Variable width discreet lines"
-      p.lineWidthMin = 1;
-      p.lineWidthMax = 30;
-      p.splitLines = 1;
-      break;
-    case 7:  // " Variable width discreet lines / random stroke"
-      WritePresetValues(p, 6);
-      p.lineStrokeMode = kColorRandomColors;
-      break;
-    case 8:  // " Shrinking circles"
-      p.radiusFactor = 99;
-      p.shapeSizeMin = 40;
-      p.shapeSizeMax = 40;
-      break;
-    case 9:  // " Random color filled circles"
-      p.shapeFillMode = kColorRandomColors;
-      p.shapeSizeMin = 40;
-      p.shapeSizeMax = 40;
-      break;
-    case 10:  // " Random swatches filled circles / tile"
-      p.shapeFillMode = kColorRandomSwatches;
-      p.shapeSizeMin = 40;
-      p.shapeSizeMax = 40;
-      p.tileMode = kTileCentreOfDocument;
-      break;
-    case 11:  // " Random swatches filled stars / tile"
-      WritePresetValues(p, 10);
-      p.shapeKind = kShapeStars1;
-      break;
-    case 12:  // " Random start / multi-set"
-      p.lineSets = 5;
-      p.pointsMin = 2;
-      p.pointsMax = 100;
-      p.lineWidthMin = 2;
-      p.lineWidthMax = 8;
-      p.randomStart = 1;
-      break;
-    case 13:  // " Random start / multi-set / random angle"
-      WritePresetValues(p, 12);
-      p.lineSets = 15;
-      p.setAngle = 360;
-      p.randomSetAngle = 1;
-      break;
-    case 14:  // " Filled"
-      p.lineWidthMin = 2;
-      p.lineWidthMax = 12;
-      p.linesFillVisible = 1;
-      break;
-    case 15:  // " No lattice"
-      p.shapeSizeMin = 20;
-      p.shapeSizeMax = 40;
-      p.shapeKind = kShapeCircles;
-      p.deleteLine = 1;
-      break;
-    default:  // 0, " Reset", and anything unknown: the base alone
-      break;
-  }
+  const int32_t count = static_cast<int32_t>(sizeof kPresetWriters / sizeof kPresetWriters[0]);
+  if (position <= 0 || position >= count) return;
+  kPresetWriters[position](p);
 }
 
 }  // namespace

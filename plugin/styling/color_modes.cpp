@@ -52,98 +52,125 @@ QxReal TowardBlack(int32_t kind, QxReal v, QxReal p, QxReal n) {
 QxReal WhiteComponent(int32_t kind) { return kind == QX_COLOR_RGB ? 1.0f : 0.0f; }
 QxReal BlackComponent(int32_t kind) { return kind == QX_COLOR_RGB ? 0.0f : 1.0f; }
 
-// The rule of `mode` on one colour and its paint flag, shared by fill and stroke.
-void ApplyColorRule(int32_t mode, QxColor& color, QxBool& paint, int32_t swatchCount, int32_t swatchIndex,
-                    int32_t midpoint, int32_t position, int32_t period) {
-  const int32_t kind = color.kind;
-  const int count = ComponentCount(kind);
+// The components the rules change: gray, process or RGB ones, `count` of
+// them, as the colour holds them.
+struct Components {
+  int32_t kind;
+  int count;
   QxReal v[4];
-  ReadComponents(color, v);
+};
+
+// The gradations: each component moves `position` steps of `period` toward
+// white, black, half, its inverse, its half-inverse or a tenth of itself.
+// Any other mode leaves them as they are.
+void StepGradation(int32_t mode, Components& c, int32_t position, int32_t midpoint, int32_t period) {
+  const int32_t kind = c.kind;
+  QxReal* v = c.v;
   const QxReal p = static_cast<QxReal>(position);
   const QxReal n = static_cast<QxReal>(period);
-  const bool odd = position % 2 == 1;
-
   switch (mode) {
     case kColorToWhite:
-      for (int i = 0; i < count; ++i) v[i] = TowardWhite(kind, v[i], p, n);
+      for (int i = 0; i < c.count; ++i) v[i] = TowardWhite(kind, v[i], p, n);
       break;
     case kColorToBlack:
-      for (int i = 0; i < count; ++i) v[i] = TowardBlack(kind, v[i], p, n);
+      for (int i = 0; i < c.count; ++i) v[i] = TowardBlack(kind, v[i], p, n);
       break;
-    case kColorRandomColors:
-      // Process black is scaled, not replaced, so a template without black keeps none.
-      for (int i = 0; i < count; ++i) {
-        const QxReal r = DrawRandom();
-        v[i] = (kind == QX_COLOR_PROCESS && i == 3) ? r * v[i] : r;
-      }
-      break;
-    case kColorRandomSwatches: {
-      const int64_t k = int64_t{TruncToInt(DrawRandom() * static_cast<QxReal>(swatchCount))} + 1;
-      QxColor swatch;
-      if (SwatchColor(k, swatchCount, &swatch)) color = swatch;
-      paint = 1;
-      return;  // the whole record was replaced; the components above are stale
-    }
     case kColorToWhiteMidpoint: {
       // Past the midpoint the step count turns negative, so the colour
       // swings back beyond the template.
       const int32_t j = position <= midpoint ? position : midpoint - position;
       const QxReal pj = static_cast<QxReal>(j);
-      for (int i = 0; i < count; ++i) v[i] = TowardWhite(kind, v[i], pj, n);
-      break;
-    }
-    case kColorToSwatch: {
-      QxReal s[4];
-      QxColor swatch;
-      // Without a swatch the target is the template colour itself: no move.
-      ReadComponents(SwatchColor(swatchIndex, swatchCount, &swatch) ? swatch : color, s);
-      for (int i = 0; i < count; ++i) v[i] = v[i] + (s[i] - v[i]) * p / n;
-      paint = 1;
+      for (int i = 0; i < c.count; ++i) v[i] = TowardWhite(kind, v[i], pj, n);
       break;
     }
     case kColorToHalf:
-      for (int i = 0; i < count; ++i) v[i] = v[i] - v[i] * p / (2.0f * n);
+      for (int i = 0; i < c.count; ++i) v[i] = v[i] - v[i] * p / (2.0f * n);
       break;
     case kColorToInverted:
-      for (int i = 0; i < count; ++i) v[i] = v[i] + ((1.0f - v[i]) - v[i]) * p / n;
-      break;
-    case kColorAlternateWhite:
-      if (odd)
-        for (int i = 0; i < count; ++i) v[i] = WhiteComponent(kind);
-      break;
-    case kColorAlternateBlack:
-      if (odd)
-        for (int i = 0; i < count; ++i) v[i] = BlackComponent(kind);
-      break;
-    case kColorAlternateSwatch: {
-      QxReal s[4];
-      QxColor swatch;
-      ReadComponents(SwatchColor(swatchIndex, swatchCount, &swatch) ? swatch : color, s);
-      if (odd)
-        for (int i = 0; i < count; ++i) v[i] = s[i];
-      paint = 1;
-      break;
-    }
-    case kColorAlternateInverted:
-      if (odd)
-        for (int i = 0; i < count; ++i) v[i] = 1.0f - v[i];
-      paint = 1;
+      for (int i = 0; i < c.count; ++i) v[i] = v[i] + ((1.0f - v[i]) - v[i]) * p / n;
       break;
     case kColorToHalfInverted:
       // Light components darken toward their half-inverse, dark ones lighten.
-      for (int i = 0; i < count; ++i) {
+      for (int i = 0; i < c.count; ++i) {
         if (v[i] <= 1.0f - v[i] / 2.0f) v[i] = v[i] + (1.0f - v[i]) * p / (2.0f * n);
         else v[i] = v[i] - (1.0f - v[i]) * p / (2.0f * n);
       }
       break;
     case kColorTenPercentReduction:
-      for (int i = 0; i < count; ++i) v[i] = v[i] - 0.9f * v[i] * p / n;
+      for (int i = 0; i < c.count; ++i) v[i] = v[i] - 0.9f * v[i] * p / n;
+      break;
+    default: break;
+  }
+}
+
+// The alternations: odd positions take white, black or the inverse, even
+// ones keep the template colour.
+void Alternate(int32_t mode, Components& c, int32_t position) {
+  if (position % 2 != 1) return;
+  for (int i = 0; i < c.count; ++i) {
+    if (mode == kColorAlternateWhite) c.v[i] = WhiteComponent(c.kind);
+    else if (mode == kColorAlternateBlack) c.v[i] = BlackComponent(c.kind);
+    else if (mode == kColorAlternateInverted) c.v[i] = 1.0f - c.v[i];
+  }
+}
+
+// Toward the chosen swatch (mode 6), or the swatch itself at odd positions
+// (mode 11). Without a swatch the target is the template colour: no change.
+void FollowSwatch(int32_t mode, const QxColor& color, Components& c, int32_t swatchCount, int32_t swatchIndex,
+                  int32_t position, int32_t period) {
+  QxReal s[4];
+  QxColor swatch;
+  ReadComponents(SwatchColor(swatchIndex, swatchCount, &swatch) ? swatch : color, s);
+  const QxReal p = static_cast<QxReal>(position);
+  const QxReal n = static_cast<QxReal>(period);
+  if (mode == kColorToSwatch) {
+    for (int i = 0; i < c.count; ++i) c.v[i] = c.v[i] + (s[i] - c.v[i]) * p / n;
+  } else if (position % 2 == 1) {
+    for (int i = 0; i < c.count; ++i) c.v[i] = s[i];
+  }
+}
+
+// One random draw a component; process black is scaled, not replaced, so a
+// template without black keeps none.
+void DrawRandomComponents(Components& c) {
+  for (int i = 0; i < c.count; ++i) {
+    const QxReal r = DrawRandom();
+    c.v[i] = (c.kind == QX_COLOR_PROCESS && i == 3) ? r * c.v[i] : r;
+  }
+}
+
+// The rule of `mode` on one colour and its paint flag, shared by fill and stroke.
+void ApplyColorRule(int32_t mode, QxColor& color, QxBool& paint, int32_t swatchCount, int32_t swatchIndex,
+                    int32_t midpoint, int32_t position, int32_t period) {
+  if (mode == kColorRandomSwatches) {
+    // The swatch replaces the whole colour record.
+    const int64_t k = int64_t{TruncToInt(DrawRandom() * static_cast<QxReal>(swatchCount))} + 1;
+    QxColor swatch;
+    if (SwatchColor(k, swatchCount, &swatch)) color = swatch;
+    paint = 1;
+    return;
+  }
+  Components c{color.kind, ComponentCount(color.kind), {}};
+  ReadComponents(color, c.v);
+  switch (mode) {
+    case kColorRandomColors: DrawRandomComponents(c); break;
+    case kColorToSwatch:
+    case kColorAlternateSwatch:
+      FollowSwatch(mode, color, c, swatchCount, swatchIndex, position, period);
+      paint = 1;
+      break;
+    case kColorAlternateWhite:
+    case kColorAlternateBlack: Alternate(mode, c, position); break;
+    case kColorAlternateInverted:
+      Alternate(mode, c, position);
+      paint = 1;
       break;
     case kColorNone: paint = 0; break;
-    default:  // mode 0 and anything unknown: the template colour as it is
+    default:  // the gradations; mode 0 and anything unknown keep the template colour
+      StepGradation(mode, c, position, midpoint, period);
       break;
   }
-  WriteComponents(color, v);
+  WriteComponents(color, c.v);
 }
 
 }  // namespace

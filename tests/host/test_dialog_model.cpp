@@ -196,6 +196,15 @@ TEST_F(DialogModelTest, PopupEntriesInsertSelectAndChooseById) {
   EXPECT_EQ(popup.indexOfText("Entry 9"), -1);
 }
 
+TEST(EntryText, AnExactTextWinsOverOneEqualButForBlanksAndCase) {
+  const std::vector<ListEntry> entries = {{0, " Stars", 1}, {1, "stars", 2}, {2, " Circles ", 3}};
+  EXPECT_EQ(indexOfEntryText(entries, "stars"), 1);
+  EXPECT_EQ(indexOfEntryText(entries, "STARS "), 0);
+  EXPECT_EQ(indexOfEntryText(entries, "circles"), 2);
+  EXPECT_EQ(indexOfEntryText(entries, "Squares"), -1);
+  EXPECT_EQ(indexOfEntryText({}, "Stars"), -1);
+}
+
 // ---- Default handling, notify and track ----
 
 TEST_F(DialogModelTest, DefaultHandlingOfEachItemKind) {
