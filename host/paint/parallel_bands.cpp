@@ -30,7 +30,9 @@ struct ParallelBands::Band {
   bool done = false;
 };
 
-int ParallelBands::defaultThreads() { return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u)); }
+int ParallelBands::defaultThreads() {
+  return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+}
 
 ParallelBands::ParallelBands(const host::ArtStore& art, QImage* image, const QTransform& toDevice, int threads) {
   if (!image || image->isNull() || image->format() != QImage::Format_ARGB32_Premultiplied) return;

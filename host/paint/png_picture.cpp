@@ -87,8 +87,8 @@ QImage paintedImage(const host::Document& document, const host::PaintOptions& op
   return image;
 }
 
-host::WriteResult writePng(const host::Document& document, const std::string& path,
-                           const host::PaintOptions& options, std::string* error) {
+host::WriteResult writePng(const host::Document& document, const std::string& path, const host::PaintOptions& options,
+                           std::string* error) {
   const PictureArea area = pictureArea(document, options.area);
   PngSize size;
   if (!sizeOf(area, options, &size, error)) return host::WriteResult::Refused;

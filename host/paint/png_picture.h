@@ -46,7 +46,7 @@ QImage paintedImage(const host::Document& document, const host::PaintOptions& op
 // The picture as a PNG file at `path`, with the seed in its text. Refused
 // (nothing written) when the picture is too large, Failed when painting or
 // writing fails; a one-line reason in *error either way.
-host::WriteResult writePng(const host::Document& document, const std::string& path,
-                           const host::PaintOptions& options, std::string* error);
+host::WriteResult writePng(const host::Document& document, const std::string& path, const host::PaintOptions& options,
+                           std::string* error);
 
 }  // namespace qx::paint

@@ -10,7 +10,8 @@
 
 namespace qx::paint {
 
-ReferencePainter::ReferencePainter(const host::ArtStore& art) : art_(art), walk_(art, host::ArtWalk::Order::kBottomUp) {}
+ReferencePainter::ReferencePainter(const host::ArtStore& art)
+    : art_(art), walk_(art, host::ArtWalk::Order::kBottomUp) {}
 
 bool ReferencePainter::paint(QPainter& painter, qint64 budgetMs) {
   shown_ = shownArea(painter);

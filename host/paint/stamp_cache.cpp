@@ -53,7 +53,7 @@ void markPainted(StampCache::Stamp& made) {
 }  // namespace
 
 struct StampCache::Placement {
-  QxRealPoint origin{};     // the first anchor (artwork)
+  QxRealPoint origin{};        // the first anchor (artwork)
   int wholeX = 0, wholeY = 0;  // its whole pixel
   int subX = 0, subY = 0;      // and its place within it, in 1/kSteps pixels
   double minX = 0, maxX = 0, minY = 0, maxY = 0;
@@ -72,9 +72,9 @@ bool StampCache::makeKey(const host::ArtGlance& glance, const QTransform& toPixe
   place->subY = static_cast<int>(qy) - place->wholeY * kSteps;
 
   key_.clear();
-  key_.insert(key_.end(), {bitsOf(static_cast<float>(sx)), bitsOf(static_cast<float>(sy)),
-                           bitsOf(static_cast<float>(opacity)), bitsOf(glance.opacity), glance.closed ? 1 : 0,
-                           place->subX, place->subY, bitsOf(glance.strokeWidth)});
+  key_.insert(key_.end(),
+              {bitsOf(static_cast<float>(sx)), bitsOf(static_cast<float>(sy)), bitsOf(static_cast<float>(opacity)),
+               bitsOf(glance.opacity), glance.closed ? 1 : 0, place->subX, place->subY, bitsOf(glance.strokeWidth)});
   const auto base = reinterpret_cast<uintptr_t>(glance.base);
   key_.push_back(static_cast<int32_t>(base & 0xffffffffu));
   key_.push_back(static_cast<int32_t>(static_cast<uint64_t>(base) >> 32));

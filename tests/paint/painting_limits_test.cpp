@@ -1,24 +1,21 @@
 // Painting whatever a file holds in bounded work: an outline reaching
 // millions of points beyond the picture is cut to it first, and shows the
-// same pixels as one that stays near; art nested a hundred thousand deep is
-// painted and picked like any other.
+// same pixels as one that stays near.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
-#include <QApplication>
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
 
 #include "host/document/document.h"
-#include "host/gui/art_painter.h"
-#include "host/gui/art_selection.h"
-#include "host/gui/export_painted.h"
-#include "host/gui/outline_clip.h"
+#include "host/paint/outline_clip.h"
+#include "host/paint/outline_paint.h"
+#include "host/paint/png_picture.h"
+#include "host/paint/reference_painter.h"
 #include "tests/host/test_io_documents.h"
-#include "tests/support/art_store_builders.h"
-#include "tests/gui/qt_app.h"
+#include "tests/paint/qt_app.h"
 
 namespace qx::test {
 namespace {
@@ -54,7 +51,7 @@ QImage pagePicture(const host::Document& doc) {
   host::PaintOptions options;
   options.area = host::PaintedArea::Page;
   options.dpi = 144;
-  return gui::paintedImage(doc, options);
+  return paint::paintedImage(doc, options);
 }
 
 // The largest difference of one channel over all pixels.
@@ -130,8 +127,8 @@ TEST(PaintingFarArt, QtIsHandedOnlyGeometryNearThePicture) {
     RecordingDevice device;
     {
       QPainter painter(&device);
-      painter.setTransform(gui::artworkToDevice(QxRealPoint{0, 100}, 1));
-      gui::ArtPainter(doc->art()).paint(painter);
+      painter.setTransform(paint::artworkToDevice(QxRealPoint{0, 100}, 1));
+      paint::ReferencePainter(doc->art()).paint(painter);
     }
     const QRectF box = device.engine.box;
     EXPECT_GE(box.top(), -500);
@@ -152,7 +149,7 @@ TEST(PaintingFarArt, TheCutOutlineIsSmallWhateverItsReachAndKeepsTheWinding) {
     // every point of the picture is inside it once.
     const std::vector<QxPathSegment> ring = {corner(-10, -10), corner(50, y), corner(110, -10), corner(110, 110),
                                              corner(-10, 110)};
-    gui::ClippedOutline cut(near);
+    paint::ClippedOutline cut(near);
     cut.add(ring, true);
     EXPECT_LE(cut.elementCount(), 2000u);
     QPainterPath fill = cut.fill();
@@ -165,25 +162,6 @@ TEST(PaintingFarArt, TheCutOutlineIsSmallWhateverItsReachAndKeepsTheWinding) {
     EXPECT_GE(box.top(), -250);
     EXPECT_LE(box.bottom(), 350);
   }
-}
-
-TEST(PaintingDeepArt, AHundredThousandNestedGroupsArePaintedAndPicked) {
-  ensureApp();
-  host::Document doc(100, 100);
-  QxArtHandle inner = nullptr;
-  const QxArtHandle outer = host::nestGroups(doc.art(), 100'000, &inner);
-  QxPathStyle style = host::iotest::paintStyle(host::iotest::rgbColor(0, 0.5, 0), host::iotest::grayColor(0), 1);
-  host::iotest::addPath(doc, {corner(20, 20), corner(80, 20), corner(80, 80), corner(20, 80)}, true, &style,
-                        QX_PLACE_INSIDE_ON_TOP, inner);
-  host::PaintOptions options;
-  options.area = host::PaintedArea::Page;
-  options.dpi = 72;
-  const QImage picture = gui::paintedImage(doc, options);
-  ASSERT_FALSE(picture.isNull());
-  EXPECT_EQ(picture.pixel(50, 50), qRgb(0, 128, 0));
-  EXPECT_EQ(picture.pixel(5, 5), qRgb(255, 255, 255));
-  EXPECT_EQ(gui::artAt(doc.art(), QxRealPoint{50, 50}, 1), outer);
-  EXPECT_EQ(gui::artAt(doc.art(), QxRealPoint{5, 5}, 1), nullptr);
 }
 
 }  // namespace

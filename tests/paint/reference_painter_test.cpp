@@ -1,21 +1,18 @@
-// Painting heavy and off-screen art: paths outside the picture are skipped
-// without losing a pixel, and a heavy preview is painted over many turns of
-// the event loop while input is handled between them.
-#include <cstring>
+// The reference painter on art at the picture's edges and painted a slice
+// at a time: paths just outside the picture still paint what reaches in,
+// and a painting resumed call after call gives the picture painted at once.
+#include <gtest/gtest.h>
 
-#include <QKeyEvent>
+#include <QImage>
 #include <QPainter>
 
-#include "gui_fixture.h"
 #include "host/document/document.h"
-#include "host/gui/art_painter.h"
+#include "host/paint/outline_paint.h"
+#include "host/paint/reference_painter.h"
 #include "tests/host/test_io_documents.h"
 
 namespace qx::test {
 namespace {
-
-using gui::ModalDialog;
-using gui::SpinEdit;
 
 using host::iotest::corner;
 
@@ -35,15 +32,15 @@ QImage painted(const host::Document& doc, int w, int h, double left, double top,
   image.fill(Qt::white);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
-  p.setTransform(gui::artworkToDevice(QxRealPoint{static_cast<QxReal>(left - margin),
-                                                  static_cast<QxReal>(top + margin)},
-                                      1));
-  gui::ArtPainter(doc.art()).paint(p);
+  p.setTransform(paint::artworkToDevice(QxRealPoint{static_cast<QxReal>(left - margin),
+                                                    static_cast<QxReal>(top + margin)},
+                                        1));
+  paint::ReferencePainter(doc.art()).paint(p);
   p.end();
   return image.copy(margin, margin, w, h);
 }
 
-TEST(ArtPainter, PathsJustOutsideThePictureStillPaintWhatReachesIn) {
+TEST(ReferencePainter, PathsJustOutsideThePictureStillPaintWhatReachesIn) {
   host::Document doc;
   // Anchors left of the picture; the sharp miter's tip reaches 30 px in.
   addStroke(doc, {corner(-68, 60), corner(-20, 75), corner(-68, 90)}, 30, QX_CAP_BUTT, QX_JOIN_MITER);
@@ -69,7 +66,7 @@ TEST(ArtPainter, PathsJustOutsideThePictureStillPaintWhatReachesIn) {
 // Nested groups with opacity around paths and a compound path, painted at
 // once and one step per call on a new QPainter each time, as the window's
 // slices do: the pictures agree pixel for pixel.
-TEST(ArtPainter, PaintingStepByStepMatchesPaintingAtOnce) {
+TEST(ReferencePainter, PaintingStepByStepMatchesPaintingAtOnce) {
   host::Document doc;
   host::ArtStore& art = doc.art();
   const QxPathStyle red = host::iotest::paintStyle(host::iotest::rgbColor(1, 0, 0), host::iotest::grayColor(1), 2);
@@ -95,12 +92,12 @@ TEST(ArtPainter, PaintingStepByStepMatchesPaintingAtOnce) {
   const QImage whole = painted(doc, 100, 100, 0, 100, 0);
   QImage stepped(100, 100, QImage::Format_ARGB32_Premultiplied);
   stepped.fill(Qt::white);
-  gui::ArtPainter painter(art);
+  paint::ReferencePainter painter(art);
   int calls = 0;
   for (bool done = false; !done; ++calls) {
     QPainter p(&stepped);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setTransform(gui::artworkToDevice(QxRealPoint{0, 100}, 1));
+    p.setTransform(paint::artworkToDevice(QxRealPoint{0, 100}, 1));
     done = painter.paint(p, 0);
     EXPECT_EQ(p.opacity(), 1.0) << "left as it was found";
     ASSERT_FALSE(painter.lost());
@@ -113,65 +110,13 @@ TEST(ArtPainter, PaintingStepByStepMatchesPaintingAtOnce) {
   EXPECT_NE(whole.pixel(55, 55), whole.pixel(30, 75));
 
   // Art taken away under a painting stops it.
-  gui::ArtPainter stopped(art);
+  paint::ReferencePainter stopped(art);
   QImage scratch = stepped;
   QPainter p(&scratch);
   EXPECT_FALSE(stopped.paint(p, 0));
   ASSERT_EQ(art.disposeArt(outer), QX_ERR_NONE);
   EXPECT_FALSE(stopped.paint(p));
   EXPECT_TRUE(stopped.lost());
-}
-
-template <class T>
-void setField(std::vector<uint8_t>& block, size_t offset, T value) {
-  static_assert(sizeof(T) == 4);
-  std::memcpy(block.data() + offset, &value, 4);
-}
-
-TEST_F(GuiHost, HeavyPreviewIsPaintedWhileInputIsHandled) {
-  // The heaviest drawing the dialog allows, kept as the filter's settings:
-  // the dialog opens with its preview.
-  runFilter([](ModalDialog& d) { d.cancel(); });  // the plug-in makes its defaults
-  host::RegisteredFilter* filter = session_->plugins().findFilterByTitle("Quelvix...");
-  ASSERT_NE(filter, nullptr);
-  std::vector<uint8_t> block = session_->plugins().filterParameters(*filter).value_or(std::vector<uint8_t>{});
-  ASSERT_EQ(block.size(), sizeof(FilterParameters));
-  setField<int32_t>(block, offsetof(FilterParameters, preview), 1);
-  setField<int32_t>(block, offsetof(FilterParameters, lineSets), 200);
-  setField<int32_t>(block, offsetof(FilterParameters, pointsMin), 3000);
-  setField<int32_t>(block, offsetof(FilterParameters, pointsMax), 3000);
-  setField<int32_t>(block, offsetof(FilterParameters, lockPoints), 1);
-  setField<QxReal>(block, offsetof(FilterParameters, shapeSizeMin), 20);
-  setField<QxReal>(block, offsetof(FilterParameters, shapeSizeMax), 20);
-  setField<int32_t>(block, offsetof(FilterParameters, tileMode), 1);
-  ASSERT_EQ(session_->plugins().setFilterParameters(*filter, block), 0);
-
-  gui::DocumentView* view = window_->view();
-  bool sawBusy = false;
-  QObject::connect(view, &gui::DocumentView::busyChanged, view, [&](bool busy) { sawBusy |= busy; });
-  runFilter([&](ModalDialog& d) {
-    EXPECT_GT(session_->document().art().liveArtCount(), 1000000u) << "the preview is the heavy drawing";
-    ASSERT_FALSE(view->renderComplete()) << "a drawing this heavy cannot be painted in one turn";
-
-    // A key typed into a value arrives while the painting goes on.
-    auto* sets = widget<SpinEdit>(d, 6);
-    sets->setFocus();
-    sets->selectAll();
-    QApplication::postEvent(sets, new QKeyEvent(QEvent::KeyPress, Qt::Key_7, Qt::NoModifier, "7"));
-    QApplication::processEvents();
-    EXPECT_EQ(sets->text(), "7");
-    EXPECT_FALSE(view->renderComplete()) << "the key did not wait for the painting";
-
-    // The painting goes on turn by turn; past a fifth of a second it says so.
-    for (int turn = 0; turn < 100000 && !sawBusy && !view->renderComplete(); ++turn) QApplication::processEvents();
-    EXPECT_TRUE(sawBusy);
-    d.cancel();
-  });
-  // Cancelled: the preview is gone, and so is the busy indicator.
-  EXPECT_EQ(artCount(), 0u);
-  view->finishRender();
-  EXPECT_TRUE(view->renderComplete());
-  EXPECT_FALSE(view->busy());
 }
 
 }  // namespace
