@@ -24,6 +24,7 @@
 
 #include <QBuffer>
 #include <QGuiApplication>
+#include <QImage>
 
 #include "bench_render_session.h"
 #include "host/io/atomic_file.h"

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include <QImage>
-
 #include "host/session/contact_sheet.h"
+
+class QImage;
 
 namespace qx::paint {
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include <QImage>
 #include <QPainter>
 
 #include "host/document/document.h"

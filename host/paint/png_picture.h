@@ -9,10 +9,10 @@
 #include <cstddef>
 #include <string>
 
-#include <QImage>
-
 #include "host/io/write_result.h"
 #include "host/session/paint_options.h"
+
+class QImage;
 
 namespace qx::host {
 class Document;
