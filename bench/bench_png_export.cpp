@@ -24,11 +24,12 @@
 
 #include <QBuffer>
 #include <QGuiApplication>
+#include <QImage>
 
 #include "bench_render_session.h"
-#include "host/gui/export_painted.h"
-#include "host/gui/gui_app.h"
 #include "host/io/atomic_file.h"
+#include "host/paint/offscreen_app.h"
+#include "host/paint/png_picture.h"
 
 namespace qx::bench {
 namespace {
@@ -43,7 +44,7 @@ Settings medium(const Settings& defaults) {
 
 const Document& mediumDrawing() {
   static std::unique_ptr<Document> document = [] {
-    gui::ensureOffscreenApplication();
+    paint::ensureOffscreenApplication();
     RenderSession session;
     auto d = std::make_unique<Document>();
     if (session.run(*d, medium(session.defaults())) != QX_ERR_NONE) d.reset();
@@ -102,14 +103,14 @@ void BM_PngStrips(benchmark::State& state) {
   const std::string path = scratchPath();
   measure(state, [&](const Document& d) {
     std::string why;
-    return gui::writePng(d, path, options2000(), &why) == host::PaintedWrite::Written;
+    return paint::writePng(d, path, options2000(), &why) == host::WriteResult::Written;
   });
 }
 
 void BM_PngOneImage(benchmark::State& state) {
   const std::string path = scratchPath();
   measure(state, [&](const Document& d) {
-    const QImage image = gui::paintedImage(d, options2000());
+    const QImage image = paint::paintedImage(d, options2000());
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -121,7 +122,7 @@ void BM_PngOneImage(benchmark::State& state) {
 }
 
 void BM_PaintOnly(benchmark::State& state) {
-  measure(state, [](const Document& d) { return !gui::paintedImage(d, options2000()).isNull(); });
+  measure(state, [](const Document& d) { return !paint::paintedImage(d, options2000()).isNull(); });
 }
 
 BENCHMARK(BM_PngStrips)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);

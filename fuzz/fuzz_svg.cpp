@@ -11,9 +11,9 @@
 #include <QGuiApplication>
 #include <QImage>
 
-#include "host/gui/export_painted.h"
 #include "host/io/svg_read/svg_import.h"
 #include "host/io/svg_read/svg_reader.h"
+#include "host/paint/png_picture.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -43,9 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   qx::host::PaintOptions options;
   options.width = 64;
-  qx::gui::paintedImage(*document, options);
+  qx::paint::paintedImage(*document, options);
   options.area = qx::host::PaintedArea::Page;
   options.transparent = true;
-  qx::gui::paintedImage(*document, options);
+  qx::paint::paintedImage(*document, options);
   return 0;
 }

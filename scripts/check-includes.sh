@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Check the include graph against docs/ARCHITECTURE.md:
 #  - a host layer (its folder with its subfolders) includes only the layers
-#    its row of the layer table names (and itself); nothing in host/ includes
+#    its row of the layer table names (and itself); only paint and gui
+#    include Qt; nothing in host/ includes
 #    the plug-in's sources;
 #  - the plug-in includes only its own files, sdk/ and the C++ standard
 #    library.
@@ -40,6 +41,16 @@ for dir in "$repo"/host/*/; do
       status=1
     fi
   done < <(grep -rHn --include='*.h' --include='*.cpp' '#include "host/' "$dir" || true)
+done
+
+# Qt stays in the painting layer and the desktop app.
+for dir in "$repo"/host/*/; do
+  layer="$(basename "$dir")"
+  [[ "$layer" == paint || "$layer" == gui ]] && continue
+  while IFS=: read -r file line text; do
+    echo "${file#"$repo"/}:$line: $layer may not include Qt, which stays in paint and gui (${text})"
+    status=1
+  done < <(grep -rHn --include='*.h' --include='*.cpp' '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$dir" || true)
 done
 
 while IFS=: read -r file line text; do

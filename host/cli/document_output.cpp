@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "host/cli/picture_output.h"
 #include "host/io/json/json_writer.h"
 #include "host/io/svg_write/svg_writer.h"
 
@@ -45,31 +46,17 @@ bool outputFolderExists(const std::string& path) {
   return std::filesystem::is_directory(parent, ec);
 }
 
-bool canWrite(OutputFormat format) {
-  return format == OutputFormat::Svg || format == OutputFormat::Json || host::desktopEntry().writePainted;
-}
+bool canWrite(OutputFormat format) { return format == OutputFormat::Svg || format == OutputFormat::Json || canPaint(); }
 
 WriteResult writeDocumentAs(const host::Document& document, const std::string& path, OutputFormat format,
                             const host::PaintOptions& paint, std::string* error) {
-  const host::DesktopEntry& app = host::desktopEntry();
   auto written = [](bool ok) { return ok ? WriteResult::Written : WriteResult::Failed; };
   if (path == kStandardOutput) return writeToStandardOutput(document, format, error);
   switch (format) {
     case OutputFormat::Svg: return written(host::saveSvg(document, path, error));
     case OutputFormat::Json: return written(host::saveDocumentJson(document, path, error));
     case OutputFormat::Png:
-    case OutputFormat::Pdf:
-      if (!app.writePainted) {
-        *error = "this build has no painter for PNG or PDF";
-        return WriteResult::Failed;
-      }
-      switch (app.writePainted(document, path,
-                               format == OutputFormat::Png ? host::PaintedFormat::Png : host::PaintedFormat::Pdf, paint,
-                               error)) {
-        case host::PaintedWrite::Written: return WriteResult::Written;
-        case host::PaintedWrite::Refused: return WriteResult::Refused;
-        case host::PaintedWrite::Failed: return WriteResult::Failed;
-      }
+    case OutputFormat::Pdf: return writePicture(document, path, format, paint, error);
   }
   return WriteResult::Failed;
 }

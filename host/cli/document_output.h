@@ -6,7 +6,8 @@
 
 #include "host/cli/render_request.h"
 #include "host/document/document.h"
-#include "host/session/desktop_entry.h"
+#include "host/io/write_result.h"
+#include "host/session/paint_options.h"
 
 namespace CLI {
 class App;
@@ -14,14 +15,10 @@ class App;
 
 namespace qx::cli {
 
-enum class WriteResult {
-  Written,
-  Refused,  // the options ask for a picture that may not be made; nothing was written
-  Failed,   // the target is as it was
-};
+using host::WriteResult;
 
-// SVG and JSON here; PNG and PDF through the desktop app's painter, which
-// only a build with the app has. Atomic; a one-line reason in *error unless
+// SVG and JSON here; PNG and PDF through the painting layer, which only a
+// build with Qt 6 Gui has (picture_output.h). Atomic; a one-line reason in *error unless
 // Written. `paint` only matters for PNG and PDF. The path kStandardOutput
 // streams SVG or JSON to standard output (PNG and PDF are Refused).
 WriteResult writeDocumentAs(const host::Document& document, const std::string& path, OutputFormat format,

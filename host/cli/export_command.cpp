@@ -30,7 +30,7 @@ int runExport(const ExportOptions& o) {
   if (!parsePaintOptions(o.paint, format, &paint, &why)) return fail(kExitUsage, why);
   if (!canWrite(format))
     return fail(kExitUsage,
-                std::string(formatName(format)) + " output needs the desktop app's painter, which this build lacks");
+                std::string(formatName(format)) + " output needs the painter (Qt 6 Gui), which this build lacks");
   if (!outputFolderExists(o.output)) return fail(kExitUsage, "-o " + o.output + ": the folder does not exist");
 
   std::vector<std::string> warnings;

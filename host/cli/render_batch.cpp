@@ -18,12 +18,12 @@
 #include "host/cli/batch_progress.h"
 #include "host/cli/child_process.h"
 #include "host/cli/commands.h"
+#include "host/cli/picture_output.h"
 #include "host/cli/render_run.h"
 #include "host/document/random_source.h"
 #include "host/io/atomic_file.h"
 #include "host/io/temporary_files.h"
 #include "host/session/contact_sheet.h"
-#include "host/session/desktop_entry.h"
 #include "host/session/filter_session.h"
 #include "host/session/state_file.h"
 
@@ -360,6 +360,162 @@ bool commonArguments(const BatchRequest& batch, const PrivateFolder& folder, std
   return true;
 }
 
+// The batch's options checked against one another and this build before any
+// drawing is made; false and a one-line message.
+bool checkBatch(const BatchRequest& batch, int columns, std::string* why) {
+  const RenderRequest& render = batch.render;
+  if (batch.count > 1 && !hasPlaceholder(batch.pattern)) {
+    *why = "-o " + batch.pattern + ": " + std::to_string(batch.count) +
+           " drawings need {seed} or {n} in the file name, e.g. -o 'out/lattice-{seed}.svg'";
+    return false;
+  }
+  if ((render.format == OutputFormat::Png || render.format == OutputFormat::Pdf) && !canPaint()) {
+    *why = std::string(formatName(render.format)) +
+           " output needs the painter (Qt 6 Gui), which this build lacks; write .svg or .json instead";
+    return false;
+  }
+  const bool sheet = !batch.sheetPath.empty();
+  if (sheet && formatFromPath(batch.sheetPath) != OutputFormat::Png) {
+    *why = "--contact-sheet " + batch.sheetPath + ": the sheet is a PNG; give a name ending in .png";
+    return false;
+  }
+  if (sheet && !canPaint()) {
+    *why = "--contact-sheet needs the painter (Qt 6 Gui), which this build lacks";
+    return false;
+  }
+  if (sheet) {
+    const host::ContactSheetSize size = host::contactSheetSize(batch.count, columns, batch.thumb);
+    if (static_cast<double>(size.width) * static_cast<double>(size.height) > host::kMaxContactSheetPixels) {
+      *why = "--contact-sheet: " + std::to_string(size.width) + " x " + std::to_string(size.height) +
+             " pixels is larger than a sheet may be (100000000 pixels); use a smaller --thumb";
+      return false;
+    }
+  }
+  std::error_code ec;
+  if (!fs::is_directory(render.pluginDir, ec)) {
+    *why = "--plugins " + render.pluginDir + ": no such folder";
+    return false;
+  }
+  if (host::FilterSession::pluginFiles(render.pluginDir).empty()) {
+    *why = "--plugins " + render.pluginDir + ": no plug-in (*.aip) in the folder";
+    return false;
+  }
+  return true;
+}
+
+// The batch's first seed: the one given, else one from the clock. False when
+// the batch's seeds would pass the largest there is.
+bool firstSeed(const BatchRequest& batch, uint64_t* first, std::string* why) {
+  if (batch.seed) {
+    *first = *batch.seed;
+  } else {
+    host::RandomSource clock;
+    *first = clock.seedUsed().value_or(0);
+  }
+  if (*first > UINT64_MAX - (batch.count - 1)) {
+    *why = "--seed " + std::to_string(*first) + ": the batch's seeds would pass 18446744073709551615";
+    return false;
+  }
+  return true;
+}
+
+// Every drawing's seed, file and thumbnail. False when a drawing's file
+// would take the place of the kept settings or the sheet.
+bool planDrawings(const BatchRequest& batch, uint64_t first, const PrivateFolder& folder,
+                  std::vector<Drawing>* drawings, std::string* why) {
+  const bool sheet = !batch.sheetPath.empty();
+  *drawings = std::vector<Drawing>(batch.count);
+  for (uint64_t i = 0; i < batch.count; ++i) {
+    Drawing& d = (*drawings)[i];
+    d.seed = first + i;
+    d.path = expandPattern(batch.pattern, d.seed, i + 1);
+    if (sheet) d.thumbnail = folder / (std::to_string(i + 1) + ".png");
+    for (const auto& [option, other] : {std::pair<const char*, const std::string&>{"--state", batch.render.statePath},
+                                        {"--contact-sheet", batch.sheetPath}}) {
+      if (!other.empty() && sameFile(d.path, other)) {
+        *why = "-o " + d.path + " and " + option + " " + other + " name the same file; give each its own";
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+// What the drawings came to: the batch's status, the signal that ended it
+// (0 when none did), and the contact sheet's cells.
+struct BatchEnd {
+  int status = kExitOk;
+  int signal = 0;
+  std::vector<host::ContactSheetCell> cells;
+};
+
+// The last lines of a batch that ran to its end: what was written, and each
+// drawing's cell of the sheet (empty where a failed drawing left no thumbnail).
+void reportWritten(const BatchRequest& batch, const BatchRun& run, double seconds, BatchProgress& progress,
+                   BatchEnd* end) {
+  const std::vector<uint64_t> failed = run.failedSeeds();
+  char time[32];
+  std::snprintf(time, sizeof time, "%.1f", seconds);
+  progress.note("quelvix: " + std::to_string(run.written()) + " of " + std::to_string(batch.count) +
+                " drawings written in " + time + " s" +
+                (failed.empty() ? std::string() : "; failed: seed " + seedList(failed)));
+  for (const Drawing& d : run.drawings()) {
+    const bool made = d.outcome == Outcome::Written;
+    std::error_code exists;
+    end->cells.push_back({made || fs::exists(d.thumbnail, exists) ? d.thumbnail : std::string(),
+                          "seed " + std::to_string(d.seed) + (made ? "" : " failed")});
+  }
+}
+
+// Runs the drawings a few at a time, with progress on standard error, until
+// they all ended or a signal stopped them.
+BatchEnd runDrawings(const BatchRequest& batch, std::vector<Drawing> drawings, std::vector<std::string> common,
+                     uint64_t first) {
+  size_t jobs = batch.jobs;
+  if (jobs == 0) jobs = std::max(1u, std::thread::hardware_concurrency());
+  jobs = std::min<size_t>(jobs, batch.count);
+  BatchEnd end;
+  StopSignals signals;
+  BatchProgress progress(BatchProgress::modeFor(batch.quiet), batch.count);
+  progress.note(batch.count == 1
+                    ? "quelvix: seed " + std::to_string(first)
+                    : "quelvix: seeds " + std::to_string(first) + " to " + std::to_string(first + batch.count - 1) +
+                          ", " + std::to_string(jobs) + " at a time");
+  BatchRun run(batch, std::move(drawings), std::move(common), jobs, progress);
+  end.status = run.run(signals.fd(), &end.signal);
+  const double seconds = progress.seconds();
+  progress.end();
+  if (end.signal != 0) {
+    progress.message("quelvix: interrupted; " + std::to_string(run.written()) + " of " + std::to_string(batch.count) +
+                     " drawings were written");
+  } else if (end.status == kExitOk || end.status == kExitFailure) {
+    reportWritten(batch, run, seconds, progress, &end);
+  }
+  return end;
+}
+
+// The signal that ended the drawings ends the program too, by that signal,
+// once the private folder is gone.
+int endBySignal(int signal, PrivateFolder& folder) {
+  folder.remove();
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+  return kExitFailure;
+}
+
+// The contact sheet of the drawings' thumbnails; the batch's status, or 1
+// when the sheet cannot be written.
+int writeSheet(const BatchRequest& batch, int columns, std::vector<host::ContactSheetCell> cells, int status) {
+  host::ContactSheet contact{columns, batch.thumb, std::move(cells)};
+  std::string why;
+  if (!makeParentFolders(batch.sheetPath, &why) || !writeContactSheet(contact, batch.sheetPath, &why)) {
+    std::cerr << "quelvix: cannot write the contact sheet " << batch.sheetPath << ": " << why << '\n';
+    return kExitFailure;
+  }
+  if (!batch.quiet) std::cerr << "quelvix: contact sheet " << batch.sheetPath << '\n';
+  return status;
+}
+
 }  // namespace
 
 std::string expandPattern(std::string_view pattern, uint64_t seed, uint64_t n) {
@@ -383,119 +539,26 @@ bool hasPlaceholder(std::string_view pattern) {
 }
 
 int runBatch(const BatchRequest& batch) {
-  const RenderRequest& render = batch.render;
-  const host::DesktopEntry& app = host::desktopEntry();
-  if (batch.count > 1 && !hasPlaceholder(batch.pattern))
-    return usage("-o " + batch.pattern + ": " + std::to_string(batch.count) +
-                 " drawings need {seed} or {n} in the file name, e.g. -o 'out/lattice-{seed}.svg'");
-  if ((render.format == OutputFormat::Png || render.format == OutputFormat::Pdf) && !app.writePainted)
-    return usage(std::string(formatName(render.format)) +
-                 " output needs the desktop app's painter, which this build lacks; write .svg or .json instead");
-  const bool sheet = !batch.sheetPath.empty();
-  if (sheet && formatFromPath(batch.sheetPath) != OutputFormat::Png)
-    return usage("--contact-sheet " + batch.sheetPath + ": the sheet is a PNG; give a name ending in .png");
-  if (sheet && (!app.writeContactSheet || !app.writePainted))
-    return usage("--contact-sheet needs the desktop app's painter, which this build lacks");
   const int columns = batch.columns > 0 ? batch.columns : host::defaultContactColumns(batch.count);
-  if (sheet) {
-    const host::ContactSheetSize size = host::contactSheetSize(batch.count, columns, batch.thumb);
-    if (static_cast<double>(size.width) * static_cast<double>(size.height) > host::kMaxContactSheetPixels)
-      return usage("--contact-sheet: " + std::to_string(size.width) + " x " + std::to_string(size.height) +
-                   " pixels is larger than a sheet may be (100000000 pixels); use a smaller --thumb");
-  }
-  std::error_code ec;
-  if (!fs::is_directory(render.pluginDir, ec)) return usage("--plugins " + render.pluginDir + ": no such folder");
-  if (host::FilterSession::pluginFiles(render.pluginDir).empty())
-    return usage("--plugins " + render.pluginDir + ": no plug-in (*.aip) in the folder");
-
-  uint64_t first = 0;
-  if (batch.seed) {
-    first = *batch.seed;
-  } else {
-    host::RandomSource clock;
-    first = clock.seedUsed().value_or(0);
-  }
-  if (first > UINT64_MAX - (batch.count - 1))
-    return usage("--seed " + std::to_string(first) + ": the batch's seeds would pass 18446744073709551615");
-
-  PrivateFolder folder;
   std::string why;
+  if (!checkBatch(batch, columns, &why)) return usage(why);
+  uint64_t first = 0;
+  if (!firstSeed(batch, &first, &why)) return usage(why);
+  PrivateFolder folder;
   if (!folder.make(&why)) {
     std::cerr << "quelvix: " << why << '\n';
     return kExitFailure;
   }
   std::vector<std::string> common;
   if (!commonArguments(batch, folder, &common, &why)) return usage(why);
+  std::vector<Drawing> drawings;
+  if (!planDrawings(batch, first, folder, &drawings, &why)) return usage(why);
 
-  std::vector<Drawing> drawings(batch.count);
-  for (uint64_t i = 0; i < batch.count; ++i) {
-    Drawing& d = drawings[i];
-    d.seed = first + i;
-    d.path = expandPattern(batch.pattern, d.seed, i + 1);
-    if (sheet) d.thumbnail = folder / (std::to_string(i + 1) + ".png");
-    // The drawings never take the place of the kept settings or the sheet.
-    for (const auto& [option, other] : {std::pair<const char*, const std::string&>{"--state", render.statePath},
-                                        {"--contact-sheet", batch.sheetPath}}) {
-      if (!other.empty() && sameFile(d.path, other))
-        return usage("-o " + d.path + " and " + option + " " + other + " name the same file; give each its own");
-    }
-  }
-
-  size_t jobs = batch.jobs;
-  if (jobs == 0) jobs = std::max(1u, std::thread::hardware_concurrency());
-  jobs = std::min<size_t>(jobs, batch.count);
-
-  int signal = 0;
-  int status = kExitOk;
-  std::vector<uint64_t> failed;
-  size_t written = 0;
-  double seconds = 0;
-  std::vector<host::ContactSheetCell> cells;
-  {
-    StopSignals signals;
-    BatchProgress progress(BatchProgress::modeFor(batch.quiet), batch.count);
-    progress.note(batch.count == 1
-                      ? "quelvix: seed " + std::to_string(first)
-                      : "quelvix: seeds " + std::to_string(first) + " to " + std::to_string(first + batch.count - 1) +
-                            ", " + std::to_string(jobs) + " at a time");
-    BatchRun run(batch, std::move(drawings), std::move(common), jobs, progress);
-    status = run.run(signals.fd(), &signal);
-    written = run.written();
-    failed = run.failedSeeds();
-    seconds = progress.seconds();
-    progress.end();
-    if (signal != 0) {
-      progress.message("quelvix: interrupted; " + std::to_string(written) + " of " + std::to_string(batch.count) +
-                       " drawings were written");
-    } else if (status == kExitOk || status == kExitFailure) {
-      char time[32];
-      std::snprintf(time, sizeof time, "%.1f", seconds);
-      progress.note("quelvix: " + std::to_string(written) + " of " + std::to_string(batch.count) +
-                    " drawings written in " + time + " s" +
-                    (failed.empty() ? std::string() : "; failed: seed " + seedList(failed)));
-      for (const Drawing& d : run.drawings()) {
-        const bool made = d.outcome == Outcome::Written;
-        std::error_code exists;
-        cells.push_back({made || fs::exists(d.thumbnail, exists) ? d.thumbnail : std::string(),
-                         "seed " + std::to_string(d.seed) + (made ? "" : " failed")});
-      }
-    }
-  }
-  if (signal != 0) {
-    folder.remove();
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-    return kExitFailure;
-  }
-  if (sheet && (status == kExitOk || status == kExitFailure)) {
-    host::ContactSheet contact{columns, batch.thumb, std::move(cells)};
-    if (!makeParentFolders(batch.sheetPath, &why) || !app.writeContactSheet(contact, batch.sheetPath, &why)) {
-      std::cerr << "quelvix: cannot write the contact sheet " << batch.sheetPath << ": " << why << '\n';
-      return kExitFailure;
-    }
-    if (!batch.quiet) std::cerr << "quelvix: contact sheet " << batch.sheetPath << '\n';
-  }
-  return status;
+  BatchEnd end = runDrawings(batch, std::move(drawings), std::move(common), first);
+  if (end.signal != 0) return endBySignal(end.signal, folder);
+  if (!batch.sheetPath.empty() && (end.status == kExitOk || end.status == kExitFailure))
+    return writeSheet(batch, columns, std::move(end.cells), end.status);
+  return end.status;
 }
 
 }  // namespace qx::cli

@@ -13,6 +13,7 @@
 #include "host/cli/render_run.h"
 #include "host/document/document.h"
 #include "host/document/random_source.h"
+#include "host/session/contact_sheet.h"
 
 namespace qx::cli {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/cli/dialog_actions.h"
-#include "host/session/desktop_entry.h"
+#include "host/session/paint_options.h"
 
 namespace qx::cli {
 

@@ -8,6 +8,7 @@
 
 #include "host/cli/commands.h"
 #include "host/cli/document_output.h"
+#include "host/cli/picture_output.h"
 #include "host/io/bounded_file.h"
 #include "host/cli/settings_report.h"
 #include "host/dialogs/scripted_runner.h"
@@ -15,7 +16,6 @@
 #include "host/io/svg_write/svg_writer.h"
 #include "host/io/document_input.h"
 #include "host/document/document.h"
-#include "host/session/desktop_entry.h"
 #include "host/session/filter_session.h"
 #include "host/session/random_log.h"
 #include "host/session/state_file.h"
@@ -155,9 +155,9 @@ struct RenderPlan {
 int planRender(const RenderRequest& request, host::RandomSource& random, RenderPlan* plan, const Reporter& report) {
   std::string why;
   if ((request.format == OutputFormat::Png || request.format == OutputFormat::Pdf || !request.thumbnailPath.empty()) &&
-      !host::desktopEntry().writePainted)
+      !canPaint())
     return report.fail(kExitUsage, std::string(formatName(request.format)) +
-                                       " output needs the desktop app's painter, which this build lacks; "
+                                       " output needs the painter (Qt 6 Gui), which this build lacks; "
                                        "write .svg or .json instead");
   if (!outputFolderExists(request.outputPath))
     return report.fail(kExitUsage, "-o " + request.outputPath + ": the folder does not exist");
@@ -243,8 +243,7 @@ bool writeThumbnail(const RenderRequest& request, const host::Document& document
     height = box.height;
   }
   (width >= height ? options.width : options.height) = request.thumbnailSize;
-  return host::desktopEntry().writePainted(document, request.thumbnailPath, host::PaintedFormat::Png, options, error) ==
-         host::PaintedWrite::Written;
+  return writePicture(document, request.thumbnailPath, OutputFormat::Png, options, error) == WriteResult::Written;
 }
 
 // Write the drawing (and its thumbnail), the random log and the kept

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_set>
 
 #include <QPainterPath>
 #include <QPainterPathStroker>
 
 #include "host/document/art_store.h"
 #include "host/document/art_walk.h"
-#include "host/gui/art_painter.h"
+#include "host/paint/outline_paint.h"
 
 namespace qx::gui {
 namespace {
@@ -64,7 +63,7 @@ bool leafHit(const host::ArtStore& art, QxArtHandle object, QPointF point, doubl
   if (!finiteRect(box) || !box.contains(point)) return false;
   if (info.type != QX_ART_PATH) return true;  // its box is its shape
   QPainterPath outline;
-  appendOutline(outline, info.segments, info.closed);
+  paint::appendOutline(outline, info.segments, info.closed);
   return outlineHit(outline, style, point, tolerance);
 }
 
@@ -78,7 +77,7 @@ bool compoundHit(const host::ArtStore& art, QxArtHandle compound, QPointF point,
   QPainterPath outline;
   for (QxArtHandle member : art.children(compound)) {
     host::ArtInfo m;
-    if (art.describe(member, &m) && m.type == QX_ART_PATH) appendOutline(outline, m.segments, m.closed);
+    if (art.describe(member, &m) && m.type == QX_ART_PATH) paint::appendOutline(outline, m.segments, m.closed);
   }
   return outlineHit(outline, info.style, point, tolerance);
 }
@@ -124,41 +123,6 @@ std::vector<QxArtHandle> artTouching(const host::ArtStore& art, const QRectF& ar
       found.push_back(object);
   }
   return found;
-}
-
-std::vector<QxArtHandle> selectedArt(const host::ArtStore& art) {
-  std::vector<QxArtHandle> chosen;
-  if (!art.anySelected()) return chosen;
-  for (QxArtHandle object : art.topLevelArt()) {
-    int32_t attributes = 0;
-    if (art.attributes(object, &attributes) == QX_ERR_NONE && (attributes & QX_ATTR_SELECTED)) chosen.push_back(object);
-  }
-  return chosen;
-}
-
-bool selectOnly(host::ArtStore& art, const std::vector<QxArtHandle>& chosen) {
-  const std::unordered_set<QxArtHandle> want(chosen.begin(), chosen.end());
-  bool changed = false;
-  for (QxArtHandle object : art.topLevelArt()) {
-    int32_t attributes = 0;
-    if (art.attributes(object, &attributes) != QX_ERR_NONE) continue;
-    const bool now = (attributes & QX_ATTR_SELECTED) != 0, next = want.count(object) != 0;
-    if (now != next) {
-      (void)art.setSelected(object, next);
-      changed = true;
-    }
-  }
-  return changed;
-}
-
-void toggleSelected(host::ArtStore& art, QxArtHandle object) {
-  int32_t attributes = 0;
-  if (art.attributes(object, &attributes) == QX_ERR_NONE)
-    (void)art.setSelected(object, (attributes & QX_ATTR_SELECTED) == 0);
-}
-
-void addToSelection(host::ArtStore& art, const std::vector<QxArtHandle>& chosen) {
-  for (QxArtHandle object : chosen) (void)art.setSelected(object, true);
 }
 
 }  // namespace qx::gui

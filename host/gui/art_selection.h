@@ -1,8 +1,6 @@
-// Finding and choosing art in the window: the topmost object under a point
-// (by its painted shape), the objects a rectangle touches, and the selection
-// flags of top-level art, which the plug-in's selection gathering matches.
-// Selection works on top-level objects: a click on a group's or compound
-// path's member selects the whole object.
+// Finding art to select in the window: the topmost object under a point (by
+// its painted shape) and the objects a rectangle touches. Both find
+// top-level objects, which is what is selected (session/selection.h).
 #pragma once
 
 #include <vector>
@@ -24,16 +22,5 @@ QxArtHandle artAt(const host::ArtStore& art, QxRealPoint point, double tolerance
 // Top-level objects whose bounds (stroke not counted) meet `area` (artwork
 // points, any orientation), bottom first.
 std::vector<QxArtHandle> artTouching(const host::ArtStore& art, const QRectF& area);
-
-// The selected top-level objects, bottom first.
-std::vector<QxArtHandle> selectedArt(const host::ArtStore& art);
-
-// Select exactly `chosen` among the top-level objects (all others lose
-// their flag). Answers whether any flag changed.
-bool selectOnly(host::ArtStore& art, const std::vector<QxArtHandle>& chosen);
-
-// Flip the flag of `object`; add `chosen` to the selection.
-void toggleSelected(host::ArtStore& art, QxArtHandle object);
-void addToSelection(host::ArtStore& art, const std::vector<QxArtHandle>& chosen);
 
 }  // namespace qx::gui

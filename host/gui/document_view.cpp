@@ -10,8 +10,9 @@
 
 #include "host/document/art_walk.h"
 #include "host/document/document.h"
-#include "host/gui/art_painter.h"
 #include "host/gui/art_selection.h"
+#include "host/paint/outline_paint.h"
+#include "host/session/selection.h"
 
 namespace qx::gui {
 namespace {
@@ -33,7 +34,7 @@ void appendArtOutline(const host::ArtStore& art, QxArtHandle object, QPainterPat
   host::ArtInfo info;
   while (walk.next(&step))
     if (step.kind == host::ArtStep::kArt && step.type == QX_ART_PATH && art.describe(step.art, &info))
-      appendOutline(outline, info.segments, info.closed);
+      paint::appendOutline(outline, info.segments, info.closed);
 }
 
 }  // namespace
@@ -65,7 +66,7 @@ void DocumentView::setDocument(host::Document* document) {
 void DocumentView::selectionChanged() {
   selection_.clear();
   if (document_) {
-    for (QxArtHandle art : selectedArt(document_->art())) {
+    for (QxArtHandle art : host::selectedArt(document_->art())) {
       QxRealRect b{};
       if (document_->art().bounds(art, &b) == QX_ERR_NONE) selection_.push_back({art, b});
     }
@@ -182,7 +183,7 @@ void DocumentView::restartRender() {
   // The paint order is walked as it goes rather than copied: copying millions
   // of handles would itself keep input waiting.
   painting_.reset();
-  if (document_) painting_.emplace(document_->art(), &work_.image, artworkToDevice(work_.origin, work_.scale));
+  if (document_) painting_.emplace(document_->art(), &work_.image, paint::artworkToDevice(work_.origin, work_.scale));
   stale_ = true;
   jobClock_.start();
   // The first slice runs from the event loop too: a plug-in that asks for a
@@ -276,7 +277,7 @@ void DocumentView::paintSelection(QPainter& p) {
     p.drawRect(box(all).adjusted(-2, -2, 2, 2));
   } else {
     const bool shapes = selection_.size() <= kOutlineShapesUpTo;
-    const QTransform toView = artworkToDevice(origin_, zoom());
+    const QTransform toView = paint::artworkToDevice(origin_, zoom());
     for (const Selected& s : selection_) {
       if (shapes) {
         // The object's own outline, thin, then its box.
@@ -349,8 +350,8 @@ void DocumentView::mouseReleaseEvent(QMouseEvent* event) {
   banding_ = false;
   const QxRealPoint a = toArtwork(pressAt_), b = toArtwork(bandTo_);
   const std::vector<QxArtHandle> touched = artTouching(document_->art(), QRectF(QPointF(a.x, a.y), QPointF(b.x, b.y)));
-  if (bandAdds_) addToSelection(document_->art(), touched);
-  else selectOnly(document_->art(), touched);
+  if (bandAdds_) host::addToSelection(document_->art(), touched);
+  else host::selectOnly(document_->art(), touched);
   selectionChanged();
   emit selectionEdited();
 }
@@ -360,9 +361,9 @@ void DocumentView::clickAt(QPoint pixel, bool add) {
   const QxArtHandle hit = artAt(art, toArtwork(pixel), kPickPixels / zoom());
   if (add) {
     if (!hit) return;
-    toggleSelected(art, hit);
+    host::toggleSelected(art, hit);
   } else {
-    selectOnly(art, hit ? std::vector<QxArtHandle>{hit} : std::vector<QxArtHandle>{});
+    host::selectOnly(art, hit ? std::vector<QxArtHandle>{hit} : std::vector<QxArtHandle>{});
   }
   selectionChanged();
   emit selectionEdited();

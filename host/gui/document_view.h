@@ -25,7 +25,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "host/gui/raster_engine.h"
+#include "host/paint/parallel_bands.h"
 #include "qx_sdk.h"
 
 namespace qx::host {
@@ -111,7 +111,7 @@ class DocumentView : public QWidget {
     double scale = 1;
   };
   Picture work_, shown_;
-  std::optional<RasterEngine> painting_;  // painting the art into work_, until it is done
+  std::optional<paint::ParallelBands> painting_;  // painting the art into work_, until it is done
   bool stale_ = true;
   QTimer sliceTimer_;
   QElapsedTimer jobClock_;

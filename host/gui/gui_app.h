@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "host/gui/app_session.h"
 #include "host/session/desktop_entry.h"
 
 namespace qx::gui {
@@ -15,12 +14,8 @@ int runGuiApp(int argc, char** argv, const host::DesktopLaunch& launch);
 // A window system is there to show windows on.
 bool displayAvailable();
 
-// PNG and PDF output outside the app (the command line): makes sure a Qt
-// application object exists, using the off-screen platform when none does.
-void ensureOffscreenApplication();
-
-// The app's entry points for the command line: running it, and painting
-// PNG and PDF files.
+// The app's entry points for the command line: whether it can show, and
+// running it.
 host::DesktopEntry desktopEntry();
 
 }  // namespace qx::gui

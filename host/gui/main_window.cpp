@@ -13,13 +13,13 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "host/gui/app_session.h"
-#include "host/gui/art_selection.h"
 #include "host/document/document.h"
 #include "host/gui/document_view.h"
 #include "host/gui/qt_dialog_runner.h"
 #include "host/gui/swatch_strip.h"
 #include "host/gui/variations_dialog.h"
+#include "host/session/app_session.h"
+#include "host/session/selection.h"
 
 namespace qx::gui {
 namespace {
@@ -28,7 +28,7 @@ QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), stat
 
 }  // namespace
 
-MainWindow::MainWindow(AppSession& session, QtDialogRunner& runner, QWidget* parent)
+MainWindow::MainWindow(host::AppSession& session, QtDialogRunner& runner, QWidget* parent)
     : QMainWindow(parent), session_(session), runner_(runner) {
   view_ = new DocumentView(this);
   setCentralWidget(view_);
@@ -188,13 +188,13 @@ void MainWindow::documentReplaced() {
 
 void MainWindow::selectAll() {
   host::ArtStore& art = session_.document().art();
-  selectOnly(art, art.topLevelArt());
+  host::selectOnly(art, art.topLevelArt());
   view_->selectionChanged();
   updateSelection();
 }
 
 void MainWindow::deselectAll() {
-  selectOnly(session_.document().art(), {});
+  host::selectOnly(session_.document().art(), {});
   view_->selectionChanged();
   updateSelection();
 }

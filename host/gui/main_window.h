@@ -19,9 +19,12 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 
+namespace qx::host {
+class AppSession;
+}
+
 namespace qx::gui {
 
-class AppSession;
 class DocumentView;
 class QtDialogRunner;
 class SwatchStrip;
@@ -30,7 +33,7 @@ class VariationsDialog;
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
-  MainWindow(AppSession& session, QtDialogRunner& runner, QWidget* parent = nullptr);
+  MainWindow(host::AppSession& session, QtDialogRunner& runner, QWidget* parent = nullptr);
 
   DocumentView* view() const { return view_; }
   QMenu* filterMenu() const { return filterMenu_; }
@@ -87,9 +90,7 @@ class MainWindow : public QMainWindow {
   void setOnVariations(std::function<void(VariationsDialog&)> hook) { onVariations_ = std::move(hook); }
   // The program run for variation thumbnails (default: this one).
   void setRenderProgram(const QString& program) { renderProgram_ = program; }
-  const QString& renderProgram() const { return renderProgram_; }
 
-  const QString& currentPath() const { return path_; }
   // The last failure message shown (tests).
   const QString& lastError() const { return lastError_; }
   // Message boxes close themselves and unsaved changes are let go without
@@ -117,7 +118,7 @@ class MainWindow : public QMainWindow {
   void chooseLoadSettings();
   void chooseSeed();
 
-  AppSession& session_;
+  host::AppSession& session_;
   QtDialogRunner& runner_;
   DocumentView* view_ = nullptr;
   SwatchStrip* swatches_ = nullptr;

@@ -1,5 +1,7 @@
-// The document window's file commands: new, open, save, export, palettes,
-// settings files, and the question before unsaved changes are lost.
+// The document window's side of the file commands (new, open, save, import,
+// export, palettes, settings files): the file dialogs, the question before
+// unsaved changes are lost, and what the window shows after each. The work
+// itself is done by session/document_commands.h and the painting layer.
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -14,16 +16,13 @@
 #include <QStatusBar>
 
 #include "host/document/document.h"
-#include "host/gui/app_session.h"
-#include "host/gui/document_view.h"
-#include "host/gui/export_painted.h"
 #include "host/gui/main_window.h"
-#include "host/gui/swatch_strip.h"
 #include "host/io/document_input.h"
-#include "host/io/json/json_writer.h"
-#include "host/io/palette_reader.h"
-#include "host/io/svg_write/svg_writer.h"
-#include "host/session/state_file.h"
+#include "host/paint/pdf_picture.h"
+#include "host/paint/png_picture.h"
+#include "host/session/app_session.h"
+#include "host/session/document_commands.h"
+#include "host/session/paint_options.h"
 
 namespace qx::gui {
 namespace {
@@ -67,8 +66,8 @@ bool MainWindow::settleUnsavedChanges() {
 }
 
 bool MainWindow::newDocument(double width, double height) {
-  auto doc = std::make_unique<host::Document>();
-  if (doc->setPageSize(static_cast<QxReal>(width), static_cast<QxReal>(height)) != QX_ERR_NONE) {
+  auto doc = host::newPageDocument(width, height);
+  if (!doc) {
     showError(tr("A page must be wider and taller than 0 points."));
     return false;
   }
@@ -95,9 +94,8 @@ bool MainWindow::openFile(const QString& path) {
 
 bool MainWindow::importFile(const QString& path) {
   std::string why;
-  auto other = host::readDocumentFile(path.toStdString(), &why);
   size_t copied = 0;
-  if (!other || !session_.importArt(*other, &copied, &why)) {
+  if (!host::importDrawing(session_, path.toStdString(), &copied, &why)) {
     showError(tr("Cannot import %1: %2").arg(path, fromUtf8(why)));
     documentChanged();
     return false;
@@ -124,11 +122,13 @@ bool MainWindow::exportFile(const QString& path, const QString& format, double d
   std::string why;
   const std::string target = path.toStdString();
   const host::Document& doc = session_.document();
+  host::PaintOptions options;
+  options.dpi = dpi > 0 ? dpi : paint::kDefaultPngDpi;
   bool ok = false;
-  if (format == "svg") ok = host::saveSvg(doc, target, &why);
-  else if (format == "json") ok = host::saveDocumentJson(doc, target, &why);
-  else if (format == "png") ok = writePng(doc, target, dpi > 0 ? dpi : kDefaultPngDpi, &why);
-  else if (format == "pdf") ok = writePdf(doc, target, &why);
+  if (format == "svg") ok = host::saveDrawing(doc, target, host::DrawingFormat::Svg, &why);
+  else if (format == "json") ok = host::saveDrawing(doc, target, host::DrawingFormat::Json, &why);
+  else if (format == "png") ok = paint::writePng(doc, target, options, &why) == host::WriteResult::Written;
+  else if (format == "pdf") ok = paint::writePdf(doc, target, host::PaintOptions{}, &why) == host::WriteResult::Written;
   else why = "unknown format";
   if (!ok) {
     showError(tr("Cannot write %1: %2").arg(path, fromUtf8(why)));
@@ -179,14 +179,13 @@ void MainWindow::chooseOpen() {
 
 bool MainWindow::loadPalette(const QString& path) {
   std::string why;
-  auto palette = host::readPaletteFile(path.toStdString(), &why);
-  if (!palette) {
+  size_t colours = 0;
+  if (!host::loadPalette(session_, path.toStdString(), &colours, &why)) {
     showError(tr("Cannot load the palette: %1").arg(fromUtf8(why)));
     return false;
   }
-  session_.setSwatches(host::paletteSwatches(*palette), "Load Palette");
   documentChanged();
-  statusBar()->showMessage(tr("%1 colours from %2").arg(palette->size()).arg(QFileInfo(path).fileName()), 5000);
+  statusBar()->showMessage(tr("%1 colours from %2").arg(colours).arg(QFileInfo(path).fileName()), 5000);
   return true;
 }
 
@@ -204,10 +203,8 @@ void MainWindow::chooseSaveAs() {
 }
 
 bool MainWindow::saveSettings(const QString& path) {
-  const std::vector<uint8_t> block = session_.filterSettings();
   std::string why;
-  if (block.size() != host::kKeptBlockSize) why = "the filter has no settings to keep";
-  else if (host::writeStateFile(path.toStdString(), block, &why)) {
+  if (host::saveSettingsFile(session_, path.toStdString(), &why)) {
     statusBar()->showMessage(tr("Settings saved to %1").arg(QFileInfo(path).fileName()), 5000);
     return true;
   }
@@ -216,11 +213,8 @@ bool MainWindow::saveSettings(const QString& path) {
 }
 
 bool MainWindow::loadSettings(const QString& path) {
-  std::vector<uint8_t> block;
   std::string why;
-  const host::StateRead read = host::readStateFile(path.toStdString(), host::kKeptBlockSize, &block, &why);
-  if (read == host::StateRead::Missing) why = "no such file";
-  if (read == host::StateRead::Loaded && session_.setFilterSettings(block, &why)) {
+  if (host::loadSettingsFile(session_, path.toStdString(), &why)) {
     statusBar()->showMessage(tr("Settings loaded from %1; the next run uses them").arg(QFileInfo(path).fileName()),
                              5000);
     return true;
@@ -247,8 +241,8 @@ void MainWindow::chooseExport(const QString& format) {
   if (format == "png") {
     bool ok = false;
     dpi = QInputDialog::getInt(this, tr("Export as PNG"), tr("Resolution (pixels per inch):"),
-                               static_cast<int>(kDefaultPngDpi), static_cast<int>(kMinPngDpi),
-                               static_cast<int>(kMaxPngDpi), 1, &ok);
+                               static_cast<int>(paint::kDefaultPngDpi), static_cast<int>(paint::kMinPngDpi),
+                               static_cast<int>(paint::kMaxPngDpi), 1, &ok);
     if (!ok) return;
   }
   const QString filter = format.toUpper() + tr(" files (*.%1)").arg(format);

@@ -92,65 +92,11 @@ QWidget* ModalDialog::makeWidget(host::Item& item) {
   const int32_t id = item.id();
   QWidget* made = nullptr;
   switch (item.kind()) {
-    case ItemKind::TextCheckBox: {
-      auto* box = new QCheckBox(this);
-      connect(box, &QCheckBox::clicked, this, [this, id] {
-        if (host::Item* it = model_.item(id)) {
-          it->setPendingToggle(true);
-          notify(*it);
-        }
-      });
-      made = box;
-      break;
-    }
-    case ItemKind::SpinEdit: {
-      auto* spin = new SpinEdit(this);
-      spin->setKeyboardTracking(false);  // commit on Return, focus loss and arrows only
-      spin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-      spin->installEventFilter(this);
-      connect(spin, &QDoubleSpinBox::valueChanged, this, [this, id](double value) {
-        if (syncing_) return;
-        if (host::Item* it = model_.item(id)) {
-          it->setValue(value);
-          notify(*it);
-        }
-      });
-      made = spin;
-      break;
-    }
-    case ItemKind::PopupList: {
-      auto* combo = new QComboBox(this);
-      connect(combo, &QComboBox::activated, this, [this, id](int index) {
-        if (host::Item* it = model_.item(id)) {
-          it->setPendingIndex(index);
-          notify(*it);
-        }
-      });
-      made = combo;
-      break;
-    }
+    case ItemKind::TextCheckBox: made = makeCheckBox(id); break;
+    case ItemKind::SpinEdit: made = makeSpinEdit(id); break;
+    case ItemKind::PopupList: made = makePopupList(id); break;
     case ItemKind::TextPushButton:
-    case ItemKind::PicturePushButton: {
-      QPushButton* button = nullptr;
-      if (item.trackProc()) {
-        auto* tb = new TrackButton(this);
-        connect(tb, &TrackButton::tracked, this, [this, id](QPoint global, bool held) {
-          if (host::Item* it = model_.item(id)) track(*it, global, held);
-        });
-        button = tb;
-      } else {
-        button = new QPushButton(this);
-        connect(button, &QPushButton::clicked, this, [this, id] {
-          if (host::Item* it = model_.item(id)) notify(*it);
-        });
-      }
-      button->setAutoDefault(false);
-      // Drawn as the default; Return itself is handled by the dialog, which
-      // commits a value being typed first.
-      button->setDefault(item.isDefaultItem());
-      made = button;
-      break;
-    }
+    case ItemKind::PicturePushButton: made = makeButton(item); break;
     case ItemKind::TextStatic: {
       auto* label = new QLabel(this);
       label->setWordWrap(model_.fromTemplateItems());
@@ -164,24 +110,84 @@ QWidget* ModalDialog::makeWidget(host::Item& item) {
       made = frame;
       break;
     }
-    case ItemKind::TextEdit: {
-      auto* edit = new QLineEdit(this);
-      connect(edit, &QLineEdit::editingFinished, this, [this, id, edit] {
-        if (syncing_) return;
-        if (host::Item* it = model_.item(id)) {
-          it->setText(edit->text().toStdString());
-          notify(*it);
-        }
-      });
-      made = edit;
-      break;
-    }
+    case ItemKind::TextEdit: made = makeTextEdit(id); break;
     default:
       made = new QLabel(this);  // kinds this host draws as their text only
       break;
   }
   made->setObjectName(QString("item%1").arg(id));
   return made;
+}
+
+QWidget* ModalDialog::makeCheckBox(int32_t id) {
+  auto* box = new QCheckBox(this);
+  connect(box, &QCheckBox::clicked, this, [this, id] {
+    if (host::Item* it = model_.item(id)) {
+      it->setPendingToggle(true);
+      notify(*it);
+    }
+  });
+  return box;
+}
+
+QWidget* ModalDialog::makeSpinEdit(int32_t id) {
+  auto* spin = new SpinEdit(this);
+  spin->setKeyboardTracking(false);  // commit on Return, focus loss and arrows only
+  spin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+  spin->installEventFilter(this);
+  connect(spin, &QDoubleSpinBox::valueChanged, this, [this, id](double value) {
+    if (syncing_) return;
+    if (host::Item* it = model_.item(id)) {
+      it->setValue(value);
+      notify(*it);
+    }
+  });
+  return spin;
+}
+
+QWidget* ModalDialog::makePopupList(int32_t id) {
+  auto* combo = new QComboBox(this);
+  connect(combo, &QComboBox::activated, this, [this, id](int index) {
+    if (host::Item* it = model_.item(id)) {
+      it->setPendingIndex(index);
+      notify(*it);
+    }
+  });
+  return combo;
+}
+
+QWidget* ModalDialog::makeButton(host::Item& item) {
+  const int32_t id = item.id();
+  QPushButton* button = nullptr;
+  if (item.trackProc()) {
+    auto* tb = new TrackButton(this);
+    connect(tb, &TrackButton::tracked, this, [this, id](QPoint global, bool held) {
+      if (host::Item* it = model_.item(id)) track(*it, global, held);
+    });
+    button = tb;
+  } else {
+    button = new QPushButton(this);
+    connect(button, &QPushButton::clicked, this, [this, id] {
+      if (host::Item* it = model_.item(id)) notify(*it);
+    });
+  }
+  button->setAutoDefault(false);
+  // Drawn as the default; Return itself is handled by the dialog, which
+  // commits a value being typed first.
+  button->setDefault(item.isDefaultItem());
+  return button;
+}
+
+QWidget* ModalDialog::makeTextEdit(int32_t id) {
+  auto* edit = new QLineEdit(this);
+  connect(edit, &QLineEdit::editingFinished, this, [this, id, edit] {
+    if (syncing_) return;
+    if (host::Item* it = model_.item(id)) {
+      it->setText(edit->text().toStdString());
+      notify(*it);
+    }
+  });
+  return edit;
 }
 
 void ModalDialog::syncFromModel() {

@@ -75,6 +75,12 @@ class ModalDialog : public QDialog {
 
  private:
   QWidget* makeWidget(host::Item& item);
+  // The widgets that report what the person does to item `id`.
+  QWidget* makeCheckBox(int32_t id);
+  QWidget* makeSpinEdit(int32_t id);
+  QWidget* makePopupList(int32_t id);
+  QWidget* makeButton(host::Item& item);
+  QWidget* makeTextEdit(int32_t id);
   // Deliver a change of `item` to the plug-in, then bring the window up to date.
   void notify(host::Item& item);
   void track(host::Item& item, QPoint global, bool held);

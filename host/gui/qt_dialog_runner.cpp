@@ -56,15 +56,12 @@ int QtDialogRunner::runModal(host::Dialog& dialog) {
     window.move(firstPlace(window));
   }
 
-  ModalDialog* outer = current_;
-  current_ = &window;
   if (onOpen_) {
     QTimer::singleShot(0, &window, [this, &window] {
       if (onOpen_ && !window.model().ended()) onOpen_(window);
     });
   }
   int answer = window.model().ended() ? window.model().itemHit() : window.exec();
-  current_ = outer;
 
   const QRect g = window.geometry();
   positions_[dialog.name()] = window.pos();
@@ -75,7 +72,6 @@ int QtDialogRunner::runModal(host::Dialog& dialog) {
 }
 
 void QtDialogRunner::alert(const std::string& text) {
-  ++alerts_;
   QMessageBox box(QMessageBox::Warning, QStringLiteral("Quelvix"), QString::fromStdString(text), QMessageBox::Ok,
                   parent_);
   if (onOpen_) {

@@ -29,7 +29,6 @@ class QtDialogRunner : public host::DialogRunner {
   void setParentWindow(QWidget* parent) { parent_ = parent; }
   // The view whose pixels adjusters report and which follows every change.
   void setDocumentView(DocumentView* view) { view_ = view; }
-  DocumentView* documentView() const { return view_; }
 
   int runModal(host::Dialog& dialog) override;
   void alert(const std::string& text) override;
@@ -37,8 +36,6 @@ class QtDialogRunner : public host::DialogRunner {
   // Called with the window once it is shown and its event loop runs (tests
   // act on the dialog from here, as a person would).
   void setOnOpen(std::function<void(ModalDialog&)> hook) { onOpen_ = std::move(hook); }
-  // The dialog being run now (nullptr when none).
-  ModalDialog* current() const { return current_; }
 
   // A point on the screen as a point of the document view (pixels, y down);
   // the view's own origin when there is no view.
@@ -47,20 +44,13 @@ class QtDialogRunner : public host::DialogRunner {
   // zoom the plug-in set, and repaints when the art changed.
   void afterEvent();
 
-  // Where dialogs of each name were last closed, for the next opening.
-  const std::map<std::string, QPoint>& lastPositions() const { return positions_; }
-  // Alerts shown so far.
-  int alertCount() const { return alerts_; }
-
  private:
   // Where a dialog opens the first time: beside the page.
   QPoint firstPlace(QWidget& window) const;
   QPointer<QWidget> parent_;
   QPointer<DocumentView> view_;
   std::function<void(ModalDialog&)> onOpen_;
-  ModalDialog* current_ = nullptr;
-  std::map<std::string, QPoint> positions_;
-  int alerts_ = 0;
+  std::map<std::string, QPoint> positions_;  // where dialogs of each name were last closed
 };
 
 }  // namespace qx::gui

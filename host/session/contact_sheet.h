@@ -1,7 +1,7 @@
 // A contact sheet: a batch's thumbnails in a grid on white, each labelled
 // with its seed, so a person picks a drawing by eye. The layout is fixed
 // here, so the command line can size a sheet before any drawing is made;
-// the desktop app paints it (DesktopEntry::writeContactSheet).
+// the painting layer paints it (paint/contact_sheet_image.h).
 #pragma once
 
 #include <cstdint>

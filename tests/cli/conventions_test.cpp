@@ -117,7 +117,7 @@ TEST(CommandLine, ControlBytesInValuesReachTheTerminalEscaped) {
   }
 }
 
-#if QX_HAVE_GUI
+#if QX_HAVE_PAINT
 TEST(CommandLine, PicturesAreMadeWithoutWarnings) {
   QuelvixSandbox box;
   for (const char* out : {"x.png", "x.pdf"}) {

@@ -1,6 +1,6 @@
 // The PNG and PDF options of `quelvix render` and `quelvix export`: size,
 // area and ground, the picture limits and the seed in the file, run as the
-// real program. The painting itself is checked in tests/gui.
+// real program. The painting itself is checked in tests/paint.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -15,7 +15,7 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-#if QX_HAVE_GUI
+#if QX_HAVE_PAINT
 
 // What a PNG's chunks before the pixels say.
 struct PngFacts {
@@ -183,7 +183,7 @@ TEST_F(PaintOptions, TooLargeAPictureIsRefusedAndNothingIsWritten) {
   }
 }
 
-#endif  // QX_HAVE_GUI
+#endif  // QX_HAVE_PAINT
 
 TEST(PaintOptionsUsage, BadValuesAndOptionsTheFormatCannotTakeExitTwo) {
   QuelvixSandbox box;

@@ -205,7 +205,7 @@ TEST(RenderBatch, APrivateFolderOfABatchKilledOutrightGoesWithTheNextBatch) {
   EXPECT_TRUE(box.exists(live)) << "its batch is still running";
 }
 
-#if QX_HAVE_GUI
+#if QX_HAVE_PAINT
 // The pixel size in a PNG's header.
 std::pair<uint32_t, uint32_t> pngSize(const std::string& png) {
   auto word = [&](size_t at) {
@@ -238,7 +238,7 @@ TEST(RenderBatch, TheContactSheetShowsEveryDrawing) {
   EXPECT_EQ(pngSize(box.read("sq.png")), (std::pair<uint32_t, uint32_t>{2 * 240 + 3 * 12, 2 * (240 + 24) + 3 * 12}));
 }
 #else
-TEST(RenderBatch, TheContactSheetNeedsTheApp) {
+TEST(RenderBatch, TheContactSheetNeedsThePainter) {
   QuelvixSandbox box;
   auto r = box.run(batch({"--variations", "2", "-o", "{n}.svg", "--contact-sheet", "s.png"}));
   EXPECT_EQ(r.status, 2) << r.describe();

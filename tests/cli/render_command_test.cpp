@@ -299,7 +299,7 @@ TEST(RenderCommand, TheArtBudgetKeepsWhatWasDrawn) {
 TEST(RenderCommand, PngAndPdfNeedThePainter) {
   QuelvixSandbox box;
   auto r = box.run({"render", "--seed", "1", "-o", "out.png"});
-#if QX_HAVE_GUI
+#if QX_HAVE_PAINT
   EXPECT_EQ(r.status, 0) << r.describe();
 #else
   EXPECT_EQ(r.status, 2) << r.describe();

@@ -19,13 +19,13 @@ void GuiHost::SetUpTestSuite() {
 
 void GuiHost::SetUp() {
   runner_ = std::make_unique<gui::QtDialogRunner>();
-  gui::SettingsStore store;
+  host::SettingsStore store;
   store.save = [this](const std::vector<uint8_t>& bytes, std::string*) {
     saved_ = bytes;
     ++saves_;
     return true;
   };
-  session_ = std::make_unique<gui::AppSession>(*runner_, store);
+  session_ = std::make_unique<host::AppSession>(*runner_, store);
   session_->random().seed(7);
   std::vector<std::string> problems;
   ASSERT_TRUE(session_->loadPlugins(QX_PLUGIN_DIR, &problems)) << (problems.empty() ? "" : problems[0]);

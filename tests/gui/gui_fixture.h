@@ -12,11 +12,11 @@
 #include <QApplication>
 #include <QWidget>
 
-#include "host/gui/app_session.h"
 #include "host/gui/document_view.h"
 #include "host/gui/main_window.h"
 #include "host/gui/modal_dialog.h"
 #include "host/gui/qt_dialog_runner.h"
+#include "host/session/app_session.h"
 #include "plugin/filter/parameters.h"
 
 namespace qx::test {
@@ -53,7 +53,7 @@ class GuiHost : public ::testing::Test {
   size_t artCount() { return session_->document().art().topLevelArt().size(); }
 
   std::unique_ptr<gui::QtDialogRunner> runner_;
-  std::unique_ptr<gui::AppSession> session_;
+  std::unique_ptr<host::AppSession> session_;
   std::unique_ptr<gui::MainWindow> window_;
   std::vector<uint8_t> saved_;
   int saves_ = 0;

@@ -11,7 +11,6 @@
 
 #include "gui_fixture.h"
 #include "host/document/document.h"
-#include "host/gui/art_selection.h"
 #include "host/gui/dialog_placement.h"
 #include "host/gui/variations_dialog.h"
 #include "host/io/json/json_writer.h"

@@ -1,5 +1,7 @@
-// The QApplication the painting tests need, made once for the whole test
-// program (as the window tests' is) and never destroyed.
+// The QApplication a test of the app outside the window fixture needs, made
+// once for the whole test program (as the window tests' is) and never
+// destroyed: a QGuiApplication in its place would leave the widgets without
+// theirs.
 #pragma once
 
 #include <QApplication>

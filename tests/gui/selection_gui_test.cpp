@@ -8,8 +8,8 @@
 
 #include "gui_fixture.h"
 #include "host/document/document.h"
-#include "host/gui/art_selection.h"
 #include "host/gui/swatch_strip.h"
+#include "host/session/selection.h"
 
 namespace qx::test {
 namespace {
@@ -28,7 +28,7 @@ class Selection : public GuiHost {
   }
   gui::DocumentView* view() { return window_->view(); }
   host::Document& doc() { return session_->document(); }
-  std::vector<QxArtHandle> selected() { return gui::selectedArt(doc().art()); }
+  std::vector<QxArtHandle> selected() { return host::selectedArt(doc().art()); }
 
   // The window pixel of a point in the SVG file's user units (y down from
   // the top of its 400-unit page).

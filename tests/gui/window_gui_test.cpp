@@ -11,8 +11,8 @@
 
 #include "gui_fixture.h"
 #include "host/document/document.h"
-#include "host/gui/export_painted.h"
 #include "host/io/svg_write/svg_writer.h"
+#include "host/paint/png_picture.h"
 
 namespace qx::test {
 namespace {
@@ -132,7 +132,9 @@ TEST_F(GuiHost, ExportsShowTheSameDrawingAndFailuresLeaveNoFile) {
   const host::SvgBox box = host::svgViewBox(session_->document());
   EXPECT_NEAR(image.width(), box.width, 1.5) << "72 pixels per inch: one pixel per point";
   EXPECT_GT(inkPixels(image, image.rect()), 200);
-  QImage fine = gui::paintedImage(session_->document(), 144);
+  host::PaintOptions at144;
+  at144.dpi = 144;
+  QImage fine = paint::paintedImage(session_->document(), at144);
   EXPECT_NEAR(fine.width(), 2 * image.width(), 2);
 
   std::ifstream in(pdf, std::ios::binary);
@@ -145,7 +147,9 @@ TEST_F(GuiHost, ExportsShowTheSameDrawingAndFailuresLeaveNoFile) {
   ASSERT_TRUE(window_->openFile(QString::fromStdString(svg.string())));
   EXPECT_EQ(artCount(), count);
   EXPECT_EQ(host::svgText(session_->document()).size() > 0, true);
-  QImage reopened = gui::paintedImage(session_->document(), 72);
+  host::PaintOptions at72;
+  at72.dpi = 72;
+  QImage reopened = paint::paintedImage(session_->document(), at72);
   EXPECT_EQ(reopened.size(), image.size());
 
   // A folder that does not exist: a message, no file, nothing half-written.
