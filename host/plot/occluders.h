@@ -1,0 +1,39 @@
+// The fills that hide what lies below them, found by their boxes in an
+// R-tree, and the clipping of a line against those its box touches.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "host/plot/plot_geometry.h"
+
+namespace qx::plot {
+
+class Occluders {
+ public:
+  Occluders();
+  ~Occluders();
+  Occluders(const Occluders&) = delete;
+  Occluders& operator=(const Occluders&) = delete;
+
+  // A fill area (rings wound once inside, as ShapeCache makes them) with its bounds.
+  void add(IntPaths area, const IntBox& box);
+  // True when no fill added so far touches `box`.
+  bool noneTouch(const IntBox& box) const;
+  // The parts of the open polyline `line` (its bounds `box`) that lie outside
+  // every fill added so far, appended to `out`. Where it runs exactly along
+  // a fill's edge the clipping library decides, to within a unit.
+  void visibleParts(const IntPath& line, const IntBox& box, IntPaths& out);
+  size_t size() const { return areas_.size(); }
+
+ private:
+  struct Index;
+  std::unique_ptr<Index> index_;
+  std::vector<IntPaths> areas_;
+  std::vector<uint32_t> found_;  // reused from query to query
+  ClipperLib::Clipper clipper_;
+  ClipperLib::PolyTree solution_;
+};
+
+}  // namespace qx::plot
