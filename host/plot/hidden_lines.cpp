@@ -15,9 +15,10 @@ namespace {
 // that a lattice's shapes cover many whole cells, small enough (half a
 // megabyte) to stay in the cache.
 constexpr int64_t kGridCells = 2048;
-// A line is clipped in runs of at most this many segments, so that each
-// clipping touches only the fills near that stretch.
+// A line is clipped in runs of at most this many segments, touching at most
+// so many fills, so that each clipping takes only the fills near it.
 constexpr size_t kRunSegments = 48;
+constexpr size_t kRunFills = 12;
 
 int64_t gridCell(const IntBox& area) {
   if (area.empty()) return 1;
@@ -33,6 +34,17 @@ std::optional<host::Srgb8> strokeColor(const QxPathStyle& style) {
 std::optional<host::Srgb8> fillColor(const QxPathStyle& style) {
   if (!style.fillPaint) return std::nullopt;
   return host::toSrgb8(style.fill.color);
+}
+
+// The same for a segment either way round.
+uint64_t segmentKey(const IntPoint& a, const IntPoint& b, size_t pen) {
+  const bool ordered = a.X < b.X || (a.X == b.X && a.Y <= b.Y);
+  const IntPoint& p = ordered ? a : b;
+  const IntPoint& q = ordered ? b : a;
+  uint64_t h = mixBits(static_cast<uint64_t>(pen) ^ static_cast<uint64_t>(p.X));
+  h = mixBits(h ^ static_cast<uint64_t>(p.Y));
+  h = mixBits(h ^ static_cast<uint64_t>(q.X));
+  return mixBits(h ^ static_cast<uint64_t>(q.Y));
 }
 
 IntBox segmentBox(const IntPoint& a, const IntPoint& b) {
@@ -66,9 +78,21 @@ void HiddenLines::add(const PlotObject& object) {
     return;
   }
   Point anchor;
-  Shape& shape = shapes_.shape(object, &anchor);
+  uint64_t form = 0;
+  Shape& shape = shapes_.shape(object, &anchor, &form);
   const IntPoint at = settings_.frame.toInt(anchor);
-  if (stroke) drawStroke(object, shape, at);
+  // Under an opaque copy of itself an object adds nothing: its fill and
+  // hatching are hidden, and its outline lies along the copy's, which draws
+  // it (unless the copy has no outline and this one has).
+  const uint64_t copy = mixBits(mixBits(form ^ static_cast<uint64_t>(at.X)) ^ static_cast<uint64_t>(at.Y));
+  if (!settings_.keepHidden) {
+    const uint32_t above = copies_.find(copy);
+    if (above != KeyMap::kNone && (above == 1 || !stroke)) {
+      ++counts_.stacked;
+      return;
+    }
+  }
+  if (stroke) drawStroke(object, shape, anchor);
   if (!hides && !hatched) return;
   area_ = shapes_.fill(shape, object.style.evenOdd);
   for (IntPath& ring : area_)
@@ -83,11 +107,12 @@ void HiddenLines::add(const PlotObject& object) {
     const IntBox areaBox = boxOf(area_);
     grid_.cover(area_, areaBox);
     occluders_.add(std::move(area_), areaBox);
+    copies_.at(copy) = stroke ? 1 : 0;
     area_.clear();
   }
 }
 
-void HiddenLines::drawStroke(const PlotObject& object, const Shape& shape, const IntPoint& at) {
+void HiddenLines::drawStroke(const PlotObject& object, const Shape& shape, Point anchor) {
   const size_t pen = pens_.penFor(*strokeColor(object.style));
   double offset = 0;
   const std::vector<double> pattern = dashPattern(object.style.stroke.dash, settings_.frame.scale, &offset);
@@ -95,8 +120,9 @@ void HiddenLines::drawStroke(const PlotObject& object, const Shape& shape, const
   for (uint32_t end : shape.ends) {
     line_.clear();
     for (uint32_t i = start; i < end; ++i) {
-      IntPoint p = settings_.frame.toIntDelta(shape.points[i]);
-      p.X += at.X, p.Y += at.Y;
+      // From the point itself, not the anchor's grid point plus the offset's:
+      // so every object that passes through a point meets it on the same unit.
+      const IntPoint p = settings_.frame.toInt({anchor.x + shape.points[i].x, anchor.y + shape.points[i].y});
       if (line_.empty() || !(line_.back() == p)) line_.push_back(p);
     }
     start = end;
@@ -117,36 +143,73 @@ void HiddenLines::emit(IntPath&& piece, size_t pen) {
   drawn_[pen].lowest = rank_;
 }
 
-void HiddenLines::draw(const IntPath& line, size_t pen) {
-  const IntBox box = boxOf(line);
-  if (settings_.keepHidden || occluders_.noneTouch(box)) {
-    emit(IntPath(line), pen);
-    return;
-  }
-  // Stretches over covered cells are hidden; the rest is clipped a run at a time.
-  const auto flush = [&] {
-    if (run_.size() >= 2) {
-      ++counts_.clipped;
-      parts_.clear();
-      occluders_.visibleParts(run_, boxOf(run_), parts_);
+void HiddenLines::flush(size_t pen) {
+  if (run_.size() >= 2) {
+    ++counts_.clipped;
+    parts_.clear();
+    occluders_.clip(run_, runFills_, parts_);
+    if (runFills_.empty()) {
       for (IntPath& part : parts_) emit(std::move(part), pen);
+    } else {
+      // Overlapping lines clipped by the same fills can leave the same
+      // piece twice: it is drawn once.
+      for (const IntPath& part : parts_) {
+        IntPath kept;
+        for (size_t i = 1; i < part.size(); ++i) {
+          if (clippedSegments_.insert(segmentKey(part[i - 1], part[i], pen))) {
+            if (kept.empty()) kept.push_back(part[i - 1]);
+            kept.push_back(part[i]);
+            continue;
+          }
+          ++counts_.repeated;
+          if (kept.size() >= 2) emit(std::move(kept), pen);
+          kept.clear();
+        }
+        if (kept.size() >= 2) emit(std::move(kept), pen);
+      }
     }
-    run_.clear();
-  };
+  }
+  run_.clear();
+  runFills_.clear();
+  ++runNumber_;
+}
+
+void HiddenLines::draw(const IntPath& line, size_t pen) {
+  // Nothing hides a line no fill touches: it is only cut where it repeats.
+  const bool open = settings_.keepHidden || occluders_.noneTouch(boxOf(line));
+  if (marks_.size() < occluders_.size()) marks_.resize(occluders_.size(), 0);
+  // Stretches over covered cells are hidden; the rest is gathered into runs,
+  // a run of segments that touch no fill drawn as it is, the others clipped
+  // against the fills they touch.
+  bool untouched = false;  // the run gathered touches no fill
   for (size_t i = 1; i < line.size(); ++i) {
-    if (grid_.covered(segmentBox(line[i - 1], line[i]))) {
-      flush();
+    const IntPoint& a = line[i - 1];
+    const IntPoint& b = line[i];
+    const IntBox box = segmentBox(a, b);
+    const bool hidden = !open && grid_.covered(box);
+    const bool repeated = !hidden && !segments_.insert(segmentKey(a, b, pen));
+    if (hidden || repeated) {
+      counts_.repeated += repeated;
+      flush(pen);
       continue;
     }
-    if (run_.empty()) run_.push_back(line[i - 1]);
-    run_.push_back(line[i]);
-    if (run_.size() > kRunSegments) {
+    touching_.clear();
+    if (!open) occluders_.touching(box, touching_);
+    if (!run_.empty() && (untouched != touching_.empty() || run_.size() > kRunSegments || runFills_.size() > kRunFills)) {
       const IntPoint last = run_.back();
-      flush();
+      flush(pen);
       run_.push_back(last);
     }
+    untouched = touching_.empty();
+    for (uint32_t f : touching_)
+      if (marks_[f] != runNumber_ + 1) {
+        marks_[f] = runNumber_ + 1;
+        runFills_.push_back(f);
+      }
+    if (run_.empty()) run_.push_back(a);
+    run_.push_back(b);
   }
-  flush();
+  flush(pen);
 }
 
 }  // namespace qx::plot

@@ -8,10 +8,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "host/plot/art_source.h"
 #include "host/plot/coverage_grid.h"
+#include "host/plot/key_set.h"
 #include "host/plot/occluders.h"
 #include "host/plot/pens.h"
 #include "host/plot/plot_geometry.h"
@@ -37,7 +39,9 @@ struct PenPieces {
 struct HiddenLineCounts {
   size_t objects = 0;  // objects that could draw or hide
   size_t buried = 0;   // passed over whole: all of their box was hidden already
-  size_t clipped = 0;  // lines clipped against fills
+  size_t stacked = 0;  // passed over whole: under a copy of themselves
+  size_t repeated = 0; // segments met before, drawn once
+  size_t clipped = 0;  // runs of lines clipped against fills
 };
 
 class HiddenLines {
@@ -50,9 +54,12 @@ class HiddenLines {
   const HiddenLineCounts& counts() const { return counts_; }
 
  private:
-  void drawStroke(const PlotObject& object, const Shape& shape, const IntPoint& at);
+  void drawStroke(const PlotObject& object, const Shape& shape, Point anchor);
   // The visible parts of `line` for pen `pen`.
   void draw(const IntPath& line, size_t pen);
+  // The part of a line gathered so far: clipped against the fills it
+  // touches (or drawn as it is when it touches none).
+  void flush(size_t pen);
   void emit(IntPath&& piece, size_t pen);
 
   HiddenLineSettings settings_;
@@ -63,9 +70,22 @@ class HiddenLines {
   std::vector<PenPieces> drawn_;
   HiddenLineCounts counts_;
   size_t rank_ = 0;
-  // Reused from object to object.
+  // Opaque fills met so far by form and place (a digest of them), and
+  // whether they were stroked.
+  KeyMap copies_;
+  // Segments met so far, each pen's (a digest of the pen and the ends in
+  // either order): a segment met again lies at or below the first, so what
+  // hides the first hides it too, and it is drawn once.
+  KeySet segments_;
+  // The same for the segments that clipping left: lines that overlap in
+  // part can leave the same piece where the same fills cut them.
+  KeySet clippedSegments_;
+  // Reused from object to object: the run of a line being gathered, the
+  // fills it touches (each once: marked with the run's number).
   IntPath line_, run_;
   IntPaths parts_, dashes_, area_;
+  std::vector<uint32_t> touching_, runFills_, marks_;
+  uint32_t runNumber_ = 0;
 };
 
 }  // namespace qx::plot

@@ -1,126 +1,91 @@
 #include "host/plot/line_merge.h"
 
+#include "host/plot/key_set.h"
+
 #include <algorithm>
 #include <vector>
 
 namespace qx::plot {
 namespace {
 
-constexpr uint32_t kNone = 0xffffffffu;
+constexpr uint32_t kNone = KeyMap::kNone;
 
-uint64_t mix(uint64_t h) {
-  h ^= h >> 33;
-  h *= 0xff51afd7ed558ccdull;
-  h ^= h >> 33;
-  h *= 0xc4ceb9fe1a85ec53ull;
-  return h ^ (h >> 33);
-}
-
-// An open-addressing table from 64-bit keys to 32-bit values: the merge
-// makes millions of look-ups, and a node per entry would cost more than the
-// work itself.
-class KeyTable {
- public:
-  explicit KeyTable(size_t expected) {
-    size_t n = 16;
-    while (n < expected * 2) n *= 2;
-    keys_.assign(n, 0);
-    values_.assign(n, kNone);
-  }
-  // The value of `key`; kNone when it has none.
-  uint32_t find(uint64_t key) const {
-    size_t i = mix(key) & (keys_.size() - 1);
-    while (values_[i] != kNone && keys_[i] != key) i = (i + 1) & (keys_.size() - 1);
-    return values_[i];
-  }
-  // The value slot of `key`, holding kNone when new: set it before the next call.
-  uint32_t& at(uint64_t key) {
-    if ((used_ + 1) * 2 > keys_.size()) grow();
-    size_t i = mix(key) & (keys_.size() - 1);
-    while (values_[i] != kNone && keys_[i] != key) i = (i + 1) & (keys_.size() - 1);
-    if (values_[i] == kNone) keys_[i] = key, ++used_;
-    return values_[i];
-  }
-
- private:
-  void grow() {
-    std::vector<uint64_t> keys = std::move(keys_);
-    std::vector<uint32_t> values = std::move(values_);
-    keys_.assign(keys.size() * 2, 0);
-    values_.assign(keys.size() * 2, kNone);
-    used_ = 0;
-    for (size_t i = 0; i < keys.size(); ++i)
-      if (values[i] != kNone) at(keys[i]) = values[i];
-  }
-  std::vector<uint64_t> keys_;
-  std::vector<uint32_t> values_;
-  size_t used_ = 0;
-};
-
-// Points to vertex ids: a point within `weld` (in both coordinates) of a
-// vertex already made is that vertex. Cells are twice the weld distance, so
-// a point's matches lie in at most four of them.
+// Points to vertex ids. The ends of pieces are welded: an end at the same
+// coordinates as an earlier end, or within `weld` of one (in both
+// coordinates), is that end's vertex. Inner points are vertices of their own:
+// only ends join.
 class Welder {
  public:
-  Welder(int64_t weld, size_t expected) : weld_(std::max<int64_t>(weld, 1)), cells_(expected) {}
-  uint32_t id(const IntPoint& p) {
-    const int64_t size = 2 * weld_;
-    const int64_t cx = floorDiv(p.X, size), cy = floorDiv(p.Y, size);
-    const int64_t nx = p.X - cx * size < weld_ ? cx - 1 : cx + 1;
-    const int64_t ny = p.Y - cy * size < weld_ ? cy - 1 : cy + 1;
-    for (int64_t x : {cx, nx})
-      for (int64_t y : {cy, ny})
-        for (uint32_t v = cells_.find(cellKey(x, y)); v != kNone; v = next_[v])
-          if (std::abs(points_[v].X - p.X) <= weld_ && std::abs(points_[v].Y - p.Y) <= weld_) return v;
-    uint32_t& head = cells_.at(cellKey(cx, cy));
-    points_.push_back(p);
-    next_.push_back(head);
-    head = static_cast<uint32_t>(points_.size() - 1);
-    return head;
+  Welder(int64_t weld, size_t ends) : weld_(std::max<int64_t>(weld, 1)), exact_(ends), cells_(ends) {
+    while ((int64_t{1} << shift_) < 4 * weld_) ++shift_;  // cells of 4 welds: most ends look in one
+  }
+  uint32_t inner(const IntPoint& p) { return make(p); }
+  uint32_t end(const IntPoint& p) {
+    uint32_t& exact = exact_.at(pointKey(p));
+    if (exact != kNone) return exact;
+    const uint32_t found = nearEnd(p);
+    exact = found != kNone ? found : make(p);
+    if (found == kNone) {
+      uint32_t& head = cells_.at(cellKey(p.X >> shift_, p.Y >> shift_));
+      nextEnd_.resize(points_.size(), kNone);
+      nextEnd_[exact] = head;
+      head = exact;
+    }
+    return exact;
   }
   const IntPoint& point(uint32_t id) const { return points_[id]; }
   size_t size() const { return points_.size(); }
 
  private:
-  static int64_t floorDiv(int64_t v, int64_t d) { return v >= 0 ? v / d : -((-v + d - 1) / d); }
-  static uint64_t cellKey(int64_t x, int64_t y) { return mix(static_cast<uint64_t>(x)) ^ static_cast<uint64_t>(y); }
+  uint32_t make(const IntPoint& p) {
+    points_.push_back(p);
+    return static_cast<uint32_t>(points_.size() - 1);
+  }
+  // An earlier end within the weld distance of `p`: in p's cell, and in the
+  // neighbours p lies within the weld distance of.
+  uint32_t nearEnd(const IntPoint& p) const {
+    const int64_t cx = p.X >> shift_, cy = p.Y >> shift_, size = int64_t{1} << shift_;
+    const int64_t fx = p.X - (cx << shift_), fy = p.Y - (cy << shift_);
+    const int64_t nx = fx < weld_ ? cx - 1 : fx >= size - weld_ ? cx + 1 : cx;
+    const int64_t ny = fy < weld_ ? cy - 1 : fy >= size - weld_ ? cy + 1 : cy;
+    for (int64_t x : {cx, nx}) {
+      for (int64_t y : {cy, ny}) {
+        for (uint32_t v = cells_.find(cellKey(x, y)); v != kNone; v = nextEnd_[v])
+          if (std::abs(points_[v].X - p.X) <= weld_ && std::abs(points_[v].Y - p.Y) <= weld_) return v;
+        if (ny == cy) break;
+      }
+      if (nx == cx) break;
+    }
+    return kNone;
+  }
+  static uint64_t pointKey(const IntPoint& p) { return mixBits(static_cast<uint64_t>(p.X)) ^ static_cast<uint64_t>(p.Y); }
+  static uint64_t cellKey(int64_t x, int64_t y) { return mixBits(static_cast<uint64_t>(x) ^ 0x5bd1e995) ^ static_cast<uint64_t>(y); }
+
   int64_t weld_;
-  KeyTable cells_;
+  int shift_ = 0;
+  KeyMap exact_;  // ends by coordinates
+  KeyMap cells_;  // ends by cell, each cell's listed through nextEnd_
   std::vector<IntPoint> points_;
-  std::vector<uint32_t> next_;  // the next vertex of the same cell
+  std::vector<uint32_t> nextEnd_;
 };
 
 using Chain = std::vector<uint32_t>;
 
-// Pieces as vertex ids, each segment kept the first time it comes.
-std::vector<Chain> weldAndDedupe(const IntPaths& pieces, Welder& welder) {
-  size_t points = 0;
-  for (const IntPath& piece : pieces) points += piece.size();
-  KeyTable segments(points);
+// Pieces as vertex ids: only their ends are welded, their inner points
+// stay as they are (vertices of their own).
+std::vector<Chain> weldEnds(const IntPaths& pieces, Welder& welder) {
   std::vector<Chain> chains;
-  Chain chain;
-  const auto finish = [&] {
-    if (chain.size() >= 2) chains.push_back(std::move(chain));
-    chain.clear();
-  };
+  chains.reserve(pieces.size());
   for (const IntPath& piece : pieces) {
-    for (const IntPoint& p : piece) {
-      const uint32_t v = welder.id(p);
-      if (!chain.empty() && chain.back() == v) continue;
-      if (!chain.empty()) {
-        const uint32_t a = std::min(chain.back(), v), b = std::max(chain.back(), v);
-        uint32_t& seen = segments.at(uint64_t{a} << 32 | b);
-        if (seen != kNone) {
-          finish();
-        } else {
-          seen = 1;
-          chain.push_back(v);
-          continue;
-        }
-      }
-      chain.push_back(v);
+    if (piece.size() < 2) continue;
+    Chain& chain = chains.emplace_back();
+    chain.reserve(piece.size());
+    for (size_t i = 0; i < piece.size(); ++i) {
+      const bool end = i == 0 || i + 1 == piece.size();
+      const uint32_t v = end ? welder.end(piece[i]) : welder.inner(piece[i]);
+      if (chain.empty() || chain.back() != v) chain.push_back(v);
     }
-    finish();
+    if (chain.size() < 2) chains.pop_back();
   }
   return chains;
 }
@@ -167,10 +132,8 @@ std::vector<Chain> join(std::vector<Chain>& chains, size_t vertices) {
 }  // namespace
 
 IntPaths mergePieces(const IntPaths& pieces, int64_t weld) {
-  size_t points = 0;
-  for (const IntPath& piece : pieces) points += piece.size();
-  Welder welder(weld, points);
-  std::vector<Chain> chains = weldAndDedupe(pieces, welder);
+  Welder welder(weld, 2 * pieces.size());
+  std::vector<Chain> chains = weldEnds(pieces, welder);
   std::vector<Chain> joined = join(chains, welder.size());
   IntPaths strokes;
   strokes.reserve(joined.size());

@@ -1,8 +1,6 @@
-// One pen's visible pieces made into the strokes a plotter draws: points
-// within a weld distance become one point, a segment drawn twice (either
-// way round, as where the four-fold tiling lays copies over each other) is
-// drawn once, and pieces whose ends meet are joined into one pen-down
-// stroke, turned round where that makes them meet.
+// One pen's visible pieces made into the strokes a plotter draws: ends
+// within a weld distance become one point, and pieces whose ends meet are
+// joined into one pen-down stroke, turned round where that makes them meet.
 #pragma once
 
 #include <cstdint>

@@ -40,18 +40,20 @@ bool Occluders::noneTouch(const IntBox& box) const {
   return index_->tree.qbegin(bgi::intersects(toRBox(box))) == index_->tree.qend();
 }
 
-void Occluders::visibleParts(const IntPath& line, const IntBox& box, IntPaths& out) {
-  if (line.size() < 2) return;
-  found_.clear();
+void Occluders::touching(const IntBox& box, std::vector<uint32_t>& out) const {
   for (auto it = index_->tree.qbegin(bgi::intersects(toRBox(box))); it != index_->tree.qend(); ++it)
-    found_.push_back(it->second);
-  if (found_.empty()) {
+    out.push_back(it->second);
+}
+
+void Occluders::clip(const IntPath& line, const std::vector<uint32_t>& which, IntPaths& out) {
+  if (line.size() < 2) return;
+  if (which.empty()) {
     out.push_back(line);
     return;
   }
   clipper_.Clear();
   clipper_.AddPath(line, ClipperLib::ptSubject, false);
-  for (uint32_t i : found_) clipper_.AddPaths(areas_[i], ClipperLib::ptClip, true);
+  for (uint32_t i : which) clipper_.AddPaths(areas_[i], ClipperLib::ptClip, true);
   solution_.Clear();
   clipper_.Execute(ClipperLib::ctDifference, solution_, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
   for (ClipperLib::PolyNode* node = solution_.GetFirst(); node; node = node->GetNext())

@@ -1,5 +1,5 @@
 // The fills that hide what lies below them, found by their boxes in an
-// R-tree, and the clipping of a line against those its box touches.
+// R-tree, and the clipping of a line against some of them.
 #pragma once
 
 #include <cstdint>
@@ -21,17 +21,18 @@ class Occluders {
   void add(IntPaths area, const IntBox& box);
   // True when no fill added so far touches `box`.
   bool noneTouch(const IntBox& box) const;
-  // The parts of the open polyline `line` (its bounds `box`) that lie outside
-  // every fill added so far, appended to `out`. Where it runs exactly along
-  // a fill's edge the clipping library decides, to within a unit.
-  void visibleParts(const IntPath& line, const IntBox& box, IntPaths& out);
+  // The fills whose boxes touch `box`, appended to `out`.
+  void touching(const IntBox& box, std::vector<uint32_t>& out) const;
+  // The parts of the open polyline `line` outside the fills `which`,
+  // appended to `out`. Where it runs exactly along a fill's edge the
+  // clipping library decides, to within a unit.
+  void clip(const IntPath& line, const std::vector<uint32_t>& which, IntPaths& out);
   size_t size() const { return areas_.size(); }
 
  private:
   struct Index;
   std::unique_ptr<Index> index_;
   std::vector<IntPaths> areas_;
-  std::vector<uint32_t> found_;  // reused from query to query
   ClipperLib::Clipper clipper_;
   ClipperLib::PolyTree solution_;
 };

@@ -85,6 +85,7 @@ bool makePlot(const host::Document& document, const PlotOptions& options, Plot* 
   if (!placeArt(area, options.page, &placement, error)) return false;
   *plot = Plot();
   plot->sheet = placement.sheet;
+  plot->placement = placement;
 
   const double tolerance = options.toleranceMm / placement.mmPerPoint;  // in points
   HiddenLineSettings settings;

@@ -48,6 +48,7 @@ struct PlotStats {
 
 struct Plot {
   Paper sheet;                   // the paper as it lies
+  Placement placement;           // artwork points to the sheet
   std::vector<PenLayer> layers;  // in drawing order: pen numbers rising
   PlotStats stats;
 };

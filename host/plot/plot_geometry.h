@@ -19,7 +19,7 @@ struct Point {
 };
 using Polyline = std::vector<Point>;
 
-inline double distance(Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
+inline double distance(Point a, Point b) { return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y)); }
 
 struct Box {
   double x0 = std::numeric_limits<double>::infinity(), y0 = x0;

@@ -33,18 +33,24 @@ bool writePlotFile(const std::string& path, const Plot& plot, PlotFormat format,
 }
 
 void writeFixed(host::TextSink& out, double value, int decimals) {
-  const double unit = std::pow(10.0, decimals);
-  double rounded = std::round(value * unit) / unit;
-  if (rounded == 0 || !std::isfinite(rounded)) rounded = 0;  // no "-0"; a non-finite number never reaches here
-  char text[64];
-  auto [end, ec] = std::to_chars(text, text + sizeof text, rounded, std::chars_format::fixed, decimals);
-  if (ec != std::errc()) return out.put('0');
-  char* last = end;
-  if (decimals > 0) {
-    while (last[-1] == '0') --last;
-    if (last[-1] == '.') --last;
-  }
-  out.append(std::string_view(text, static_cast<size_t>(last - text)));
+  static constexpr double kPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+  decimals = std::clamp(decimals, 0, 6);
+  const double scaled = std::round(value * kPowers[decimals]);
+  if (!std::isfinite(scaled) || std::abs(scaled) >= 9e15) return out.put('0');  // never met: sheets are small
+  // Whole units and the decimals as integers: quicker than formatting a double.
+  int64_t whole = static_cast<int64_t>(scaled);
+  if (whole < 0) out.put('-'), whole = -whole;
+  const int64_t unit = static_cast<int64_t>(kPowers[decimals]);
+  char text[32];
+  auto [end, ec] = std::to_chars(text, text + sizeof text, whole / unit);
+  out.append(std::string_view(text, static_cast<size_t>(end - text)));
+  int64_t fraction = whole % unit;
+  if (fraction == 0) return;
+  int digits = decimals;
+  while (fraction % 10 == 0) fraction /= 10, --digits;
+  char decimalsText[8] = {'.'};
+  for (int i = digits; i >= 1; --i, fraction /= 10) decimalsText[i] = static_cast<char>('0' + fraction % 10);
+  out.append(std::string_view(decimalsText, static_cast<size_t>(digits + 1)));
 }
 
 }  // namespace qx::plot

@@ -43,7 +43,7 @@ size_t ShapeCache::KeyHash::operator()(const std::vector<int64_t>& key) const {
   return static_cast<size_t>(h ^ (h >> 33));
 }
 
-Shape& ShapeCache::shape(const PlotObject& object, Point* anchor) {
+Shape& ShapeCache::shape(const PlotObject& object, Point* anchor, uint64_t* form) {
   const QxRealPoint first = object.outlines.front().segments.front().p;
   *anchor = {first.x, first.y};
   key_.clear();
@@ -57,6 +57,7 @@ Shape& ShapeCache::shape(const PlotObject& object, Point* anchor) {
         key_.push_back(d.Y);
       }
   }
+  *form = KeyHash()(key_);
   auto found = shapes_.find(key_);
   if (found != shapes_.end()) return found->second;
   if (shapes_.size() >= kMaxShapes) shapes_.clear();

@@ -29,9 +29,10 @@ class ShapeCache {
   // `tolerance` in points: how far a flattened chord may stray from its curve.
   ShapeCache(const IntFrame& frame, double tolerance) : frame_(frame), tolerance_(tolerance) {}
 
-  // The shape of `object`, and its anchor (the first anchor of its first
-  // outline) in *anchor. The reference is valid until the next call.
-  Shape& shape(const PlotObject& object, Point* anchor);
+  // The shape of `object`, its anchor (the first anchor of its first
+  // outline) in *anchor and a 64-bit digest of its form (the same for every
+  // copy, moved or not) in *form. The reference is valid until the next call.
+  Shape& shape(const PlotObject& object, Point* anchor, uint64_t* form);
   // The shape's fill area (made on first use) with the object's fill rule.
   const IntPaths& fill(Shape& shape, bool evenOdd) const;
   size_t size() const { return shapes_.size(); }
