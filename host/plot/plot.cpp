@@ -74,19 +74,7 @@ double strokeLength(const Polyline& stroke) {
   return length;
 }
 
-}  // namespace
-
-bool makePlot(const host::Document& document, const PlotOptions& options, Plot* plot, std::string* error,
-              const PlotProgress& progress) {
-  if (!checkOptions(options, error)) return false;
-  const host::ArtStore& store = document.art();
-  const Box area = drawableArea(store, options.hatchSpacingMm > 0);
-  Placement placement;
-  if (!placeArt(area, options.page, &placement, error)) return false;
-  *plot = Plot();
-  plot->sheet = placement.sheet;
-  plot->placement = placement;
-
+HiddenLineSettings settingsFor(const Box& area, const Placement& placement, const PlotOptions& options) {
   const double tolerance = options.toleranceMm / placement.mmPerPoint;  // in points
   HiddenLineSettings settings;
   settings.frame = {{area.empty() ? 0 : area.x0, area.empty() ? 0 : area.y0}, kUnitsPerTolerance / tolerance};
@@ -96,18 +84,11 @@ bool makePlot(const host::Document& document, const PlotOptions& options, Plot* 
   settings.keepHidden = options.keepHidden;
   settings.hatchSpacing = options.hatchSpacingMm / placement.mmPerPoint * settings.frame.scale;
   settings.hatchAngle = options.hatchAngleDeg * std::numbers::pi / 180;
-  PenMap pens(options.pens, options.penWidthMm);
-  HiddenLines hidden(settings, pens);
-  ArtSource source(store);
-  PlotObject object;
-  const size_t total = store.liveArtCount();
-  for (size_t n = 1; !area.empty() && source.next(&object); ++n) {
-    hidden.add(object);
-    if (progress && n % 4096 == 0) progress(source.steps(), total);
-  }
-  plot->stats.objects = hidden.counts().objects;
-  plot->stats.buried = hidden.counts().buried;
+  return settings;
+}
 
+// Each pen's pieces joined, on the sheet, as a layer of the plot.
+void addLayers(HiddenLines& hidden, const PenMap& pens, const IntFrame& frame, Plot* plot) {
   std::vector<size_t> lowest;
   for (size_t i = 0; i < hidden.pens().size(); ++i) {
     PenPieces& drawn = hidden.pens()[i];
@@ -121,16 +102,19 @@ bool makePlot(const host::Document& document, const PlotOptions& options, Plot* 
     for (auto stroke = merged.rbegin(); stroke != merged.rend(); ++stroke) {
       Polyline& line = layer.strokes.emplace_back();
       line.reserve(stroke->size());
-      for (const IntPoint& p : *stroke) line.push_back(placement.toPaper(settings.frame.toArt(p)));
+      for (const IntPoint& p : *stroke) line.push_back(plot->placement.toPaper(frame.toArt(p)));
     }
     lowest.push_back(drawn.lowest);
   }
   orderLayers(plot->layers, lowest, pens.fixed());
+}
 
+// Every pen's strokes ordered, one pen after the other, within `seconds`.
+void orderPlot(Plot* plot, double seconds) {
   PlotStats& stats = plot->stats;
   Point before{}, after{};
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                                             std::chrono::duration<double>(options.orderSeconds));
+                                                             std::chrono::duration<double>(seconds));
   for (PenLayer& layer : plot->layers) {
     stats.travelPaintOrderMm += penUpTravel(layer.strokes, before, &before);
     orderStrokes(layer.strokes, after, deadline);
@@ -138,6 +122,35 @@ bool makePlot(const host::Document& document, const PlotOptions& options, Plot* 
     stats.strokes += layer.strokes.size();
     for (const Polyline& stroke : layer.strokes) stats.penDownMm += strokeLength(stroke);
   }
+}
+
+}  // namespace
+
+bool makePlot(const host::Document& document, const PlotOptions& options, Plot* plot, std::string* error,
+              const PlotProgress& progress) {
+  if (!checkOptions(options, error)) return false;
+  const host::ArtStore& store = document.art();
+  const Box area = drawableArea(store, options.hatchSpacingMm > 0);
+  Placement placement;
+  if (!placeArt(area, options.page, &placement, error)) return false;
+  *plot = Plot();
+  plot->sheet = placement.sheet;
+  plot->placement = placement;
+
+  const HiddenLineSettings settings = settingsFor(area, placement, options);
+  PenMap pens(options.pens, options.penWidthMm);
+  HiddenLines hidden(settings, pens);
+  ArtSource source(store);
+  PlotObject object;
+  const size_t total = store.liveArtCount();
+  for (size_t n = 1; !area.empty() && source.next(&object); ++n) {
+    hidden.add(object);
+    if (progress && n % 4096 == 0) progress(source.steps(), total);
+  }
+  plot->stats.objects = hidden.counts().objects;
+  plot->stats.buried = hidden.counts().buried + hidden.counts().stacked;
+  addLayers(hidden, pens, settings.frame, plot);
+  orderPlot(plot, options.orderSeconds);
   return true;
 }
 

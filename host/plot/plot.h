@@ -38,7 +38,7 @@ struct PenLayer {
 
 struct PlotStats {
   size_t objects = 0;  // objects that could draw or hide
-  size_t buried = 0;   // of them, passed over as wholly hidden
+  size_t buried = 0;   // of them, passed over as wholly hidden (under fills, or copies of themselves)
   size_t pieces = 0;   // visible pieces before joining
   size_t strokes = 0;  // pen-down strokes after joining
   double penDownMm = 0;
