@@ -66,7 +66,13 @@ struct IntFrame {
   Point origin;
   double scale = 1;
   static constexpr double kLimit = 1e17;
-  static int64_t clamp(double v) { return static_cast<int64_t>(std::llround(std::clamp(v, -kLimit, kLimit))); }
+  // Rounded half away from zero, as llround does, without its library call:
+  // this runs for every point of every object.
+  static int64_t clamp(double v) {
+    if (!(v >= -kLimit)) v = -kLimit;  // NaN too: never cast to an integer
+    if (v > kLimit) v = kLimit;
+    return static_cast<int64_t>(v >= 0 ? v + 0.5 : v - 0.5);
+  }
   IntPoint toInt(Point p) const { return {clamp((p.x - origin.x) * scale), clamp((p.y - origin.y) * scale)}; }
   // A length or an offset from a shape's anchor, without the origin.
   IntPoint toIntDelta(Point d) const { return {clamp(d.x * scale), clamp(d.y * scale)}; }
