@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -160,8 +161,13 @@ int runPlot(const PlotCommandOptions& o) {
 
   plot::Plot plot;
   PlotProgressBar bar(!o.quiet);
-  const bool made =
-      plot::makePlot(*document, options, &plot, &why, [&](size_t done, size_t total) { bar.update(done, total); });
+  bool made = false;
+  try {
+    made = plot::makePlot(*document, options, &plot, &why, [&](size_t done, size_t total) { bar.update(done, total); });
+  } catch (const std::exception& e) {  // memory, above all: the run fails, nothing is written
+    bar.takeDown();
+    return fail(kExitFailure, "cannot plot " + o.input + ": " + e.what());
+  }
   bar.takeDown();
   if (!made) return fail(kExitUsage, why);
   if (!plot::writePlotFile(o.output, plot, *format, machine, &why))

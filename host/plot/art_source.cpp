@@ -9,6 +9,15 @@ namespace {
 
 bool finite(const QxRealPoint& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
+bool plain(const QxColor& c) { return c.kind == QX_COLOR_GRAY || c.kind == QX_COLOR_PROCESS || c.kind == QX_COLOR_RGB || c.kind == QX_COLOR_NONE; }
+
+// The style as shown, copied once: only gradients, patterns and spots need
+// the store's shown colours.
+void setShownStyle(const host::ArtStore& store, const QxPathStyle& style, QxPathStyle* out) {
+  if (plain(style.fill.color) && plain(style.stroke.color)) *out = style;
+  else *out = store.shownStyle(style);
+}
+
 }  // namespace
 
 ArtSource::ArtSource(const host::ArtStore& store) : store_(store), walk_(store, host::ArtWalk::Order::kTopDown) {}
@@ -28,7 +37,7 @@ bool ArtSource::addOutline(const host::ArtInfo& info, PlotObject* object) {
 bool ArtSource::readPath(QxArtHandle art, PlotObject* object) {
   host::ArtInfo info;
   if (!store_.describe(art, &info, false) || !info.hasStyle) return false;
-  object->style = store_.shownStyle(info.style);
+  setShownStyle(store_, info.style, &object->style);
   object->opacity = info.opacity * (opacity_.empty() ? 1.0 : opacity_.back());
   object->outlines.clear();
   object->box = Box();
@@ -42,7 +51,7 @@ void ArtSource::enter(const host::ArtStep& step, PlotObject* object) {
     open_.push_back(Open::kGroup);
   } else if (!inCompound_ && step.type == QX_ART_COMPOUND_PATH && store_.describe(step.art, &info, false) &&
              info.hasStyle) {
-    object->style = store_.shownStyle(info.style);
+    setShownStyle(store_, info.style, &object->style);
     object->opacity = info.opacity * (opacity_.empty() ? 1.0 : opacity_.back());
     object->outlines.clear();
     object->box = Box();

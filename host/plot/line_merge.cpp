@@ -10,16 +10,14 @@ namespace {
 
 constexpr uint32_t kNone = KeyMap::kNone;
 
-// Points to vertex ids. The ends of pieces are welded: an end at the same
-// coordinates as an earlier end, or within `weld` of one (in both
-// coordinates), is that end's vertex. Inner points are vertices of their own:
-// only ends join.
+// The ends of pieces as vertex ids: an end at the same coordinates as an
+// earlier end, or within `weld` of one (in both coordinates), is that end's
+// vertex. Only ends join, so inner points need none.
 class Welder {
  public:
   Welder(int64_t weld, size_t ends) : weld_(std::max<int64_t>(weld, 1)), exact_(ends), cells_(ends) {
     while ((int64_t{1} << shift_) < 4 * weld_) ++shift_;  // cells of 4 welds: most ends look in one
   }
-  uint32_t inner(const IntPoint& p) { return make(p); }
   uint32_t end(const IntPoint& p) {
     uint32_t& exact = exact_.at(pointKey(p));
     if (exact != kNone) return exact;
@@ -69,78 +67,79 @@ class Welder {
   std::vector<uint32_t> nextEnd_;
 };
 
-using Chain = std::vector<uint32_t>;
+// A piece in a stroke, and whether it is walked backwards.
+struct Step {
+  uint32_t piece;
+  bool reversed;
+};
+using Chain = std::vector<Step>;
 
-// Pieces as vertex ids: only their ends are welded, their inner points
-// stay as they are (vertices of their own).
-std::vector<Chain> weldEnds(const IntPaths& pieces, Welder& welder) {
-  std::vector<Chain> chains;
-  chains.reserve(pieces.size());
-  for (const IntPath& piece : pieces) {
-    if (piece.size() < 2) continue;
-    Chain& chain = chains.emplace_back();
-    chain.reserve(piece.size());
-    for (size_t i = 0; i < piece.size(); ++i) {
-      const bool end = i == 0 || i + 1 == piece.size();
-      const uint32_t v = end ? welder.end(piece[i]) : welder.inner(piece[i]);
-      if (chain.empty() || chain.back() != v) chain.push_back(v);
-    }
-    if (chain.size() < 2) chains.pop_back();
+// Pieces chained where their welded ends meet: each piece's ends are ids
+// 2i (its start) and 2i + 1 (its end), listed at their vertex.
+std::vector<Chain> join(const std::vector<const IntPath*>& pieces, Welder& welder) {
+  std::vector<uint32_t> vertexOf(pieces.size() * 2);
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    vertexOf[2 * i] = welder.end(pieces[i]->front());
+    vertexOf[2 * i + 1] = welder.end(pieces[i]->back());
   }
-  return chains;
-}
-
-// Chains joined where their ends share a vertex.
-std::vector<Chain> join(std::vector<Chain>& chains, size_t vertices) {
-  // Every chain end listed at its vertex: end 2i is chain i's start, 2i + 1 its end.
-  std::vector<uint32_t> head(vertices, kNone), next(chains.size() * 2, kNone);
-  for (size_t i = 0; i < chains.size(); ++i)
-    for (uint32_t e : {uint32_t(2 * i), uint32_t(2 * i + 1)}) {
-      const uint32_t v = (e & 1) ? chains[i].back() : chains[i].front();
-      next[e] = head[v];
-      head[v] = e;
-    }
-  std::vector<uint8_t> used(chains.size(), 0);
+  std::vector<uint32_t> head(welder.size(), kNone), next(pieces.size() * 2, kNone);
+  for (uint32_t e = 0; e < vertexOf.size(); ++e) {
+    next[e] = head[vertexOf[e]];
+    head[vertexOf[e]] = e;
+  }
+  std::vector<uint8_t> used(pieces.size(), 0);
+  // The first unused piece end at vertex v (used ones unlinked lazily), taken.
   const auto take = [&](uint32_t v) -> uint32_t {
     while (head[v] != kNone && used[head[v] / 2]) head[v] = next[head[v]];
     if (head[v] == kNone) return kNone;
-    // The first unused end at v, unlinked lazily as above.
-    const uint32_t e = head[v];
-    used[e / 2] = 1;
-    return e;
+    used[head[v] / 2] = 1;
+    return head[v];
   };
-  std::vector<Chain> joined;
-  for (size_t i = 0; i < chains.size(); ++i) {
+  std::vector<Chain> chains;
+  Chain back;  // steps found from the first piece's start, nearest first
+  for (uint32_t i = 0; i < pieces.size(); ++i) {
     if (used[i]) continue;
     used[i] = 1;
-    Chain chain = std::move(chains[i]);
-    for (int side = 0; side < 2; ++side) {
-      // Forward from the end, then (turned round) forward from the start.
-      for (uint32_t e; (e = take(chain.back())) != kNone;) {
-        Chain& other = chains[e / 2];
-        if (e & 1) std::reverse(other.begin(), other.end());  // met at its end: walk it backwards
-        chain.insert(chain.end(), other.begin() + 1, other.end());
-        Chain().swap(other);
-      }
-      std::reverse(chain.begin(), chain.end());
+    Chain chain{{i, false}};
+    // Forward from the first piece's end: a piece met at its end is walked backwards.
+    for (uint32_t e, at = vertexOf[2 * i + 1]; (e = take(at)) != kNone;) {
+      chain.push_back({e / 2, (e & 1) != 0});
+      at = vertexOf[e ^ 1];
     }
-    joined.push_back(std::move(chain));
+    // Then from its start the other way, each of those walked the other way round.
+    back.clear();
+    for (uint32_t e, at = vertexOf[2 * i]; (e = take(at)) != kNone;) {
+      back.push_back({e / 2, (e & 1) == 0});
+      at = vertexOf[e ^ 1];
+    }
+    chain.insert(chain.begin(), back.rbegin(), back.rend());
+    chains.push_back(std::move(chain));
   }
-  return joined;
+  return chains;
 }
 
 }  // namespace
 
 IntPaths mergePieces(const IntPaths& pieces, int64_t weld) {
-  Welder welder(weld, 2 * pieces.size());
-  std::vector<Chain> chains = weldEnds(pieces, welder);
-  std::vector<Chain> joined = join(chains, welder.size());
+  // A piece of one point, or of one point repeated, draws nothing.
+  std::vector<const IntPath*> kept;
+  kept.reserve(pieces.size());
+  for (const IntPath& piece : pieces)
+    if (std::any_of(piece.begin(), piece.end(), [&](const IntPoint& p) { return !(p == piece.front()); }))
+      kept.push_back(&piece);
+  Welder welder(weld, 2 * kept.size());
+  const std::vector<Chain> chains = join(kept, welder);
   IntPaths strokes;
-  strokes.reserve(joined.size());
-  for (const Chain& chain : joined) {
+  strokes.reserve(chains.size());
+  for (const Chain& chain : chains) {
     IntPath& stroke = strokes.emplace_back();
-    stroke.reserve(chain.size());
-    for (uint32_t v : chain) stroke.push_back(welder.point(v));
+    for (const Step& step : chain) {
+      const IntPath& piece = *kept[step.piece];
+      // Where pieces meet the first one's end stands for both.
+      const size_t skip = stroke.empty() ? 0 : 1;
+      if (step.reversed) stroke.insert(stroke.end(), piece.rbegin() + static_cast<ptrdiff_t>(skip), piece.rend());
+      else stroke.insert(stroke.end(), piece.begin() + static_cast<ptrdiff_t>(skip), piece.end());
+    }
   }
   return strokes;
 }
