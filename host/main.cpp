@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
   qx::cli::addAboutCommand(app, status);
   qx::cli::addRenderCommand(app, status);
   qx::cli::addExportCommand(app, status);
+  qx::cli::addPlotCommand(app, status);
   qx::cli::addGuiCommand(app, status);
   qx::cli::addValidateCommand(app, status);
   qx::cli::addScanCommand(app, status);

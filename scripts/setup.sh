@@ -10,7 +10,7 @@ jobs="${QX_JOBS:-2}"
 
 packages=(cmake g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev
           binutils-mingw-w64-x86-64 librsvg2-bin qt6-base-dev libgl1-mesa-dev xvfb xdotool
-          libpugixml-dev libpng-dev nlohmann-json3-dev)
+          libpugixml-dev libpng-dev nlohmann-json3-dev libpolyclipping-dev libboost-dev)
 # QX_EXTRA_PACKAGES adds packages (the test run's clang build needs clang).
 read -r -a extra <<<"${QX_EXTRA_PACKAGES:-}"
 packages+=("${extra[@]}")

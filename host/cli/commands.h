@@ -16,6 +16,7 @@ void addInfoCommand(CLI::App& app, int& status);
 void addAboutCommand(CLI::App& app, int& status);
 void addRenderCommand(CLI::App& app, int& status);
 void addExportCommand(CLI::App& app, int& status);
+void addPlotCommand(CLI::App& app, int& status);
 void addGuiCommand(CLI::App& app, int& status);
 void addValidateCommand(CLI::App& app, int& status);
 // `scan-plugin FILE`: the hidden scan mode the host runs in a child process.

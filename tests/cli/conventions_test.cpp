@@ -21,7 +21,7 @@ TEST(CommandLine, AnUnknownCommandIsNamedWithTheCommandsThereAre) {
   const ProcessResult r = box.run({"bogus", "--seed", "3"});
   EXPECT_EQ(r.status, 2);
   ASSERT_EQ(r.errLines().size(), 1u) << r.err;
-  EXPECT_EQ(r.errLines()[0], "quelvix: unknown command \"bogus\"; the commands are info, about, render, export, gui, validate");
+  EXPECT_EQ(r.errLines()[0], "quelvix: unknown command \"bogus\"; the commands are info, about, render, export, plot, gui, validate");
   EXPECT_TRUE(box.files().empty());
 }
 
