@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include <nlohmann/json.hpp>
 
@@ -196,8 +197,9 @@ class JsonDocumentReader {
         return bad(where + ".segments", "the document refuses these segments");
     }
     if (code == QX_ART_PATH || code == QX_ART_COMPOUND_PATH) {
-      QxPathStyle style{};
-      if (art.pathStyle(made, &style) != QX_ERR_NONE || !paint(v, where, &style)) return false;
+      const std::optional<ArtView> view = art.view(made);
+      QxPathStyle style = view ? view->style() : QxPathStyle{};
+      if (!view || !paint(v, where, &style)) return false;
       if (art.setPathStyle(made, style) != QX_ERR_NONE) return bad(where, "the document refuses this paint");
     }
     if (code != QX_ART_PATH && code != QX_ART_COMPOUND_PATH && code != QX_ART_GROUP) {

@@ -107,22 +107,20 @@ QxErr FilterSession::sendFilter(QxFilterHandle filter, const char* selector) {
 
 QxErr FilterSession::getParameters(QxFilterHandle filter) {
   endCommand();
-  document_->art().beginCommand();
+  ArtStore::CommandScope command(document_->art());
   const QxErr code = sendFilter(filter, QX_SELECTOR_GET_PARAMETERS);
-  // A cancelled or failed dialog ends the command: no Go follows.
-  if (code != 0) endCommand();
+  // A confirmed dialog leaves the command open for Go; a cancelled or failed
+  // one ends it here, as no Go follows.
+  if (code == 0) command_.emplace(std::move(command));
   return code;
 }
 
 QxErr FilterSession::go(QxFilterHandle filter) {
-  const QxErr code = sendFilter(filter, QX_SELECTOR_GO);
-  endCommand();
-  return code;
+  const std::optional<ArtStore::CommandScope> command = std::exchange(command_, std::nullopt);
+  return sendFilter(filter, QX_SELECTOR_GO);
 }
 
-void FilterSession::endCommand() {
-  if (document_->art().inCommand()) document_->art().endCommand();
-}
+void FilterSession::endCommand() { command_.reset(); }
 
 FilterRun FilterSession::runFilter(QxFilterHandle filter) {
   FilterRun run;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -72,7 +73,8 @@ class FilterSession {
   // The two halves, for a front end that reports between them: the
   // document's undo context spans both, so Go can take back a preview the
   // dialog left when it draws afresh. endCommand() closes it (Go does, and
-  // runFilter); a front end that skips Go calls it itself.
+  // runFilter, and a failed Get Parameters); a front end that skips Go calls
+  // it itself, or leaves it to the session's end.
   QxErr getParameters(QxFilterHandle filter);
   QxErr go(QxFilterHandle filter);
   void endCommand();
@@ -102,6 +104,7 @@ class FilterSession {
   RandomSource random_;
   DialogManager dialogs_;
   std::unique_ptr<Document> document_;
+  std::optional<ArtStore::CommandScope> command_;  // from Get Parameters to the end of Go
   Installed installed_;
   HostServices services_;
   std::vector<LoadedPlugin*> started_;

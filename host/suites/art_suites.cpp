@@ -2,6 +2,7 @@
 // document. Each checks for a document and for null out-parameters; the
 // document checks handles and values.
 #include <cstring>
+#include <optional>
 
 #include "host/document/art_walk.h"
 #include "host/document/document.h"
@@ -64,7 +65,10 @@ QxErr GetArtType(QxArtHandle art, int16_t* type) noexcept {
     QX_OP_ENTER(kGetArtType);
     if (type == nullptr) return QX_ERR_BAD_PARAM;
     QX_DOC_OR_FAIL(doc);
-    return doc->art().artType(art, type);
+    const std::optional<ArtView> view = doc->art().view(art);
+    if (!view) return QX_ERR_BAD_PARAM;
+    *type = view->type;
+    return QX_ERR_NONE;
   });
 }
 
@@ -73,7 +77,7 @@ QxErr GetArtBounds(QxArtHandle art, QxRealRect* bounds) noexcept {
     QX_OP_ENTER(kGetArtBounds);
     if (bounds == nullptr) return QX_ERR_BAD_PARAM;
     QX_DOC_OR_FAIL(doc);
-    return doc->art().bounds(art, bounds);
+    return doc->art().measure(art, bounds);
   });
 }
 
@@ -100,7 +104,10 @@ QxErr GetArtUserAttr(QxArtHandle art, int32_t* attributes) noexcept {
     QX_OP_ENTER(kGetArtUserAttr);
     if (attributes == nullptr) return QX_ERR_BAD_PARAM;
     QX_DOC_OR_FAIL(doc);
-    return doc->art().attributes(art, attributes);
+    const std::optional<ArtView> view = doc->art().view(art);
+    if (!view) return QX_ERR_BAD_PARAM;
+    *attributes = view->attributes();
+    return QX_ERR_NONE;
   });
 }
 
@@ -108,6 +115,13 @@ const QxArtSuite kArtSuite = {NewArt,       DisposeArt,       DuplicateArt,  Get
                               GetArtBounds, GetArtFirstChild, GetArtSibling, GetArtUserAttr};
 
 // ---- "AI Path Suite" ----
+// The view of a path; nullopt for a bad handle or other art.
+std::optional<ArtView> pathView(const Document& doc, QxArtHandle path) {
+  std::optional<ArtView> view = doc.art().view(path);
+  if (view && view->type != QX_ART_PATH) view.reset();
+  return view;
+}
+
 const OpId kSetPathSegmentCount = registerOp(QX_PATH_SUITE, "SetPathSegmentCount");
 const OpId kGetPathSegmentCount = registerOp(QX_PATH_SUITE, "GetPathSegmentCount");
 const OpId kSetPathSegments = registerOp(QX_PATH_SUITE, "SetPathSegments");
@@ -128,7 +142,10 @@ QxErr GetPathSegmentCount(QxArtHandle path, int16_t* count) noexcept {
     QX_OP_ENTER(kGetPathSegmentCount);
     if (count == nullptr) return QX_ERR_BAD_PARAM;
     QX_DOC_OR_FAIL(doc);
-    return doc->art().segmentCount(path, count);
+    const std::optional<ArtView> view = pathView(*doc, path);
+    if (!view) return QX_ERR_BAD_PARAM;
+    *count = static_cast<int16_t>(view->segments.size());
+    return QX_ERR_NONE;
   });
 }
 
@@ -146,7 +163,11 @@ QxErr GetPathSegments(QxArtHandle path, int16_t index, int16_t count, QxPathSegm
     QX_OP_ENTER(kGetPathSegments);
     if (segments == nullptr && count != 0) return QX_ERR_BAD_PARAM;
     QX_DOC_OR_FAIL(doc);
-    return doc->art().getSegments(path, index, count, segments);
+    const std::optional<ArtView> view = pathView(*doc, path);
+    if (!view || index < 0 || count < 0 || static_cast<size_t>(index + count) > view->segments.size())
+      return QX_ERR_BAD_PARAM;
+    if (count > 0) std::memcpy(segments, &view->segments[index], static_cast<size_t>(count) * sizeof(QxPathSegment));
+    return QX_ERR_NONE;
   });
 }
 
@@ -163,10 +184,10 @@ QxErr GetPathClosed(QxArtHandle path, QxBool* closed) noexcept {
     QX_OP_ENTER(kGetPathClosed);
     if (closed == nullptr) return QX_ERR_BAD_PARAM;
     QX_DOC_OR_FAIL(doc);
-    bool value = false;
-    QxErr err = doc->art().closed(path, &value);
-    if (err == QX_ERR_NONE) *closed = value ? 1 : 0;
-    return err;
+    const std::optional<ArtView> view = pathView(*doc, path);
+    if (!view) return QX_ERR_BAD_PARAM;
+    *closed = view->closed ? 1 : 0;
+    return QX_ERR_NONE;
   });
 }
 
@@ -182,7 +203,10 @@ QxErr GetPathStyle(QxArtHandle art, QxPathStyle* style) noexcept {
     QX_OP_ENTER(kGetPathStyle);
     if (style == nullptr) return QX_ERR_BAD_PARAM;
     QX_DOC_OR_FAIL(doc);
-    return doc->art().pathStyle(art, style);
+    const std::optional<ArtView> view = doc->art().view(art);
+    if (!view || !view->hasStyle()) return QX_ERR_BAD_PARAM;
+    *style = view->style();
+    return QX_ERR_NONE;
   });
 }
 
@@ -214,7 +238,10 @@ QxErr GetOpacity(QxArtHandle art, QxReal* opacity) noexcept {
     QX_OP_ENTER(kGetOpacity);
     if (opacity == nullptr) return QX_ERR_BAD_PARAM;
     QX_DOC_OR_FAIL(doc);
-    return doc->art().opacity(art, opacity);
+    const std::optional<ArtView> view = doc->art().view(art);
+    if (!view) return QX_ERR_BAD_PARAM;
+    *opacity = view->opacity;
+    return QX_ERR_NONE;
   });
 }
 
@@ -229,12 +256,10 @@ bool typeMatches(int16_t wanted, int16_t type) {
   return wanted == type || (wanted == QX_ART_PATH && type == QX_ART_COMPOUND_PATH);
 }
 
-bool matchesAny(const ArtStore& art, QxArtHandle object, int16_t type, const QxMatchingArtSpec* requests,
-                int16_t numRequests) {
-  int32_t attrs = 0;
-  art.attributes(object, &attrs);
+bool matchesAny(const ArtView& object, const QxMatchingArtSpec* requests, int16_t numRequests) {
+  const int32_t attrs = object.attributes();
   for (int16_t i = 0; i < numRequests; ++i) {
-    if (typeMatches(requests[i].type, type) &&
+    if (typeMatches(requests[i].type, object.type) &&
         (attrs & requests[i].whichAttr) == (requests[i].attr & requests[i].whichAttr))
       return true;
   }
@@ -247,8 +272,7 @@ void collectMatches(const ArtStore& art, const QxMatchingArtSpec* requests, int1
   ArtWalk walk(art);
   ArtStep step;
   while (walk.next(&step)) {
-    if (step.kind != ArtStep::kLeave && matchesAny(art, step.art, step.type, requests, numRequests))
-      found.push_back(step.art);
+    if (step.kind != ArtStep::kLeave && matchesAny(step.view, requests, numRequests)) found.push_back(step.art);
   }
 }
 
