@@ -4,6 +4,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <new>
 #include <set>
 
 #include "host/cli/commands.h"
@@ -284,6 +285,9 @@ void addRenderCommand(CLI::App& app, int& status) {
       batch.seed = request.seed;
       batch.render = std::move(request);
       status = runBatch(batch);
+    } catch (const std::bad_alloc&) {
+      std::cerr << "quelvix: out of memory; the run stopped there\n";
+      status = kExitFailure;
     } catch (const std::exception& e) {
       std::cerr << "quelvix: " << e.what() << '\n';
       status = kExitFailure;

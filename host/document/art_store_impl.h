@@ -1,4 +1,5 @@
-// The inside of the art store, shared by its source files and the art walk only.
+// The inside of the art store, shared by its source files and the art walk
+// (tests read its chunk sizes).
 #pragma once
 
 #include <atomic>

@@ -25,6 +25,9 @@ class DialogRunner;
 
 // "STOP" for a four-character code of printable characters, else decimal.
 std::string describeCode(QxErr code);
+// A result code in the words a person reads: "out of memory" for the memory
+// codes, else "code " and describeCode().
+std::string codeInWords(QxErr code);
 
 // What one filter run answered.
 struct FilterRun {
@@ -74,7 +77,9 @@ class FilterSession {
   // document's undo context spans both, so Go can take back a preview the
   // dialog left when it draws afresh. endCommand() closes it (Go does, and
   // runFilter, and a failed Get Parameters); a front end that skips Go calls
-  // it itself, or leaves it to the session's end.
+  // it itself, or leaves it to the session's end. A run during which the
+  // host ran out of memory answers QX_ERR_OUT_OF_MEMORY, also when the
+  // plug-in, having stopped drawing, answers success.
   QxErr getParameters(QxFilterHandle filter);
   QxErr go(QxFilterHandle filter);
   void endCommand();
