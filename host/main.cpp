@@ -1,10 +1,12 @@
 // The `quelvix` program: the command line, with the desktop app wired in
 // when it is built.
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
 #include "host/cli/commands.h"
 #include "host/cli/escaped_errors.h"
+#include "host/document/chunked_array.h"
 #include "host/io/temporary_files.h"
 #include "host/session/desktop_entry.h"
 #include "host/session/plugin_scan.h"
@@ -13,7 +15,21 @@
 #include "host/gui/gui_app.h"
 #endif
 
+namespace {
+
+// A program built with the tests takes their injected faults: the process
+// tests make the art store's nth chunk fail, as on a machine out of memory.
+void armTestFaults() {
+#if defined(QX_TEST_HOOKS)
+  if (const char* nth = std::getenv("QUELVIX_TEST_FAIL_CHUNK"))
+    qx::host::chunk_pool::failNthTake(std::strtoull(nth, nullptr, 10));
+#endif
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  armTestFaults();
   qx::cli::escapeControlBytesOnStandardError();
   // Interrupted, stopped or hung up, a run leaves no temporary file behind.
   qx::host::removeTemporariesOnSignals();

@@ -40,6 +40,7 @@ typedef float QxReal;   /* the interface's real number: 32-bit IEEE */
 #define QX_ERR_NOT_IMPLEMENTED QX_FOURCC('!', 'I', 'M', 'P') /* operation not offered by this host */
 #define QX_ERR_NO_DOCUMENT QX_FOURCC('D', 'O', 'C', '?')     /* no current document */
 #define QX_ERR_NO_RANDOM QX_FOURCC('R', 'N', 'D', '!')       /* scripted random numbers ran out */
+#define QX_ERR_HOST_FAILURE QX_FOURCC('H', 'S', 'T', '!')    /* the host failed for a reason of its own */
 
 /* Geometry. Artwork coordinates are points, y up, origin at the page's
  * bottom-left corner. */

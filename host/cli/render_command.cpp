@@ -4,6 +4,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <new>
 #include <set>
 
 #include "host/cli/commands.h"
@@ -314,6 +315,9 @@ void addRenderCommand(CLI::App& app, int& status) {
   command->callback([command, options, &status] {
     try {
       status = render(*command, *options);
+    } catch (const std::bad_alloc&) {
+      std::cerr << "quelvix: out of memory; the run stopped there\n";
+      status = kExitFailure;
     } catch (const std::exception& e) {
       std::cerr << "quelvix: " << e.what() << '\n';
       status = kExitFailure;

@@ -209,8 +209,7 @@ int runFilter(const RenderRequest& request, const RenderPlan& plan, host::Filter
   }
   if (plan.haveState) {
     if (QxErr rc = session.plugins().setFilterParameters(*filter, plan.state))
-      return report.fail(kExitFailure,
-                         "cannot hand the kept settings to the filter (code " + host::describeCode(rc) + ")");
+      return report.fail(kExitFailure, "cannot hand the kept settings to the filter (" + host::codeInWords(rc) + ")");
   }
 
   const QxFilterHandle handle = filter->handle;
@@ -221,10 +220,13 @@ int runFilter(const RenderRequest& request, const RenderPlan& plan, host::Filter
 
   if (runner.failed()) return report.fail(kExitUsage, "the dialog refused an action: " + runner.error());
   if (getParameters == QX_ERR_STOP) return kExitCancelled;
-  // The plug-in has shown the failure in its error dialog already.
+  // Running out of memory stops the plug-in's drawing without a word;
+  // other failures it has shown in its error dialog already.
+  if (getParameters == QX_ERR_OUT_OF_MEMORY)
+    return report.fail(kExitFailure, "the filter's dialog failed (out of memory); nothing was written");
   if (getParameters != 0) return kExitFailure;
   if (QxErr go = session.go(handle))
-    return report.fail(kExitFailure, "the filter's run failed with code " + host::describeCode(go));
+    return report.fail(kExitFailure, "the filter's run failed (" + host::codeInWords(go) + "); nothing was written");
   if (host::RegisteredFilter* ran = session.plugins().findFilter(handle)) {
     if (auto block = session.plugins().filterParameters(*ran)) *kept = std::move(*block);
   }

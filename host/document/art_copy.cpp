@@ -25,6 +25,7 @@ QxColor carried(const QxColor& color, const ArtStore& from, ArtStore& to) {
 
 QxErr copyArt(const Document& from, Document& to, size_t* copied) {
   *copied = 0;
+  if (&from == &to) return QX_ERR_BAD_PARAM;
   const ArtStore& source = from.art();
   ArtStore& target = to.art();
   ArtWalk walk(source);
@@ -35,26 +36,25 @@ QxErr copyArt(const Document& from, Document& to, size_t* copied) {
       if (!parents.empty()) parents.pop_back();
       continue;
     }
-    ArtInfo info;
-    if (!source.describe(step.art, &info)) return QX_ERR_BAD_PARAM;
+    const ArtView& art = step.view;
     QxArtHandle made = nullptr;
-    QxErr code = parents.empty() ? target.newArt(info.type, QX_PLACE_ABOVE_ALL, nullptr, &made)
-                                 : target.newArt(info.type, QX_PLACE_INSIDE_ON_TOP, parents.back(), &made);
+    QxErr code = parents.empty() ? target.newArt(art.type, QX_PLACE_ABOVE_ALL, nullptr, &made)
+                                 : target.newArt(art.type, QX_PLACE_INSIDE_ON_TOP, parents.back(), &made);
     if (code) return code;
     ++*copied;
-    if (info.hasStyle) {
-      QxPathStyle style = info.style;
+    if (art.hasStyle()) {
+      QxPathStyle style = art.style();
       style.fill.color = carried(style.fill.color, source, target);
       style.stroke.color = carried(style.stroke.color, source, target);
       code = target.setPathStyle(made, style);
     }
-    if (!code && info.type == QX_ART_PATH && !info.segments.empty()) {
-      code = target.setSegments(made, 0, static_cast<int32_t>(info.segments.size()), info.segments.data());
-      if (!code) code = target.setClosed(made, info.closed);
+    if (!code && art.type == QX_ART_PATH && !art.segments.empty()) {
+      code = target.setSegments(made, 0, static_cast<int32_t>(art.segments.size()), art.segments.data());
+      if (!code) code = target.setClosed(made, art.closed);
     }
-    if (!code && !info.hasStyle && step.kind == ArtStep::kArt && info.type != QX_ART_PATH)
-      code = target.setItemOutline(made, info.bounds);
-    if (!code) code = target.setOpacity(made, info.opacity);
+    if (!code && !art.hasStyle() && step.kind == ArtStep::kArt && art.type != QX_ART_PATH)
+      code = target.setItemOutline(made, art.bounds());
+    if (!code) code = target.setOpacity(made, art.opacity);
     const std::string& name = from.artName(step.art);
     if (!code && !name.empty() && !to.findArtByName(name)) code = to.setArtName(made, name);
     if (code) return code;

@@ -14,7 +14,8 @@ namespace qx::host {
 // kind and the colour they are shown with. A name `to` holds already is
 // left off the copy. The first failing store call ends the copy with its
 // code (the art copied so far stays, for the caller's undo context to take
-// back); *copied counts the objects made.
+// back); *copied counts the objects made. QX_ERR_BAD_PARAM when `from` is
+// `to`: the copy reads the source while it writes.
 QxErr copyArt(const Document& from, Document& to, size_t* copied);
 
 }  // namespace qx::host

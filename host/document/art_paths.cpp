@@ -206,7 +206,7 @@ bool transformTree(ArtArrays& s, uint32_t root, const Mapping& map) {
 // ---- Segments ----
 
 QxErr ArtStore::setSegmentCount(QxArtHandle path, int32_t count) {
-  ArtArrays& s = *impl_;
+  ArtArrays& s = arrays();
   uint32_t i = s.find(path);
   if (i == kNone || s.at(i).type != QX_ART_PATH || count < 0 || count > kMaxSegments) return QX_ERR_BAD_PARAM;
   s.touch(i);
@@ -221,15 +221,8 @@ QxErr ArtStore::setSegmentCount(QxArtHandle path, int32_t count) {
   return QX_ERR_NONE;
 }
 
-QxErr ArtStore::segmentCount(QxArtHandle path, int16_t* count) const {
-  uint32_t i = impl_->find(path);
-  if (i == kNone || count == nullptr || impl_->at(i).type != QX_ART_PATH) return QX_ERR_BAD_PARAM;
-  *count = static_cast<int16_t>(impl_->at(i).segCount);
-  return QX_ERR_NONE;
-}
-
 QxErr ArtStore::setSegments(QxArtHandle path, int32_t index, int32_t count, const QxPathSegment* segments) {
-  ArtArrays& s = *impl_;
+  ArtArrays& s = arrays();
   uint32_t i = s.find(path);
   if (i == kNone || s.at(i).type != QX_ART_PATH) return QX_ERR_BAD_PARAM;
   if (index < 0 || count < 0 || index > s.at(i).segCount || index + count > kMaxSegments) return QX_ERR_BAD_PARAM;
@@ -246,20 +239,8 @@ QxErr ArtStore::setSegments(QxArtHandle path, int32_t index, int32_t count, cons
   return QX_ERR_NONE;
 }
 
-QxErr ArtStore::getSegments(QxArtHandle path, int32_t index, int32_t count, QxPathSegment* segments) const {
-  const ArtArrays& s = *impl_;
-  uint32_t i = s.find(path);
-  if (i == kNone || s.at(i).type != QX_ART_PATH) return QX_ERR_BAD_PARAM;
-  const ArtRecord& r = s.at(i);
-  if (index < 0 || count < 0 || index + count > r.segCount) return QX_ERR_BAD_PARAM;
-  if (count == 0) return QX_ERR_NONE;
-  if (segments == nullptr) return QX_ERR_BAD_PARAM;
-  std::memcpy(segments, s.segmentsOf(r) + index, static_cast<size_t>(count) * sizeof(QxPathSegment));
-  return QX_ERR_NONE;
-}
-
 QxErr ArtStore::setClosed(QxArtHandle path, bool closed) {
-  ArtArrays& s = *impl_;
+  ArtArrays& s = arrays();
   uint32_t i = s.find(path);
   if (i == kNone || s.at(i).type != QX_ART_PATH) return QX_ERR_BAD_PARAM;
   ArtRecord& r = s.at(i);
@@ -271,15 +252,8 @@ QxErr ArtStore::setClosed(QxArtHandle path, bool closed) {
   return QX_ERR_NONE;
 }
 
-QxErr ArtStore::closed(QxArtHandle path, bool* closed) const {
-  uint32_t i = impl_->find(path);
-  if (i == kNone || closed == nullptr || impl_->at(i).type != QX_ART_PATH) return QX_ERR_BAD_PARAM;
-  *closed = (impl_->at(i).flags & kClosed) != 0;
-  return QX_ERR_NONE;
-}
-
 QxErr ArtStore::setItemOutline(QxArtHandle art, const QxRealRect& box) {
-  ArtArrays& s = *impl_;
+  ArtArrays& s = arrays();
   uint32_t i = s.find(art);
   if (i == kNone || isContainer(s.at(i).type) || s.at(i).type == QX_ART_PATH) return QX_ERR_BAD_PARAM;
   s.touch(i);
@@ -297,8 +271,10 @@ QxErr ArtStore::setItemOutline(QxArtHandle art, const QxRealRect& box) {
 
 // ---- Geometry ----
 
+// Reading bounds never fills the cache, so readers may read at once; an
+// entry whose mapping still waits is mapped on a copy.
 QxErr ArtStore::bounds(QxArtHandle art, QxRealRect* bounds) const {
-  ArtArrays& s = *impl_;
+  const ArtArrays& s = arrays();
   uint32_t i = s.find(art);
   if (i == kNone || bounds == nullptr) return QX_ERR_BAD_PARAM;
   const ArtRecord& r = s.at(i);
@@ -309,6 +285,25 @@ QxErr ArtStore::bounds(QxArtHandle art, QxRealRect* bounds) const {
     *bounds = toRect(box);
     return QX_ERR_NONE;
   }
+  if (const BoundsCache::Entry* cached = s.bounds.lookup(i, r.gen)) {
+    BoundsCache::Entry settled = *cached;
+    if (settle(settled)) {
+      *bounds = settled.box;
+      return QX_ERR_NONE;
+    }
+  }
+  Box box;
+  addPathBounds(s, r, box);
+  *bounds = toRect(box);
+  return QX_ERR_NONE;
+}
+
+QxErr ArtStore::measure(QxArtHandle art, QxRealRect* bounds) {
+  ArtArrays& s = arrays();
+  uint32_t i = s.find(art);
+  if (i == kNone || bounds == nullptr) return QX_ERR_BAD_PARAM;
+  const ArtRecord& r = s.at(i);
+  if (isContainer(r.type) || r.segCount == 0) return this->bounds(art, bounds);
   if (BoundsCache::Entry* cached = s.bounds.lookup(i, r.gen)) {
     if (settle(*cached)) {
       *bounds = cached->box;
@@ -324,7 +319,7 @@ QxErr ArtStore::bounds(QxArtHandle art, QxRealRect* bounds) const {
 }
 
 std::unordered_map<QxArtHandle, QxRealRect> ArtStore::containerBounds() const {
-  const ArtArrays& s = *impl_;
+  const ArtArrays& s = arrays();
   std::unordered_map<QxArtHandle, QxRealRect> found;
   std::vector<Box> open;  // the boxes of the containers entered, outermost first
   ArtWalk walk(*this);
@@ -351,9 +346,9 @@ std::unordered_map<QxArtHandle, QxRealRect> ArtStore::containerBounds() const {
 }
 
 QxErr ArtStore::transform(QxArtHandle art, const QxRealMatrix& m, QxReal lineScale, int32_t flags) {
-  ArtArrays& s = *impl_;
+  ArtArrays& s = arrays();
   uint32_t i = s.find(art);
-  const bool scaleLines = (flags & kTransformLineWidths) != 0;
+  const bool scaleLines = (flags & QX_TRANSFORM_LINE_WIDTHS) != 0;
   if (i == kNone) return QX_ERR_BAD_PARAM;
   // Turning by 0 or scaling by 100 % about a point is the identity: nothing
   // moves, so nothing is touched (the set rotation and the shape scale ask
@@ -367,6 +362,12 @@ QxErr ArtStore::transform(QxArtHandle art, const QxRealMatrix& m, QxReal lineSca
   const bool done = s.at(i).firstChild == kNone ? transformOne(s, i, map) : transformTree(s, i, map);
   if (!done) return QX_ERR_OUT_OF_MEMORY;
   return QX_ERR_NONE;
+}
+
+QxRealRect ArtView::bounds() const {
+  QxRealRect box{};
+  if (store != nullptr) (void)store->bounds(art, &box);
+  return box;
 }
 
 }  // namespace qx::host

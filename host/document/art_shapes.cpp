@@ -3,6 +3,7 @@
 // unless reversed.
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <utility>
 #include <numbers>
 #include <span>
@@ -58,15 +59,21 @@ QxErr ArtStore::makeClosedPath(std::span<QxPathSegment> seg, bool reversed, cons
   if (reversed && seg.size() > 2) reverseOrder(seg);
   QxArtHandle path = nullptr;
   if (QxErr err = newArt(QX_ART_PATH, QX_PLACE_ABOVE_ALL, nullptr, &path)) return err;
-  QxErr err = setSegments(path, 0, static_cast<int32_t>(seg.size()), seg.data());
-  if (err == QX_ERR_NONE) err = setClosed(path, true);
+  QxErr err = QX_ERR_NONE;
+  try {
+    err = setSegments(path, 0, static_cast<int32_t>(seg.size()), seg.data());
+    if (err == QX_ERR_NONE) err = setClosed(path, true);
+  } catch (const std::bad_alloc&) {
+    disposeArt(path);  // no shape is left half made
+    throw;
+  }
   if (err != QX_ERR_NONE) {
     disposeArt(path);
     return err;
   }
   if (box != nullptr) {
-    const uint32_t i = impl_->find(path);
-    impl_->bounds.put(i, impl_->at(i).gen, *box, true);
+    const uint32_t i = arrays().find(path);
+    arrays().bounds.put(i, arrays().at(i).gen, *box, true);
   }
   *out = path;
   return QX_ERR_NONE;

@@ -11,7 +11,6 @@
 namespace qx::host {
 namespace {
 
-constexpr size_t kMaxSlots = (size_t{1} << 24) - 2;
 constexpr uint64_t kMaxArena = 0xFFFFFFF0u;
 
 std::atomic<uint32_t> g_nextTag{0};
@@ -68,20 +67,28 @@ QxErr resolvePlacement(const ArtArrays& s, int16_t order, QxArtHandle ref, int16
   return QX_ERR_NONE;
 }
 
+// The object that will follow art placed at `p`, kNone when none does.
+uint32_t nextAt(const ArtArrays& s, Placement p) {
+  if (p.prev != kNone) return s.at(p.prev).next;
+  return p.parent == kNone ? s.topFirst : s.at(p.parent).firstChild;
+}
+
+// Save for undo the records a link at `p` changes, before any is changed:
+// saving may run out of memory, and the tree must stay whole when it does.
+void touchNeighbours(ArtArrays& s, Placement p) {
+  if (p.parent != kNone) s.touch(p.parent);
+  if (p.prev != kNone) s.touch(p.prev);
+  if (const uint32_t next = nextAt(s, p); next != kNone) s.touch(next);
+}
+
+// Links `i` in at `p`; the neighbours are saved already (touchNeighbours).
 void link(ArtArrays& s, uint32_t i, Placement p) {
-  uint32_t next;
-  if (p.prev != kNone) {
-    next = s.at(p.prev).next;
-  } else {
-    next = p.parent == kNone ? s.topFirst : s.at(p.parent).firstChild;
-  }
+  const uint32_t next = nextAt(s, p);
   ArtRecord& r = s.at(i);
   r.parent = p.parent;
   r.prev = p.prev;
   r.next = next;
-  if (p.parent != kNone) s.touch(p.parent);
   if (p.prev != kNone) {
-    s.touch(p.prev);
     s.at(p.prev).next = i;
   } else if (p.parent == kNone) {
     s.topFirst = i;
@@ -89,7 +96,6 @@ void link(ArtArrays& s, uint32_t i, Placement p) {
     s.at(p.parent).firstChild = i;
   }
   if (next != kNone) {
-    s.touch(next);
     s.at(next).prev = i;
   } else if (p.parent == kNone) {
     s.topLast = i;
@@ -98,12 +104,10 @@ void link(ArtArrays& s, uint32_t i, Placement p) {
   }
 }
 
+// Unlinks `i`, which with its parent and neighbours is saved already.
 void unlink(ArtArrays& s, uint32_t i) {
-  s.touch(i);
   ArtRecord& r = s.at(i);
-  if (r.parent != kNone) s.touch(r.parent);
   if (r.prev != kNone) {
-    s.touch(r.prev);
     s.at(r.prev).next = r.next;
   } else if (r.parent == kNone) {
     s.topFirst = r.next;
@@ -111,7 +115,6 @@ void unlink(ArtArrays& s, uint32_t i) {
     s.at(r.parent).firstChild = r.next;
   }
   if (r.next != kNone) {
-    s.touch(r.next);
     s.at(r.next).prev = r.prev;
   } else if (r.parent == kNone) {
     s.topLast = r.prev;
@@ -184,16 +187,36 @@ uint32_t copySubtree(ArtArrays& s, uint32_t root) {
   }
 }
 
+// Marks `root` and everything under it dead; every record is saved already.
 size_t killSubtree(ArtArrays& s, uint32_t root) {
   size_t n = 0;
   // The links stay as they are, so the walk can go on through dead records.
   for (uint32_t i = root; i != kNone; i = nextInSubtree(s, root, i)) {
-    s.touch(i);
     s.at(i).flags = static_cast<uint8_t>(s.at(i).flags & ~kAlive);
     ++n;
   }
   return n;
 }
+
+// Drops the records and segments appended since it was made, unless kept:
+// a copy half made when memory ran out. Nothing older refers to them.
+class AppendedUnlessKept {
+ public:
+  explicit AppendedUnlessKept(ArtArrays& s) : s_(s), records_(s.records.size()), segments_(s.segments.size()) {}
+  ~AppendedUnlessKept() {
+    if (keep_) return;
+    s_.records.truncate(records_);
+    s_.segments.truncate(segments_);
+  }
+  AppendedUnlessKept(const AppendedUnlessKept&) = delete;
+  AppendedUnlessKept& operator=(const AppendedUnlessKept&) = delete;
+  void keep() { keep_ = true; }
+
+ private:
+  ArtArrays& s_;
+  const size_t records_, segments_;
+  bool keep_ = false;
+};
 
 }  // namespace
 
@@ -201,16 +224,16 @@ size_t killSubtree(ArtArrays& s, uint32_t root) {
 
 void ArtArrays::save(uint32_t index) {
   ArtRecord& r = records[index];
-  if (r.journalSerial == serial) return;
-  journal.push_back({index, r});
-  r.journalSerial = serial;
+  if (r.journalSerial == undo.serial) return;
+  undo.journal.push_back({index, r});
+  r.journalSerial = undo.serial;
 }
 
 QxPathSegment* ArtArrays::moveSegments(uint32_t index, size_t count) {
   ArtRecord& r = records[index];
   // Segments written before the context opened are restored by undo from the
   // saved record, so they are copied away rather than changed.
-  const bool shared = journaling && r.segOffset < mark.segments && r.segCount != 0;
+  const bool shared = undo.journaling && r.segOffset < undo.mark.segments && r.segCount != 0;
   size_t want = std::max<size_t>(count, r.segCount);
   if (count > r.segCapacity) want = std::max(want, std::min<size_t>(size_t{r.segCapacity} * 2, ArtStore::kMaxSegments));
   // Grow in place when the path is the last thing in the arena.
@@ -230,21 +253,25 @@ QxPathSegment* ArtArrays::moveSegments(uint32_t index, size_t count) {
 
 // ---- ArtStore: life ----
 
-ArtStore::ArtStore() : impl_(new ArtArrays) {
+ArtStore::ArtStore() : impl_(std::make_unique<ArtArrays>()) {
   impl_->tag = static_cast<uint8_t>(g_nextTag.fetch_add(1) % 127 + 1);
   setCurrentStyle(defaultStyle());
 }
 
-ArtStore::~ArtStore() { delete impl_; }
+ArtStore::~ArtStore() = default;
 
-uint8_t ArtStore::handleTag() const { return impl_->tag; }
+uint8_t ArtStore::handleTag() const { return arrays().tag; }
 
-void ArtStore::setArtBudget(size_t liveObjects) { budget_ = std::min(liveObjects, kMaxArtBudget); }
+size_t ArtStore::artBudget() const { return arrays().budget; }
+
+void ArtStore::setArtBudget(size_t liveObjects) { arrays().budget = std::min(liveObjects, kMaxArtBudget); }
+
+bool ArtStore::budgetExhausted() const { return arrays().budgetHit; }
 
 size_t ArtStore::memoryBytes() const {
-  const ArtArrays& s = *impl_;
+  const ArtArrays& s = arrays();
   return s.records.capacityBytes() + s.segments.capacityBytes() + s.styles.styles.capacity() * sizeof(QxPathStyle) +
-         s.styles.chain.capacity() * 4 + s.styles.heads.size() * 32 + s.journal.capacity() * sizeof(ArtArrays::Saved);
+         s.styles.chain.capacity() * 4 + s.styles.heads.size() * 32 + s.undo.journal.capacity() * sizeof(SavedRecord);
 }
 
 // ---- ArtStore: making and removing art ----
@@ -253,11 +280,11 @@ QxErr ArtStore::newArt(int16_t type, int16_t paintOrder, QxArtHandle ref, QxArtH
   if (out == nullptr) return QX_ERR_BAD_PARAM;
   *out = nullptr;
   if (!knownType(type)) return QX_ERR_BAD_PARAM;
-  ArtArrays& s = *impl_;
+  ArtArrays& s = arrays();
   Placement place;
   if (QxErr err = resolvePlacement(s, paintOrder, ref, type, &place)) return err;
-  if (liveCount_ >= budget_ || s.records.size() >= kMaxSlots) {
-    budgetHit_ = true;
+  if (s.liveCount >= s.budget || s.records.size() >= kMaxArtBudget) {
+    s.budgetHit = true;
     return QX_ERR_OUT_OF_MEMORY;
   }
   ArtRecord r{};
@@ -279,48 +306,54 @@ QxErr ArtStore::newArt(int16_t type, int16_t paintOrder, QxArtHandle ref, QxArtH
       r.styleBase = s.currentBase;
     }
   }
-  uint32_t i = static_cast<uint32_t>(s.records.push(r));
+  // Whatever may run out of memory comes before the first link changes.
+  touchNeighbours(s, place);
+  const uint32_t i = static_cast<uint32_t>(s.records.push(r));
   link(s, i, place);
-  ++liveCount_;
+  ++s.liveCount;
   *out = s.handle(i);
   return QX_ERR_NONE;
 }
 
 QxErr ArtStore::disposeArt(QxArtHandle art) {
-  ArtArrays& s = *impl_;
+  ArtArrays& s = arrays();
   uint32_t i = s.find(art);
   if (i == kNone) return QX_ERR_BAD_PARAM;
+  // Save all that changes first, in the order the changes come: the object,
+  // its parent and neighbours, then what it holds.
+  const ArtRecord& r = s.at(i);
+  s.touch(i);
+  for (uint32_t k : {r.parent, r.prev, r.next})
+    if (k != kNone) s.touch(k);
+  for (uint32_t k = i; k != kNone; k = nextInSubtree(s, i, k)) s.touch(k);
   unlink(s, i);
-  liveCount_ -= killSubtree(s, i);
+  s.liveCount -= killSubtree(s, i);
   return QX_ERR_NONE;
 }
 
 QxErr ArtStore::duplicateArt(QxArtHandle art, int16_t paintOrder, QxArtHandle ref, QxArtHandle* out) {
   if (out == nullptr) return QX_ERR_BAD_PARAM;
   *out = nullptr;
-  ArtArrays& s = *impl_;
+  ArtArrays& s = arrays();
   uint32_t src = s.find(art);
   if (src == kNone) return QX_ERR_BAD_PARAM;
   Placement place;
   if (QxErr err = resolvePlacement(s, paintOrder, ref, s.at(src).type, &place)) return err;
   size_t n = s.at(src).firstChild == kNone ? 1 : subtreeSize(s, src);
-  if (liveCount_ + n > budget_ || s.records.size() + n > kMaxSlots) {
-    budgetHit_ = true;
+  if (s.liveCount + n > s.budget || s.records.size() + n > kMaxArtBudget) {
+    s.budgetHit = true;
     return QX_ERR_OUT_OF_MEMORY;
   }
-  const size_t recordsBefore = s.records.size();
-  const size_t segmentsBefore = s.segments.size();
-  uint32_t copy = copySubtree(s, src);
+  touchNeighbours(s, place);
+  AppendedUnlessKept made(s);  // nothing of a half-made copy may stay
+  const uint32_t copy = copySubtree(s, src);
   if (copy == kNone) {
-    // Nothing of a half-made copy may stay reachable: drop it whole. The new
-    // slots hold no reference from older art, so truncation is safe.
-    s.records.truncate(recordsBefore);
-    s.segments.truncate(segmentsBefore);
-    budgetHit_ = true;
+    s.budgetHit = true;
     return QX_ERR_OUT_OF_MEMORY;
   }
+  made.keep();
   link(s, copy, place);
-  liveCount_ += n;
+  s.liveCount += n;
   // The copy's segments are the source's, so are its bounds.
   s.bounds.copy(src, s.at(src).gen, copy, s.at(copy).gen);
   *out = s.handle(copy);
@@ -329,197 +362,162 @@ QxErr ArtStore::duplicateArt(QxArtHandle art, int16_t paintOrder, QxArtHandle re
 
 // ---- ArtStore: reading the tree ----
 
-bool ArtStore::isValid(QxArtHandle art) const { return impl_->find(art) != kNone; }
+bool ArtStore::isValid(QxArtHandle art) const { return arrays().find(art) != kNone; }
 
-QxErr ArtStore::artType(QxArtHandle art, int16_t* type) const {
-  uint32_t i = impl_->find(art);
-  if (i == kNone || type == nullptr) return QX_ERR_BAD_PARAM;
-  *type = impl_->at(i).type;
-  return QX_ERR_NONE;
+std::optional<ArtView> ArtStore::view(QxArtHandle art) const {
+  const ArtArrays& s = arrays();
+  const uint32_t i = s.find(art);
+  if (i == kNone) return std::nullopt;
+  return viewOf(*this, s, i);
 }
 
 QxErr ArtStore::firstChild(QxArtHandle art, QxArtHandle* child) const {
-  uint32_t i = impl_->find(art);
+  const ArtArrays& s = arrays();
+  uint32_t i = s.find(art);
   if (i == kNone || child == nullptr) return QX_ERR_BAD_PARAM;
-  *child = impl_->handle(impl_->at(i).firstChild);
+  *child = s.handle(s.at(i).firstChild);
   return QX_ERR_NONE;
 }
 
 QxErr ArtStore::nextSibling(QxArtHandle art, QxArtHandle* sibling) const {
-  uint32_t i = impl_->find(art);
+  const ArtArrays& s = arrays();
+  uint32_t i = s.find(art);
   if (i == kNone || sibling == nullptr) return QX_ERR_BAD_PARAM;
-  *sibling = impl_->handle(impl_->at(i).next);
+  *sibling = s.handle(s.at(i).next);
   return QX_ERR_NONE;
 }
 
 QxErr ArtStore::parent(QxArtHandle art, QxArtHandle* parent) const {
-  uint32_t i = impl_->find(art);
+  const ArtArrays& s = arrays();
+  uint32_t i = s.find(art);
   if (i == kNone || parent == nullptr) return QX_ERR_BAD_PARAM;
-  *parent = impl_->handle(impl_->at(i).parent);
+  *parent = s.handle(s.at(i).parent);
   return QX_ERR_NONE;
 }
 
-QxArtHandle ArtStore::firstTopLevel() const { return impl_->handle(impl_->topFirst); }
-QxArtHandle ArtStore::lastTopLevel() const { return impl_->handle(impl_->topLast); }
+QxArtHandle ArtStore::firstTopLevel() const { return arrays().handle(arrays().topFirst); }
+QxArtHandle ArtStore::lastTopLevel() const { return arrays().handle(arrays().topLast); }
 
 std::vector<QxArtHandle> ArtStore::topLevelArt() const {
+  const ArtArrays& s = arrays();
   std::vector<QxArtHandle> out;
-  for (uint32_t i = impl_->topFirst; i != kNone; i = impl_->at(i).next) out.push_back(impl_->handle(i));
+  for (uint32_t i = s.topFirst; i != kNone; i = s.at(i).next) out.push_back(s.handle(i));
   return out;
 }
 
 std::vector<QxArtHandle> ArtStore::children(QxArtHandle art) const {
+  const ArtArrays& s = arrays();
   std::vector<QxArtHandle> out;
-  uint32_t p = impl_->find(art);
+  uint32_t p = s.find(art);
   if (p == kNone) return out;
-  for (uint32_t i = impl_->at(p).firstChild; i != kNone; i = impl_->at(i).next) out.push_back(impl_->handle(i));
+  for (uint32_t i = s.at(p).firstChild; i != kNone; i = s.at(i).next) out.push_back(s.handle(i));
   return out;
 }
 
-bool ArtStore::describe(QxArtHandle art, ArtInfo* info, bool measure) const {
-  const ArtArrays& s = *impl_;
-  uint32_t i = s.find(art);
-  if (i == kNone || info == nullptr) return false;
-  const ArtRecord& r = s.at(i);
-  info->type = r.type;
-  info->closed = (r.flags & kClosed) != 0;
-  info->selected = (r.flags & kSelected) != 0;
-  info->opacity = r.opacity;
-  info->hasStyle = r.styleBase != kNone;
-  info->style = QxPathStyle{};
-  if (info->hasStyle) loadStyle(s, r, &info->style);
-  info->bounds = QxRealRect{};
-  if (measure) bounds(art, &info->bounds);
-  info->segments = std::span<const QxPathSegment>(s.segmentsOf(r), r.segCount);
-  return true;
-}
-
-bool ArtStore::glance(QxArtHandle art, ArtGlance* glance) const {
-  const ArtArrays& s = *impl_;
-  const uint32_t i = s.find(art);
-  if (i == kNone || glance == nullptr) return false;
-  const ArtRecord& r = s.at(i);
-  glance->type = r.type;
-  glance->closed = (r.flags & kClosed) != 0;
-  glance->opacity = r.opacity;
-  std::memcpy(&glance->strokeWidth, &r.strokeWidth, sizeof glance->strokeWidth);
-  glance->base = r.styleBase == kNone ? nullptr : &s.styles.styles[r.styleBase];
-  std::memcpy(glance->fillWords, r.fillWords, sizeof r.fillWords);
-  std::memcpy(glance->strokeWords, r.strokeWords, sizeof r.strokeWords);
-  glance->segments = std::span<const QxPathSegment>(s.segmentsOf(r), r.segCount);
-  return true;
-}
-
-// ---- ArtStore: attributes, opacity ----
-
-QxErr ArtStore::attributes(QxArtHandle art, int32_t* attributes) const {
-  uint32_t i = impl_->find(art);
-  if (i == kNone || attributes == nullptr) return QX_ERR_BAD_PARAM;
-  *attributes = (impl_->at(i).flags & kSelected) ? QX_ATTR_SELECTED : 0;
-  return QX_ERR_NONE;
-}
-
-QxErr ArtStore::setSelected(QxArtHandle art, bool selected) {
-  uint32_t i = impl_->find(art);
-  if (i == kNone) return QX_ERR_BAD_PARAM;
-  impl_->touch(i);
-  ArtRecord& r = impl_->at(i);
-  r.flags = static_cast<uint8_t>(selected ? (r.flags | kSelected) : (r.flags & ~kSelected));
-  if (selected) maySelect_ = true;
-  return QX_ERR_NONE;
-}
+size_t ArtStore::liveArtCount() const { return arrays().liveCount; }
 
 bool ArtStore::anySelected() const {
-  if (!maySelect_) return false;
-  const ArtArrays& s = *impl_;
+  const ArtArrays& s = arrays();
+  if (!s.maySelect.load(std::memory_order_relaxed)) return false;
   for (size_t i = 0; i < s.records.size(); ++i) {
     const uint8_t flags = s.records[i].flags;
     if ((flags & kAlive) && (flags & kSelected)) return true;
   }
-  maySelect_ = false;
+  s.maySelect.store(false, std::memory_order_relaxed);
   return false;
 }
 
-QxErr ArtStore::opacity(QxArtHandle art, QxReal* opacity) const {
-  uint32_t i = impl_->find(art);
-  if (i == kNone || opacity == nullptr) return QX_ERR_BAD_PARAM;
-  *opacity = impl_->at(i).opacity;
+// ---- ArtStore: changing one object ----
+
+QxErr ArtStore::setSelected(QxArtHandle art, bool selected) {
+  ArtArrays& s = arrays();
+  uint32_t i = s.find(art);
+  if (i == kNone) return QX_ERR_BAD_PARAM;
+  s.touch(i);
+  ArtRecord& r = s.at(i);
+  r.flags = static_cast<uint8_t>(selected ? (r.flags | kSelected) : (r.flags & ~kSelected));
+  if (selected) s.maySelect.store(true, std::memory_order_relaxed);
   return QX_ERR_NONE;
 }
 
 QxErr ArtStore::setOpacity(QxArtHandle art, QxReal opacity) {
-  uint32_t i = impl_->find(art);
+  ArtArrays& s = arrays();
+  uint32_t i = s.find(art);
   if (i == kNone || !(opacity >= 0 && opacity <= 1)) return QX_ERR_BAD_PARAM;
-  impl_->touch(i);
-  impl_->at(i).opacity = opacity;
+  s.touch(i);
+  s.at(i).opacity = opacity;
   return QX_ERR_NONE;
 }
 
 // ---- ArtStore: undo ----
 
-void ArtStore::beginCommand() {
+void ArtStore::beginCommand() noexcept {
   beginMessage();
-  inCommand_ = true;
+  arrays().undo.inCommand = true;
 }
 
-void ArtStore::endCommand() {
-  inCommand_ = false;
+void ArtStore::endCommand() noexcept {
+  arrays().undo.inCommand = false;
   endMessage();
 }
 
-void ArtStore::beginMessage() {
-  if (inCommand_) {
-    inMessage_ = true;
+void ArtStore::beginMessage() noexcept {
+  ArtArrays& s = arrays();
+  UndoState& u = s.undo;
+  if (u.inCommand) {
+    u.inMessage = true;
     return;
   }
-  ArtArrays& s = *impl_;
-  s.journal.clear();
-  s.journaling = true;
-  s.mark = UndoMark{s.records.size(), s.segments.size(), s.topFirst, s.topLast, liveCount_};
-  ++s.serial;
-  inMessage_ = true;
+  u.journal.clear();
+  u.journaling = true;
+  u.mark = UndoMark{s.records.size(), s.segments.size(), s.topFirst, s.topLast, s.liveCount};
+  ++u.serial;
+  u.inMessage = true;
 }
 
-void ArtStore::endMessage() {
-  if (inCommand_) {
-    inMessage_ = false;
+void ArtStore::endMessage() noexcept {
+  UndoState& u = arrays().undo;
+  if (u.inCommand) {
+    u.inMessage = false;
     return;
   }
-  ArtArrays& s = *impl_;
-  if (keepChanges_ && s.journaling) {
+  if (u.keepChanges && u.journaling) {
     try {
-      kept_ = keepChange();
+      u.kept = keepChange();
     } catch (const std::bad_alloc&) {
-      kept_.reset();
-      keptLost_ = true;
+      u.kept.reset();
+      u.keptLost = true;
     }
   }
-  s.journaling = false;
-  s.journal.clear();
-  if (s.journal.capacity() > 4096) s.journal.shrink_to_fit();
-  inMessage_ = false;
+  u.journaling = false;
+  u.journal.clear();
+  if (u.journal.capacity() > 4096) u.journal.shrink_to_fit();
+  u.inMessage = false;
 }
 
-void ArtStore::undoMessage() {
-  ArtArrays& s = *impl_;
-  if (!s.journaling) return;
-  for (auto it = s.journal.rbegin(); it != s.journal.rend(); ++it) {
+void ArtStore::undoMessage() noexcept {
+  ArtArrays& s = arrays();
+  UndoState& u = s.undo;
+  if (!u.journaling) return;
+  for (auto it = u.journal.rbegin(); it != u.journal.rend(); ++it) {
     s.at(it->index) = it->record;
-    if (it->record.flags & kSelected) maySelect_ = true;
+    if (it->record.flags & kSelected) s.maySelect.store(true, std::memory_order_relaxed);
   }
-  s.journal.clear();
-  s.records.truncate(s.mark.records);
-  s.segments.truncate(s.mark.segments);
-  s.topFirst = s.mark.topFirst;
-  s.topLast = s.mark.topLast;
-  liveCount_ = s.mark.liveCount;
+  u.journal.clear();
+  s.records.truncate(u.mark.records);
+  s.segments.truncate(u.mark.segments);
+  s.topFirst = u.mark.topFirst;
+  s.topLast = u.mark.topLast;
+  s.liveCount = u.mark.liveCount;
   s.bounds.clear();
-  ++s.serial;  // restored records are saved again on their next change
+  ++u.serial;  // restored records are saved again on their next change
 }
 
 void ArtStore::setUndoText(std::string undo, std::string redo) {
-  undoText_ = std::move(undo);
-  redoText_ = std::move(redo);
+  arrays().undo.undoText = std::move(undo);
+  arrays().undo.redoText = std::move(redo);
 }
+
+const std::string& ArtStore::undoText() const { return arrays().undo.undoText; }
 
 }  // namespace qx::host

@@ -8,22 +8,33 @@
 // (never dereferenced). Every call validates its handle; a bad, stale or
 // foreign handle answers QX_ERR_BAD_PARAM.
 //
-// A store is used from one thread at a time, reading included: reading
-// bounds fills a cache.
+// Reading: ArtWalk (art_walk.h) visits the tree with a view of each object
+// (ArtView, art_view.h); view() reads one object by handle.
+//
+// Threads: any number of threads may read a store at once (its const
+// members, walks and views) while no thread changes it. A change needs the
+// store to itself.
+//
+// Errors: a refused request answers a code and changes nothing. When memory
+// runs out (std::bad_alloc from the chunk pool or the heap) the call throws,
+// and the store stays sound: what the call had made is dropped or left to
+// undo, and every object reachable is whole.
 //
 // Paint order runs from the bottom up: the first top-level object is painted
-// first, and a parent's first child is its bottom-most one. ArtWalk
-// (art_walk.h) visits the whole tree in that order.
+// first, and a parent's first child is its bottom-most one.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "host/document/art_view.h"
 #include "qx_ai_art.h"
 #include "qx_ai_services.h"
 
@@ -39,7 +50,8 @@ struct ArtChangeDeleter {
 };
 using ArtChangePtr = std::unique_ptr<ArtChange, ArtChangeDeleter>;
 
-// What a front end or writer needs to know of one object, read in one call.
+// Going: the painters' reads from before ArtView, kept until they read views.
+// An ArtInfo is an ArtView with the style and bounds copied out.
 struct ArtInfo {
   int16_t type = QX_ART_UNKNOWN;
   bool closed = false;  // paths only
@@ -51,24 +63,16 @@ struct ArtInfo {
   std::span<const QxPathSegment> segments;  // valid until the next change
 };
 
-// What deciding whether a path or compound path can show takes, read
-// without copying its style. `base` is its interned style (the colours in it
-// are not the object's); the span and the pointer stay valid until the next
-// change to the store.
+// Going, as ArtInfo: an ArtView by another name.
 struct ArtGlance {
   int16_t type = QX_ART_UNKNOWN;
   bool closed = false;
   QxReal opacity = 1;
   QxReal strokeWidth = 0;
   const QxPathStyle* base = nullptr;  // null for art without a style
-  // The object's own leading words of its fill and stroke colours: with
-  // `base` and `strokeWidth` they tell its whole style.
   uint32_t fillWords[4] = {}, strokeWords[4] = {};
   std::span<const QxPathSegment> segments;
 };
-
-// TransformArt flag bit: multiply stroke widths by the line scale.
-inline constexpr int32_t kTransformLineWidths = 2;
 
 class ArtStore final {
  public:
@@ -98,9 +102,10 @@ class ArtStore final {
   // copy is not selected. With codes 5 and 6 `ref` is ignored.
   QxErr duplicateArt(QxArtHandle art, int16_t paintOrder, QxArtHandle ref, QxArtHandle* out);
 
-  // ---- Reading the tree ----
+  // ---- Reading ----
   bool isValid(QxArtHandle art) const;
-  QxErr artType(QxArtHandle art, int16_t* type) const;
+  // Everything about one object (art_view.h); nullopt for a bad handle.
+  std::optional<ArtView> view(QxArtHandle art) const;
   // Bottom-most child (nullptr when none or not a container).
   QxErr firstChild(QxArtHandle art, QxArtHandle* child) const;
   // Next object above `art` under the same parent (nullptr after the top).
@@ -111,43 +116,29 @@ class ArtStore final {
   QxArtHandle lastTopLevel() const;                          // top of the paint order
   std::vector<QxArtHandle> topLevelArt() const;              // bottom first
   std::vector<QxArtHandle> children(QxArtHandle art) const;  // bottom first; empty for a bad handle
-  size_t liveArtCount() const { return liveCount_; }         // every live object, children included
-  // Everything about one object; false for a bad handle. Without
-  // `measure`, bounds are left zero: a container's pass over all it holds.
-  bool describe(QxArtHandle art, ArtInfo* info, bool measure = true) const;
-  // The little a painter reads of every object before it decides to paint
-  // it; false for a bad handle. Reads only, so threads may glance at once.
-  bool glance(QxArtHandle art, ArtGlance* glance) const;
-
-  // ---- Attributes, opacity ----
-  QxErr attributes(QxArtHandle art, int32_t* attributes) const;  // QX_ATTR_* bits
-  QxErr setSelected(QxArtHandle art, bool selected);
+  size_t liveArtCount() const;                               // every live object, children included
   // True when some live object is selected. Quick while nothing was
   // selected since the store last found nothing selected, as when a
   // preview draws and takes back millions of objects.
   bool anySelected() const;
-  QxErr opacity(QxArtHandle art, QxReal* opacity) const;
+
+  // ---- Changing one object ----
+  QxErr setSelected(QxArtHandle art, bool selected);
   // QX_ERR_BAD_PARAM outside 0..1 (or NaN).
   QxErr setOpacity(QxArtHandle art, QxReal opacity);
-
-  // ---- Paths ----
   // Grow (new segments are zeroed corners) or cut; QX_ERR_BAD_PARAM for a
   // non-path or a count outside 0..32767.
   QxErr setSegmentCount(QxArtHandle path, int32_t count);
-  QxErr segmentCount(QxArtHandle path, int16_t* count) const;
   // Write `count` segments at `index`, growing the path past its end; the
   // index may be at most the current count.
   QxErr setSegments(QxArtHandle path, int32_t index, int32_t count, const QxPathSegment* segments);
-  QxErr getSegments(QxArtHandle path, int32_t index, int32_t count, QxPathSegment* segments) const;
   QxErr setClosed(QxArtHandle path, bool closed);
-  QxErr closed(QxArtHandle path, bool* closed) const;
   // Placed, raster, symbol and mesh art: the box it covers (its bounds and
   // what transforms move). QX_ERR_BAD_PARAM for paths and containers.
   QxErr setItemOutline(QxArtHandle art, const QxRealRect& box);
 
   // ---- Styles ----
   // Path and compound path only; QX_ERR_BAD_PARAM for other art.
-  QxErr pathStyle(QxArtHandle art, QxPathStyle* style) const;
   QxErr setPathStyle(QxArtHandle art, const QxPathStyle& style);
   // The style every new path gets: fill white, stroke black 1 pt, process colours.
   const QxPathStyle& currentStyle() const;
@@ -169,13 +160,16 @@ class ArtStore final {
   // Tight bounds of the curves (cubic extrema), stroke not counted; all zeros
   // for empty art. Groups and compound paths cover their children.
   QxErr bounds(QxArtHandle art, QxRealRect* bounds) const;
+  // bounds(), keeping a path's box for the next measure: placing a shape
+  // measures it again and again between its turns, flips and copies.
+  QxErr measure(QxArtHandle art, QxRealRect* bounds);
   // The bounds of every group and compound path, as bounds() gives them,
   // measured in one pass over the tree (bounds() of each container passes
   // over all it holds, once per container around it).
   std::unordered_map<QxArtHandle, QxRealRect> containerBounds() const;
-  // Map every anchor and handle of `art` and its children by `m`. With flag
-  // bit 2 set, stroke widths are multiplied by `lineScale`.
-  // QX_ERR_BAD_PARAM for a non-finite matrix or line scale.
+  // Map every anchor and handle of `art` and its children by `m`. With
+  // QX_TRANSFORM_LINE_WIDTHS in `flags`, stroke widths are multiplied by
+  // `lineScale`. QX_ERR_BAD_PARAM for a non-finite matrix or line scale.
   QxErr transform(QxArtHandle art, const QxRealMatrix& m, QxReal lineScale, int32_t flags);
 
   // Shapes: new closed paths above all art with the current style; sizes by
@@ -191,20 +185,43 @@ class ArtStore final {
   // The outermost plug-in message begins: a new undo context. While a
   // filter command is open (from its Get Parameters to the end of its Go)
   // the command's one context spans its messages, so the final run can take
-  // back what a preview left.
-  void beginMessage();
-  void endMessage();
-  bool inMessage() const { return inMessage_; }
-  void beginCommand();
-  void endCommand();
-  bool inCommand() const { return inCommand_; }
+  // back what a preview left. MessageScope and CommandScope below hold them.
+  void beginMessage() noexcept;
+  void endMessage() noexcept;
+  void beginCommand() noexcept;
+  void endCommand() noexcept;
   // Take back every change since beginMessage(): new art goes, changed or
   // disposed art comes back. The context stays open (empty) afterwards.
-  void undoMessage();
+  void undoMessage() noexcept;
   // Names the plug-in gave the current message's changes (Undo/Redo menu items).
   void setUndoText(std::string undo, std::string redo);
-  const std::string& undoText() const { return undoText_; }
-  const std::string& redoText() const { return redoText_; }
+  const std::string& undoText() const;
+
+  // One outermost message's undo context, open while the scope lives.
+  class MessageScope {
+   public:
+    explicit MessageScope(ArtStore& store) : store_(store) { store_.beginMessage(); }
+    ~MessageScope() { store_.endMessage(); }
+    MessageScope(const MessageScope&) = delete;
+    MessageScope& operator=(const MessageScope&) = delete;
+
+   private:
+    ArtStore& store_;
+  };
+  // A filter command's undo context, open while the scope lives; it moves
+  // to whoever closes it (Get Parameters opens it, Go closes it).
+  class CommandScope {
+   public:
+    explicit CommandScope(ArtStore& store) : store_(&store) { store_->beginCommand(); }
+    ~CommandScope() {
+      if (store_) store_->endCommand();
+    }
+    CommandScope(CommandScope&& other) noexcept : store_(std::exchange(other.store_, nullptr)) {}
+    CommandScope& operator=(CommandScope&&) = delete;
+
+   private:
+    ArtStore* store_;
+  };
 
   // ---- History ----
   // While kept, the end of the outermost context (endMessage, endCommand)
@@ -223,18 +240,32 @@ class ArtStore final {
   static size_t changeBytes(const ArtChange& change);
 
   // ---- Art budget ----
-  size_t artBudget() const { return budget_; }
+  size_t artBudget() const;
   // Clamped to kMaxArtBudget.
   void setArtBudget(size_t liveObjects);
-  // True once a request was refused for the budget (until cleared).
-  bool budgetExhausted() const { return budgetHit_; }
-  void clearBudgetExhausted() { budgetHit_ = false; }
+  // True once a request was refused for the budget.
+  bool budgetExhausted() const;
 
   // Bytes held by the store's arrays (capacity, not size).
   size_t memoryBytes() const;
 
+  // ---- Going: the painters' reads from before ArtView ----
+  // Kept until the painters read views; each is view() by another name.
+  // describe() without `measure` leaves the bounds zero.
+  bool describe(QxArtHandle art, ArtInfo* info, bool measure = true) const;
+  bool glance(QxArtHandle art, ArtGlance* glance) const;
+  QxErr opacity(QxArtHandle art, QxReal* opacity) const;
+  QxErr pathStyle(QxArtHandle art, QxPathStyle* style) const;  // paths and compound paths
+  QxErr segmentCount(QxArtHandle path, int16_t* count) const;  // paths
+  QxErr getSegments(QxArtHandle path, int32_t index, int32_t count, QxPathSegment* segments) const;
+  QxErr closed(QxArtHandle path, bool* closed) const;  // paths
+
  private:
   friend class ArtWalk;
+
+  // Reached only through these, so a const member reads the arrays as const.
+  ArtArrays& arrays() { return *impl_; }
+  const ArtArrays& arrays() const { return *impl_; }
 
   // What the open context changed, read before its journal is dropped.
   ArtChangePtr keepChange() const;
@@ -243,20 +274,7 @@ class ArtStore final {
   // measuring the path gives and is kept as its bounds.
   QxErr makeClosedPath(std::span<QxPathSegment> seg, bool reversed, const QxRealRect* box, QxArtHandle* out);
 
-  bool inMessage_ = false;
-  bool inCommand_ = false;
-  bool keepChanges_ = false;
-  ArtChangePtr kept_;
-  bool keptLost_ = false;
-  std::string undoText_;
-  std::string redoText_;
-  size_t budget_ = kDefaultArtBudget;
-  bool budgetHit_ = false;
-  size_t liveCount_ = 0;
-  // False only when no live object can be selected: set by selecting, and by
-  // undo or redo bringing back a selected record.
-  mutable bool maySelect_ = false;
-  ArtArrays* impl_;
+  std::unique_ptr<ArtArrays> impl_;
 };
 
 }  // namespace qx::host

@@ -1,8 +1,11 @@
-// The inside of the art store, shared by its source files and the art walk only.
+// The inside of the art store, shared by its source files and the art walk
+// (tests read its chunk sizes).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -48,6 +51,27 @@ struct UndoMark {
   size_t liveCount = 0;
 };
 
+// A record as it was before the open context first changed it.
+struct SavedRecord {
+  uint32_t index;
+  ArtRecord record;
+};
+
+// Undo in one place: the contexts open, where the open one began and the
+// records it saved, and what the last closed one kept for a front end.
+struct UndoState {
+  bool inMessage = false;
+  bool inCommand = false;
+  bool journaling = false;  // a context is open (a message, a command or both)
+  UndoMark mark;            // the store as the open context found it
+  uint32_t serial = 1;      // the open context's number, noted in each record it saved
+  std::vector<SavedRecord> journal;
+  bool keepChanges = false;  // keep each closed context's change for takeChange()
+  ArtChangePtr kept;
+  bool keptLost = false;  // a change could not be kept for want of memory
+  std::string undoText, redoText;
+};
+
 // Unique base styles, found by hash; the last one found is tried first.
 struct StyleTable {
   std::vector<QxPathStyle> styles;
@@ -59,11 +83,12 @@ struct StyleTable {
 };
 
 // Bounds of paths measured lately: placing a shape measures it again and
-// again (its centre before each turn, flip and copy). An entry stays while
-// the path's segments do, is copied with the path, follows a transform that
-// provably maps its box as it maps the anchors (art_paths.cpp; the mapping
-// waits until the box is read, as most flipped copies never are), and goes
-// with any other change; undo empties the cache.
+// again (its centre before each turn, flip and copy). Only changing calls
+// write here (ArtStore::measure fills it), never a const read. An entry
+// stays while the path's segments do, is copied with the path, follows a
+// transform that provably maps its box as it maps the anchors (art_paths.cpp;
+// the mapping waits until the box is measured, as most flipped copies never
+// are), and goes with any other change; undo empties the cache.
 struct BoundsCache {
   static constexpr uint32_t kSlots = 64;
   struct Entry {
@@ -78,6 +103,10 @@ struct BoundsCache {
 
   Entry* lookup(uint32_t index, uint32_t gen) {
     Entry& e = slots[index % kSlots];
+    return e.index == index && e.gen == gen ? &e : nullptr;
+  }
+  const Entry* lookup(uint32_t index, uint32_t gen) const {
+    const Entry& e = slots[index % kSlots];
     return e.index == index && e.gen == gen ? &e : nullptr;
   }
   void put(uint32_t index, uint32_t gen, const QxRealRect& box, bool anchorBox) {
@@ -112,16 +141,14 @@ struct ArtArrays {
   uint32_t topFirst = kNone, topLast = kNone;
   uint32_t nextGen = 1;
   uint8_t tag = 0;  // tells this store's handles from another's
-
-  // Undo: the mark, the context's serial and copies of changed records.
-  bool journaling = false;
-  UndoMark mark;
-  uint32_t serial = 1;
-  struct Saved {
-    uint32_t index;
-    ArtRecord record;
-  };
-  std::vector<Saved> journal;
+  size_t liveCount = 0;
+  size_t budget = ArtStore::kDefaultArtBudget;
+  bool budgetHit = false;
+  // False only when no live object can be selected: set by selecting, and by
+  // undo or redo bringing back a selected record; cleared by a reader that
+  // finds nothing selected, so readers at once may each clear it.
+  mutable std::atomic<bool> maySelect{false};
+  UndoState undo;
 
   // The slot behind a handle of this document, or kNone.
   uint32_t find(QxArtHandle art) const;
@@ -131,7 +158,7 @@ struct ArtArrays {
   // Save a record that existed before the undo context opened, once per
   // context, before its first change.
   void touch(uint32_t index) {
-    if (journaling && index < mark.records) save(index);
+    if (undo.journaling && index < undo.mark.records) save(index);
   }
   void save(uint32_t index);
   // Segment storage of `index` able to hold `count` segments and owned by the
@@ -139,7 +166,7 @@ struct ArtArrays {
   // nullptr when the arena is full. The caller has touched the record.
   QxPathSegment* writableSegments(uint32_t index, size_t count) {
     ArtRecord& r = records[index];
-    const bool shared = journaling && r.segOffset < mark.segments && r.segCount != 0;
+    const bool shared = undo.journaling && r.segOffset < undo.mark.segments && r.segCount != 0;
     if (!shared && count <= r.segCapacity) return &segments[r.segOffset];
     return moveSegments(index, count);
   }
@@ -187,10 +214,30 @@ inline QxArtHandle ArtArrays::handle(uint32_t index) const {
   return index == kNone ? nullptr : encodeHandle(tag, index, records[index].gen);
 }
 
+// The view of a live record (art_view.h).
+inline ArtView viewOf(const ArtStore& store, const ArtArrays& s, uint32_t index) {
+  const ArtRecord& r = s.at(index);
+  ArtView v;
+  v.art = s.handle(index);
+  v.type = r.type;
+  v.closed = (r.flags & kClosed) != 0;
+  v.selected = (r.flags & kSelected) != 0;
+  v.opacity = r.opacity;
+  v.segments = std::span<const QxPathSegment>(s.segmentsOf(r), r.segCount);
+  if (r.styleBase != kNone) {
+    v.base = &s.styles.styles[r.styleBase];
+    std::memcpy(&v.strokeWidth, &r.strokeWidth, sizeof v.strokeWidth);
+    std::memcpy(v.fillWords, r.fillWords, sizeof v.fillWords);
+    std::memcpy(v.strokeWords, r.strokeWords, sizeof v.strokeWords);
+  }
+  v.store = &store;
+  return v;
+}
+
 // ---- Style split ----
 // Move the per-object words of `style` into `r` and answer the rest, interned.
 uint32_t storeStyle(ArtArrays& store, const QxPathStyle& style, ArtRecord* r);
-// The whole style of a record that has one.
-void loadStyle(const ArtArrays& store, const ArtRecord& r, QxPathStyle* style);
+// A view's whole style (ArtView::style) written in place.
+void loadStyle(const ArtView& view, QxPathStyle* style);
 
 }  // namespace qx::host

@@ -41,10 +41,15 @@ uint32_t StyleTable::intern(const QxPathStyle& base) {
       if (std::memcmp(&styles[i], &base, sizeof base) == 0) return last = i;
     }
   }
+  // Everything that may run out of memory comes first: a style and its
+  // chain link are added together or not at all.
+  if (it == heads.end()) it = heads.emplace(h, kNone).first;
+  if (styles.size() == styles.capacity()) styles.reserve(styles.size() * 2 + 8);
+  if (chain.size() == chain.capacity()) chain.reserve(chain.size() * 2 + 8);
   uint32_t index = static_cast<uint32_t>(styles.size());
   styles.push_back(base);
-  chain.push_back(it != heads.end() ? it->second : kNone);
-  heads[h] = index;
+  chain.push_back(it->second);
+  it->second = index;
   return last = index;
 }
 
@@ -70,17 +75,19 @@ bool sameBase(const QxPathStyle& base, const QxPathStyle& style) {
 }  // namespace
 
 uint32_t storeStyle(ArtArrays& store, const QxPathStyle& style, ArtRecord* r) {
+  // Most styles differ from the last one stored only in the words kept per object.
+  StyleTable& table = store.styles;
+  uint32_t base = table.last;
+  if (base == kNone || !sameBase(table.styles[base], style)) {
+    QxPathStyle shared = style;
+    for (size_t k = 0; k < kColorWords; ++k) shared.fill.color.c.words[k] = shared.stroke.color.c.words[k] = 0;
+    shared.stroke.width = 0;
+    base = table.intern(shared);  // may run out of memory: the record is not changed yet
+  }
   std::memcpy(r->fillWords, style.fill.color.c.words, sizeof r->fillWords);
   std::memcpy(r->strokeWords, style.stroke.color.c.words, sizeof r->strokeWords);
   std::memcpy(&r->strokeWidth, &style.stroke.width, 4);
-  // Most styles differ from the last one stored only in the words kept per object.
-  StyleTable& table = store.styles;
-  if (table.last != kNone && sameBase(table.styles[table.last], style)) return r->styleBase = table.last;
-  QxPathStyle base = style;
-  for (size_t k = 0; k < kColorWords; ++k) base.fill.color.c.words[k] = base.stroke.color.c.words[k] = 0;
-  base.stroke.width = 0;
-  r->styleBase = table.intern(base);
-  return r->styleBase;
+  return r->styleBase = base;
 }
 
 namespace {
@@ -104,45 +111,48 @@ void copyStyle(QxPathStyle* to, const QxPathStyle& from) {
 
 }  // namespace
 
-void loadStyle(const ArtArrays& store, const ArtRecord& r, QxPathStyle* style) {
-  copyStyle(style, store.styles.styles[r.styleBase]);
-  std::memcpy(style->fill.color.c.words, r.fillWords, sizeof r.fillWords);
-  std::memcpy(style->stroke.color.c.words, r.strokeWords, sizeof r.strokeWords);
-  std::memcpy(&style->stroke.width, &r.strokeWidth, 4);
+void loadStyle(const ArtView& view, QxPathStyle* style) {
+  if (view.base == nullptr) {
+    *style = QxPathStyle{};
+    return;
+  }
+  copyStyle(style, *view.base);
+  std::memcpy(style->fill.color.c.words, view.fillWords, sizeof view.fillWords);
+  std::memcpy(style->stroke.color.c.words, view.strokeWords, sizeof view.strokeWords);
+  std::memcpy(&style->stroke.width, &view.strokeWidth, sizeof view.strokeWidth);
 }
 
-QxErr ArtStore::pathStyle(QxArtHandle art, QxPathStyle* style) const {
-  uint32_t i = impl_->find(art);
-  if (i == kNone || style == nullptr) return QX_ERR_BAD_PARAM;
-  const ArtRecord& r = impl_->at(i);
-  if (r.styleBase == kNone) return QX_ERR_BAD_PARAM;
-  loadStyle(*impl_, r, style);
-  return QX_ERR_NONE;
+QxPathStyle ArtView::style() const {
+  QxPathStyle style;
+  loadStyle(*this, &style);
+  return style;
 }
 
 QxErr ArtStore::setPathStyle(QxArtHandle art, const QxPathStyle& style) {
-  uint32_t i = impl_->find(art);
-  if (i == kNone || impl_->at(i).styleBase == kNone) return QX_ERR_BAD_PARAM;
-  impl_->touch(i);
-  storeStyle(*impl_, style, &impl_->at(i));
+  ArtArrays& s = arrays();
+  uint32_t i = s.find(art);
+  if (i == kNone || s.at(i).styleBase == kNone) return QX_ERR_BAD_PARAM;
+  s.touch(i);
+  storeStyle(s, style, &s.at(i));
   return QX_ERR_NONE;
 }
 
-const QxPathStyle& ArtStore::currentStyle() const { return impl_->currentStyle; }
+const QxPathStyle& ArtStore::currentStyle() const { return arrays().currentStyle; }
 
 void ArtStore::setCurrentStyle(const QxPathStyle& style) {
-  impl_->currentStyle = style;
-  impl_->currentBase = kNone;
+  arrays().currentStyle = style;
+  arrays().currentBase = kNone;
 }
 
-size_t ArtStore::internedStyleCount() const { return impl_->styles.styles.size(); }
+size_t ArtStore::internedStyleCount() const { return arrays().styles.styles.size(); }
 
 int32_t ArtStore::addShownColor(const QxColor& shown) {
+  std::vector<QxColor>& table = arrays().shownColors;
   const int32_t k = shown.kind;
   if (k != QX_COLOR_RGB && k != QX_COLOR_GRAY && k != QX_COLOR_PROCESS && k != QX_COLOR_NONE) return -1;
-  if (impl_->shownColors.size() >= static_cast<size_t>(INT32_MAX)) return -1;
-  impl_->shownColors.push_back(shown);
-  return static_cast<int32_t>(impl_->shownColors.size() - 1);
+  if (table.size() >= static_cast<size_t>(INT32_MAX)) return -1;
+  table.push_back(shown);
+  return static_cast<int32_t>(table.size() - 1);
 }
 
 QxPathStyle ArtStore::shownStyle(const QxPathStyle& style) const {
@@ -150,7 +160,7 @@ QxPathStyle ArtStore::shownStyle(const QxPathStyle& style) const {
   for (QxColor* c : {&shown.fill.color, &shown.stroke.color}) {
     if (c->kind != QX_COLOR_GRADIENT && c->kind != QX_COLOR_PATTERN) continue;
     const int32_t id = c->kind == QX_COLOR_GRADIENT ? c->c.gradient.id : c->c.pattern.id;
-    const auto& table = impl_->shownColors;
+    const auto& table = arrays().shownColors;
     if (id >= 0 && static_cast<size_t>(id) < table.size()) *c = table[static_cast<size_t>(id)];
   }
   return shown;

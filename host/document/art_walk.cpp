@@ -7,18 +7,18 @@ namespace qx::host {
 
 ArtWalk::ArtWalk(const ArtStore& store, Order order)
     : store_(store),
-      next_(slotOf(order == Order::kTopDown ? store.impl_->topLast : store.impl_->topFirst)),
+      next_(slotOf(order == Order::kTopDown ? store.arrays().topLast : store.arrays().topFirst)),
       topDown_(order == Order::kTopDown) {}
 
 ArtWalk::ArtWalk(const ArtStore& store, QxArtHandle root)
-    : store_(store), next_(slotOf(store.impl_->find(root))), one_(true) {}
+    : store_(store), next_(slotOf(store.arrays().find(root))), one_(true) {}
 
 ArtWalk::Slot ArtWalk::slotOf(uint32_t index) const {
-  return {index, index == kNone ? 0 : store_.impl_->at(index).gen};
+  return {index, index == kNone ? 0 : store_.arrays().at(index).gen};
 }
 
 bool ArtWalk::live(Slot slot) const {
-  const ArtArrays& s = *store_.impl_;
+  const ArtArrays& s = store_.arrays();
   // Undo truncates the arrays, so the index is checked before the record.
   if (slot.index >= s.records.size()) return false;
   const ArtRecord& r = s.at(slot.index);
@@ -27,7 +27,7 @@ bool ArtWalk::live(Slot slot) const {
 
 bool ArtWalk::next(ArtStep* step) {
   if (lost_) return false;
-  const ArtArrays& s = *store_.impl_;
+  const ArtArrays& s = store_.arrays();
   if (next_.index == kNone) {
     if (open_.empty()) return false;
     const Slot done = open_.back();
@@ -37,7 +37,7 @@ bool ArtWalk::next(ArtStep* step) {
       return false;
     }
     const ArtRecord& r = s.at(done.index);
-    *step = ArtStep{ArtStep::kLeave, r.type, s.handle(done.index), open_.size()};
+    *step = ArtStep{ArtStep::kLeave, r.type, s.handle(done.index), open_.size(), viewOf(store_, s, done.index)};
     next_ = one_ && open_.empty() ? Slot{kNone, 0} : slotOf(topDown_ ? r.prev : r.next);
     return true;
   }
@@ -47,7 +47,8 @@ bool ArtWalk::next(ArtStep* step) {
   }
   const ArtRecord& r = s.at(next_.index);
   const bool container = isContainer(r.type);
-  *step = ArtStep{container ? ArtStep::kEnter : ArtStep::kArt, r.type, s.handle(next_.index), open_.size()};
+  *step = ArtStep{container ? ArtStep::kEnter : ArtStep::kArt, r.type, s.handle(next_.index), open_.size(),
+                  viewOf(store_, s, next_.index)};
   if (container) {
     open_.push_back(next_);
     next_ = slotOf(topDown_ ? r.lastChild : r.firstChild);

@@ -2,7 +2,8 @@
 // bottom up, and inside each group or compound path its children from the
 // bottom up, between an enter and a leave step of the container. A top-down
 // walk visits the same steps from the top of the paint order down (children
-// from the top down too), for painting front to back.
+// from the top down too), for painting front to back. Every step carries a
+// view of its object (art_view.h): all a reader needs of it.
 //
 // The walk keeps its own stack of the containers it is inside, so no nesting
 // depth can exhaust the call stack, and it stops wherever its caller stops
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "host/document/art_view.h"
 #include "qx_ai_art.h"
 
 namespace qx::host {
@@ -29,9 +31,10 @@ struct ArtStep {
     kLeave,  // the end of the innermost container entered
   };
   Kind kind = kArt;
-  int16_t type = QX_ART_UNKNOWN;
-  QxArtHandle art = nullptr;  // for kLeave, the container left
-  size_t depth = 0;           // containers around the object; 0 at top level
+  int16_t type = QX_ART_UNKNOWN;  // view.type
+  QxArtHandle art = nullptr;      // view.art; for kLeave, the container left
+  size_t depth = 0;               // containers around the object; 0 at top level
+  ArtView view;                   // the object; valid until the store changes
 };
 
 class ArtWalk {

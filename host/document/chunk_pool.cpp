@@ -1,4 +1,6 @@
 // The process-wide pool of art store chunks (chunked_array.h).
+#include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <mutex>
 #include <new>
@@ -56,9 +58,20 @@ void trimLocked(Pool& p, size_t limit) {
   p.kept.erase(p.kept.begin(), p.kept.begin() + static_cast<std::ptrdiff_t>(drop));
 }
 
+// Takes still to come before one fails; 0 while none is to fail.
+std::atomic<uint64_t> g_failIn{0};
+
+bool failThisTake() {
+  uint64_t left = g_failIn.load(std::memory_order_relaxed);
+  while (left != 0 && !g_failIn.compare_exchange_weak(left, left - 1, std::memory_order_relaxed)) {
+  }
+  return left == 1;
+}
+
 }  // namespace
 
 void* take(size_t bytes, size_t align) {
+  if (failThisTake()) throw std::bad_alloc();
   Pool& p = pool();
   {
     std::lock_guard<std::mutex> guard(p.lock);
@@ -119,5 +132,7 @@ void releaseSpare() {
   std::lock_guard<std::mutex> guard(p.lock);
   trimLocked(p, 0);
 }
+
+void failNthTake(uint64_t nth) { g_failIn.store(nth, std::memory_order_relaxed); }
 
 }  // namespace qx::host::chunk_pool

@@ -30,6 +30,9 @@ size_t spareLimit();
 void setSpareLimit(size_t bytes);
 // Free every kept chunk.
 void releaseSpare();
+// Tests: the nth take from now (1: the next) throws std::bad_alloc, as it
+// would on a machine without memory; 0 disarms.
+void failNthTake(uint64_t nth);
 }  // namespace chunk_pool
 
 template <class T, unsigned kChunkBits>

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <unordered_set>
 
 #include <QPainterPath>
 #include <QPainterPathStroker>
@@ -52,34 +54,38 @@ bool outlineHit(const QPainterPath& outline, const QxPathStyle& style, QPointF p
   return stroker.createStroke(outline).contains(point);
 }
 
+// Whether the object's box, widened by how far its paint reaches, holds the point.
+bool nearBox(const host::ArtView& object, const QxPathStyle& style, QPointF point, double tolerance) {
+  const double reach = (object.hasStyle() ? paintReach(style) : 0) + tolerance;
+  const QRectF box = boundsRect(object.bounds()).adjusted(-reach, -reach, reach, reach);
+  return finiteRect(box) && box.contains(point);
+}
+
 // One object without members to visit: a path by its outline, placed,
 // raster and symbol art by its box.
-bool leafHit(const host::ArtStore& art, QxArtHandle object, QPointF point, double tolerance) {
-  host::ArtInfo info;
-  if (!art.describe(object, &info)) return false;
-  const QxPathStyle& style = info.style;
-  const double reach = (info.hasStyle ? paintReach(style) : 0) + tolerance;
-  const QRectF box = boundsRect(info.bounds).adjusted(-reach, -reach, reach, reach);
-  if (!finiteRect(box) || !box.contains(point)) return false;
-  if (info.type != QX_ART_PATH) return true;  // its box is its shape
+bool leafHit(const host::ArtView& object, QPointF point, double tolerance) {
+  const QxPathStyle style = object.style();
+  if (!nearBox(object, style, point, tolerance)) return false;
+  if (object.type != QX_ART_PATH) return true;  // its box is its shape
   QPainterPath outline;
-  paint::appendOutline(outline, info.segments, info.closed);
+  paint::appendOutline(outline, object.segments, object.closed);
   return outlineHit(outline, style, point, tolerance);
 }
 
 // A compound path's members together make one outline, so a hole is a hole.
-bool compoundHit(const host::ArtStore& art, QxArtHandle compound, QPointF point, double tolerance) {
-  host::ArtInfo info;
-  if (!art.describe(compound, &info)) return false;
-  const double reach = paintReach(info.style) + tolerance;
-  const QRectF box = boundsRect(info.bounds).adjusted(-reach, -reach, reach, reach);
-  if (!finiteRect(box) || !box.contains(point)) return false;
-  QPainterPath outline;
-  for (QxArtHandle member : art.children(compound)) {
-    host::ArtInfo m;
-    if (art.describe(member, &m) && m.type == QX_ART_PATH) paint::appendOutline(outline, m.segments, m.closed);
+// The walk is at the compound path's enter step; it is left at its leave.
+bool compoundHit(const host::ArtView& compound, host::ArtWalk& walk, QPointF point, double tolerance) {
+  const QxPathStyle style = compound.style();
+  if (!nearBox(compound, style, point, tolerance)) {
+    walk.skipToLeave();
+    return false;
   }
-  return outlineHit(outline, info.style, point, tolerance);
+  QPainterPath outline;
+  host::ArtStep step;
+  while (walk.next(&step) && step.kind != host::ArtStep::kLeave)
+    if (step.kind == host::ArtStep::kArt && step.type == QX_ART_PATH)
+      paint::appendOutline(outline, step.view.segments, step.view.closed);
+  return outlineHit(outline, style, point, tolerance);
 }
 
 // Whether any part of one object covers the point. The object is walked, not
@@ -90,11 +96,10 @@ bool objectHit(const host::ArtStore& art, QxArtHandle object, QPointF point, dou
   host::ArtWalk walk(art, object);
   host::ArtStep step;
   while (walk.next(&step)) {
-    if (step.kind == host::ArtStep::kArt && leafHit(art, step.art, point, tolerance)) return true;
-    if (step.kind == host::ArtStep::kEnter && step.type == QX_ART_COMPOUND_PATH) {
-      if (compoundHit(art, step.art, point, tolerance)) return true;
-      walk.skipToLeave();
-    }
+    if (step.kind == host::ArtStep::kArt && leafHit(step.view, point, tolerance)) return true;
+    if (step.kind == host::ArtStep::kEnter && step.type == QX_ART_COMPOUND_PATH &&
+        compoundHit(step.view, walk, point, tolerance))
+      return true;
   }
   return false;
 }

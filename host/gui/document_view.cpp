@@ -31,10 +31,9 @@ constexpr size_t kOutlineShapesUpTo = 300, kOutlineBoxesUpTo = 5000;
 void appendArtOutline(const host::ArtStore& art, QxArtHandle object, QPainterPath& outline) {
   host::ArtWalk walk(art, object);
   host::ArtStep step;
-  host::ArtInfo info;
   while (walk.next(&step))
-    if (step.kind == host::ArtStep::kArt && step.type == QX_ART_PATH && art.describe(step.art, &info))
-      paint::appendOutline(outline, info.segments, info.closed);
+    if (step.kind == host::ArtStep::kArt && step.type == QX_ART_PATH)
+      paint::appendOutline(outline, step.view.segments, step.view.closed);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 #include "host/plugins/plugin_resources.h"
@@ -21,6 +22,27 @@ struct LoadedPlugin {
   void* globals = nullptr;  // the message's globals slot, kept for the plug-in
   int depth = 0;            // this plug-in's messages in progress
   bool started = false;     // Startup sent and no Shutdown since
+};
+
+// One message being sent: it counts in the host's and the plug-in's depth
+// while it lives, and the outermost one's observers hear its beginning and
+// its end, however the message ends.
+class PluginHost::MessageInProgress {
+ public:
+  MessageInProgress(PluginHost& host, LoadedPlugin& plugin) noexcept : host_(host), plugin_(plugin) {
+    if (host_.depth_++ == 0) host_.tell(&MessageObserver::outermostMessageBegins);
+    ++plugin_.depth;
+  }
+  ~MessageInProgress() {
+    --plugin_.depth;
+    if (--host_.depth_ == 0) host_.tell(&MessageObserver::outermostMessageEnds);
+  }
+  MessageInProgress(const MessageInProgress&) = delete;
+  MessageInProgress& operator=(const MessageInProgress&) = delete;
+
+ private:
+  PluginHost& host_;
+  LoadedPlugin& plugin_;
 };
 
 namespace {
@@ -145,20 +167,23 @@ QxErr PluginHost::dispatch(LoadedPlugin* plugin, const char* caller, const char*
   header->globals = plugin->globals;
   header->basic = basic_;
 
-  // Observers may add or remove themselves while told, so tell a copy.
-  if (depth_++ == 0) {
-    auto observers = observers_;
-    for (MessageObserver* observer : observers) observer->outermostMessageBegins();
-  }
-  ++plugin->depth;
-  QxErr result = plugin->entry(caller, selector, message);
-  --plugin->depth;
+  const MessageInProgress inProgress(*this, *plugin);
+  const QxErr result = plugin->entry(caller, selector, message);
   plugin->globals = header->globals;
-  if (--depth_ == 0) {
-    auto observers = observers_;
-    for (MessageObserver* observer : observers) observer->outermostMessageEnds();
-  }
   return result;
+}
+
+void PluginHost::tell(void (MessageObserver::*event)() noexcept) noexcept {
+  // Observers may add or remove themselves while told, so a copy is told;
+  // without memory for one, the list as it stands.
+  std::vector<MessageObserver*> observers;
+  try {
+    observers = observers_;
+  } catch (const std::bad_alloc&) {
+    for (size_t i = 0; i < observers_.size(); ++i) (observers_[i]->*event)();
+    return;
+  }
+  for (MessageObserver* observer : observers) (observer->*event)();
 }
 
 QxErr PluginHost::send(LoadedPlugin* plugin, const char* caller, const char* selector) {

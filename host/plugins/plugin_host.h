@@ -18,12 +18,13 @@ struct PluginPropertyList;
 struct LoadedPlugin;
 
 // Told when the outermost plug-in message begins and ends (a document opens
-// and closes its undo context there).
+// and closes its undo context there). The end is told however the message
+// ends, so neither may throw.
 class MessageObserver {
  public:
   virtual ~MessageObserver() = default;
-  virtual void outermostMessageBegins() {}
-  virtual void outermostMessageEnds() {}
+  virtual void outermostMessageBegins() noexcept {}
+  virtual void outermostMessageEnds() noexcept {}
 };
 
 struct RegisteredFilter {
@@ -96,7 +97,8 @@ class PluginHost {
   void* globalsSlot(const LoadedPlugin* plugin) const;
   const std::vector<std::unique_ptr<LoadedPlugin>>& plugins() const { return plugins_; }
 
-  // Depth of plug-in messages in progress (nested messages count).
+  // Depth of plug-in messages in progress (nested messages count); held by
+  // a guard for each message, so it comes down however the message ends.
   int messageDepth() const { return depth_; }
 
   // Observers of the outermost message; an observer may add or remove
@@ -112,7 +114,10 @@ class PluginHost {
   RegisteredFilter& addFilter(LoadedPlugin* plugin);
 
  private:
+  class MessageInProgress;
   QxErr dispatch(LoadedPlugin* plugin, const char* caller, const char* selector, void* message);
+  // Tell every observer of `event`; one may add or remove observers while told.
+  void tell(void (MessageObserver::*event)() noexcept) noexcept;
   bool isKnown(const LoadedPlugin* plugin) const;
   void dropFilters(const LoadedPlugin* plugin);
   const QxBasicSuite* basic_;

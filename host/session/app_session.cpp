@@ -105,9 +105,10 @@ bool AppSession::deleteSelection() {
   const std::vector<QxArtHandle> chosen = selectedArt(art);
   if (chosen.empty()) return false;
   settle(nullptr);
-  art.beginMessage();
-  for (QxArtHandle object : chosen) (void)art.disposeArt(object);
-  art.endMessage();
+  {
+    const host::ArtStore::MessageScope change(art);
+    for (QxArtHandle object : chosen) (void)art.disposeArt(object);
+  }
   Step step;
   step.name = "Delete";
   step.seedBefore = step.seedAfter = document().seed();
@@ -118,10 +119,12 @@ bool AppSession::deleteSelection() {
 bool AppSession::importArt(const Document& other, size_t* copied, std::string* error) {
   ArtStore& art = document().art();
   settle(nullptr);
-  art.beginMessage();
-  const QxErr code = copyArt(other, document(), copied);
-  if (code) art.undoMessage();
-  art.endMessage();
+  QxErr code = QX_ERR_NONE;
+  {
+    const ArtStore::MessageScope change(art);
+    code = copyArt(other, document(), copied);
+    if (code) art.undoMessage();
+  }
   Step step;
   step.name = "Import";
   step.seedBefore = step.seedAfter = document().seed();

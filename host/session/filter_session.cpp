@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/dialogs/dialog_runner.h"
+#include "host/suites/guarded.h"
 #include "host/suites/host_context.h"
 #include "qx_names.h"
 
@@ -17,6 +18,11 @@ std::string describeCode(QxErr code) {
     text += c;
   }
   return text;
+}
+
+std::string codeInWords(QxErr code) {
+  if (code == QX_ERR_OUT_OF_MEMORY || code == QX_ERR_NO_MEMORY_BLOCK) return "out of memory";
+  return "code " + describeCode(code);
 }
 
 FilterSession::Installed::Installed(Document* document, DialogManager* dialogs, RandomSource* random)
@@ -102,27 +108,31 @@ RegisteredFilter* FilterSession::findFilter(std::string_view entry) {
 
 QxErr FilterSession::sendFilter(QxFilterHandle filter, const char* selector) {
   RegisteredFilter* found = plugins().findFilter(filter);
-  return found ? plugins().sendFilter(*found, selector) : QX_ERR_BAD_PARAM;
+  if (!found) return QX_ERR_BAD_PARAM;
+  const uint64_t memoryFailures = outOfMemoryCount();
+  const QxErr code = plugins().sendFilter(*found, selector);
+  // The plug-in stops drawing when a host call runs out of memory, and a
+  // drawing run reports no failure: the run failed all the same.
+  if (code == 0 && outOfMemoryCount() != memoryFailures) return QX_ERR_OUT_OF_MEMORY;
+  return code;
 }
 
 QxErr FilterSession::getParameters(QxFilterHandle filter) {
   endCommand();
-  document_->art().beginCommand();
+  ArtStore::CommandScope command(document_->art());
   const QxErr code = sendFilter(filter, QX_SELECTOR_GET_PARAMETERS);
-  // A cancelled or failed dialog ends the command: no Go follows.
-  if (code != 0) endCommand();
+  // A confirmed dialog leaves the command open for Go; a cancelled or failed
+  // one ends it here, as no Go follows.
+  if (code == 0) command_.emplace(std::move(command));
   return code;
 }
 
 QxErr FilterSession::go(QxFilterHandle filter) {
-  const QxErr code = sendFilter(filter, QX_SELECTOR_GO);
-  endCommand();
-  return code;
+  const std::optional<ArtStore::CommandScope> command = std::exchange(command_, std::nullopt);
+  return sendFilter(filter, QX_SELECTOR_GO);
 }
 
-void FilterSession::endCommand() {
-  if (document_->art().inCommand()) document_->art().endCommand();
-}
+void FilterSession::endCommand() { command_.reset(); }
 
 FilterRun FilterSession::runFilter(QxFilterHandle filter) {
   FilterRun run;

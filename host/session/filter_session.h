@@ -7,6 +7,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -24,6 +25,9 @@ class DialogRunner;
 
 // "STOP" for a four-character code of printable characters, else decimal.
 std::string describeCode(QxErr code);
+// A result code in the words a person reads: "out of memory" for the memory
+// codes, else "code " and describeCode().
+std::string codeInWords(QxErr code);
 
 // What one filter run answered.
 struct FilterRun {
@@ -72,7 +76,10 @@ class FilterSession {
   // The two halves, for a front end that reports between them: the
   // document's undo context spans both, so Go can take back a preview the
   // dialog left when it draws afresh. endCommand() closes it (Go does, and
-  // runFilter); a front end that skips Go calls it itself.
+  // runFilter, and a failed Get Parameters); a front end that skips Go calls
+  // it itself, or leaves it to the session's end. A run during which the
+  // host ran out of memory answers QX_ERR_OUT_OF_MEMORY, also when the
+  // plug-in, having stopped drawing, answers success.
   QxErr getParameters(QxFilterHandle filter);
   QxErr go(QxFilterHandle filter);
   void endCommand();
@@ -102,6 +109,7 @@ class FilterSession {
   RandomSource random_;
   DialogManager dialogs_;
   std::unique_ptr<Document> document_;
+  std::optional<ArtStore::CommandScope> command_;  // from Get Parameters to the end of Go
   Installed installed_;
   HostServices services_;
   std::vector<LoadedPlugin*> started_;

@@ -1,5 +1,6 @@
 #include "host/session/selection.h"
 
+#include <optional>
 #include <unordered_set>
 
 #include "host/document/art_store.h"
@@ -9,10 +10,8 @@ namespace qx::host {
 std::vector<QxArtHandle> selectedArt(const ArtStore& art) {
   std::vector<QxArtHandle> chosen;
   if (!art.anySelected()) return chosen;
-  for (QxArtHandle object : art.topLevelArt()) {
-    int32_t attributes = 0;
-    if (art.attributes(object, &attributes) == QX_ERR_NONE && (attributes & QX_ATTR_SELECTED)) chosen.push_back(object);
-  }
+  for (QxArtHandle object : art.topLevelArt())
+    if (const std::optional<ArtView> view = art.view(object); view && view->selected) chosen.push_back(object);
   return chosen;
 }
 
@@ -20,9 +19,9 @@ bool selectOnly(ArtStore& art, const std::vector<QxArtHandle>& chosen) {
   const std::unordered_set<QxArtHandle> want(chosen.begin(), chosen.end());
   bool changed = false;
   for (QxArtHandle object : art.topLevelArt()) {
-    int32_t attributes = 0;
-    if (art.attributes(object, &attributes) != QX_ERR_NONE) continue;
-    const bool now = (attributes & QX_ATTR_SELECTED) != 0, next = want.count(object) != 0;
+    const std::optional<ArtView> view = art.view(object);
+    if (!view) continue;
+    const bool now = view->selected, next = want.count(object) != 0;
     if (now != next) {
       (void)art.setSelected(object, next);
       changed = true;
@@ -32,9 +31,7 @@ bool selectOnly(ArtStore& art, const std::vector<QxArtHandle>& chosen) {
 }
 
 void toggleSelected(ArtStore& art, QxArtHandle object) {
-  int32_t attributes = 0;
-  if (art.attributes(object, &attributes) == QX_ERR_NONE)
-    (void)art.setSelected(object, (attributes & QX_ATTR_SELECTED) == 0);
+  if (const std::optional<ArtView> view = art.view(object)) (void)art.setSelected(object, !view->selected);
 }
 
 void addToSelection(ArtStore& art, const std::vector<QxArtHandle>& chosen) {

@@ -9,11 +9,11 @@ namespace {
 
 class CurrentDocumentUndo final : public MessageObserver {
  public:
-  void outermostMessageBegins() override {
+  void outermostMessageBegins() noexcept override {
     if (Document* document = hostContext().document) document->art().beginMessage();
     if (RandomSource* random = hostContext().random) random->restartDrawCount();
   }
-  void outermostMessageEnds() override {
+  void outermostMessageEnds() noexcept override {
     if (Document* document = hostContext().document) document->art().endMessage();
   }
 };

@@ -54,6 +54,10 @@ void QuelvixSandbox::exec(const std::vector<std::string>& args) const {
   unsetenv("QUELVIX_PLUGINS");
   unsetenv("DISPLAY");
   unsetenv("WAYLAND_DISPLAY");
+  if (addressSpace_ != 0) {
+    const rlimit limit{addressSpace_, addressSpace_};
+    if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(126);
+  }
   std::vector<char*> argv;
   std::string exe = QX_QUELVIX_EXE;
   argv.push_back(exe.data());

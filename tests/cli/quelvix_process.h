@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ class QuelvixSandbox {
   QuelvixSandbox& operator=(const QuelvixSandbox&) = delete;
 
   const std::string& dir() const { return dir_; }
+  // Runs from now on get at most this much address space (0: no limit), as
+  // `ulimit -v` gives them.
+  void limitAddressSpace(size_t bytes) { addressSpace_ = bytes; }
   std::string path(const std::string& name) const { return dir_ + "/" + name; }
   // The state file used without --state.
   std::string configState() const { return dir_ + "/config/quelvix/state.bin"; }
@@ -61,6 +65,7 @@ class QuelvixSandbox {
   // In the child: the folder, the environment and exec; never returns.
   [[noreturn]] void exec(const std::vector<std::string>& args) const;
   std::string dir_;
+  size_t addressSpace_ = 0;
 };
 
 }  // namespace qx::test

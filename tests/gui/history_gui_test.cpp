@@ -3,6 +3,7 @@
 // and set, settings files, variations, and where the dialog first opens.
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <regex>
 
 #include <QElapsedTimer>
@@ -91,9 +92,9 @@ TEST_F(History, ImportPlacesADrawingsArtAsOneStepAndAFullDocumentTakesNone) {
   EXPECT_EQ(text(window_->undoAction()), "&Undo Import");
   QxArtHandle star = doc().findArtByName("star");
   ASSERT_NE(star, nullptr) << "names come along";
-  host::ArtInfo info;
-  ASSERT_TRUE(doc().art().describe(star, &info));
-  EXPECT_GT(info.segments.size(), 4u);
+  const std::optional<host::ArtView> imported = doc().art().view(star);
+  ASSERT_TRUE(imported);
+  EXPECT_GT(imported->segments.size(), 4u);
   // Imported twice: the second copy leaves the taken names off.
   ASSERT_TRUE(window_->importFile(SVG_TEST_DATA "/motif.svg"));
   EXPECT_EQ(artCount(), drawn + 4);

@@ -128,10 +128,18 @@ TEST_F(AiSuitesTest, ArtOperationsRefuseBadHandlesAndNullResults) {
   EXPECT_EQ(path->GetPathClosed(h, nullptr), QX_ERR_BAD_PARAM);
   ASSERT_EQ(path->GetPathClosed(h, &closed), 0);
   EXPECT_EQ(closed, 0);
+  EXPECT_EQ(path->GetPathSegments(h, -1, 1, &seg), QX_ERR_BAD_PARAM);
   QxPathStyle ps;
   EXPECT_EQ(style->GetPathStyle(h, nullptr), QX_ERR_BAD_PARAM);
   EXPECT_EQ(style->SetPathStyle(h, nullptr), QX_ERR_BAD_PARAM);
   EXPECT_EQ(style->GetPathStyle(kBogus, &ps), QX_ERR_BAD_PARAM);
+  // Path reads refuse other art, and a group has no path style.
+  QxArtHandle group = nullptr;
+  ASSERT_EQ(art->NewArt(QX_ART_GROUP, QX_PLACE_ABOVE_ALL, nullptr, &group), 0);
+  EXPECT_EQ(path->GetPathSegmentCount(group, &count), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(path->GetPathSegments(group, 0, 0, &seg), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(path->GetPathClosed(group, &closed), QX_ERR_BAD_PARAM);
+  EXPECT_EQ(style->GetPathStyle(group, &ps), QX_ERR_BAD_PARAM);
   QxReal opacity = 0;
   EXPECT_EQ(blend->SetOpacity(h, 1.5f), QX_ERR_BAD_PARAM);
   EXPECT_EQ(blend->SetOpacity(h, -0.1f), QX_ERR_BAD_PARAM);

@@ -32,9 +32,7 @@ Snapshot snapshot(const ArtStore& store) {
   s.top = store.topLevelArt();
   for (QxArtHandle art : s.top) {
     s.segments.push_back(segmentsOf(store, art));
-    QxReal o = 0;
-    EXPECT_EQ(store.opacity(art, &o), 0);
-    s.opacity.push_back(o);
+    s.opacity.push_back(viewOf(store, art).opacity);
   }
   s.live = store.liveArtCount();
   return s;

@@ -2,6 +2,7 @@
 // container is open, and a refusal names the step the store refused.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "host/io/art_builder.h"
@@ -11,15 +12,15 @@ namespace qx::host {
 namespace {
 
 int16_t typeOf(const ArtStore& art, QxArtHandle h) {
-  int16_t type = QX_ART_UNKNOWN;
-  EXPECT_EQ(art.artType(h, &type), QX_ERR_NONE);
-  return type;
+  const std::optional<ArtView> view = art.view(h);
+  EXPECT_TRUE(view.has_value());
+  return view ? view->type : int16_t{QX_ART_UNKNOWN};
 }
 
 QxReal opacityOf(const ArtStore& art, QxArtHandle h) {
-  QxReal opacity = -1;
-  EXPECT_EQ(art.opacity(h, &opacity), QX_ERR_NONE);
-  return opacity;
+  const std::optional<ArtView> view = art.view(h);
+  EXPECT_TRUE(view.has_value());
+  return view ? view->opacity : QxReal{-1};
 }
 
 TEST(ArtBuilder, ObjectsGoOnTopInsideTheOpenContainerInFileOrder) {

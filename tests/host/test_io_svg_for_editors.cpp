@@ -3,6 +3,7 @@
 // and the paint as CSS classes that the reader applies again.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <regex>
 #include <set>
 #include <string>
@@ -84,9 +85,8 @@ TEST(SvgForEditors, AnotherEditorsLayersStayGroups) {
   ASSERT_NE(doc, nullptr);
   const auto top = doc->art().topLevelArt();
   ASSERT_EQ(top.size(), 1u) << "without Quelvix's metadata a layer of that name is just a layer";
-  int16_t type = 0;
-  ASSERT_EQ(doc->art().artType(top[0], &type), QX_ERR_NONE);
-  EXPECT_EQ(type, QX_ART_GROUP);
+  ASSERT_TRUE(doc->art().view(top[0]));
+  EXPECT_EQ(doc->art().view(top[0])->type, QX_ART_GROUP);
   EXPECT_EQ(doc->artName(top[0]), "l1");
 }
 
@@ -155,17 +155,17 @@ TEST(SvgForEditors, EachPaintIsOneClassThatTheReaderApplies) {
   const auto mine = doc.art().topLevelArt(), theirs = back->art().topLevelArt();
   ASSERT_EQ(theirs.size(), mine.size());
   for (size_t i = 0; i < mine.size(); ++i) {
-    ArtInfo a, b;
-    ASSERT_TRUE(doc.art().describe(mine[i], &a));
-    ASSERT_TRUE(back->art().describe(theirs[i], &b));
-    EXPECT_EQ(a.opacity, b.opacity) << i;
-    EXPECT_EQ(a.style.fillPaint, b.style.fillPaint) << i;
-    EXPECT_EQ(a.style.strokePaint, b.style.strokePaint) << i;
-    EXPECT_EQ(a.style.stroke.width, b.style.stroke.width) << i;
-    EXPECT_EQ(a.style.stroke.cap, b.style.stroke.cap) << i;
-    EXPECT_EQ(a.style.stroke.dash.length, b.style.stroke.dash.length) << i;
-    if (a.style.fillPaint) {
-      EXPECT_FLOAT_EQ(b.style.fill.color.c.rgb.red, 1) << i;
+    const std::optional<ArtView> made = doc.art().view(mine[i]), read = back->art().view(theirs[i]);
+    ASSERT_TRUE(made && read) << i;
+    EXPECT_EQ(made->opacity, read->opacity) << i;
+    const QxPathStyle a = made->style(), b = read->style();
+    EXPECT_EQ(a.fillPaint, b.fillPaint) << i;
+    EXPECT_EQ(a.strokePaint, b.strokePaint) << i;
+    EXPECT_EQ(a.stroke.width, b.stroke.width) << i;
+    EXPECT_EQ(a.stroke.cap, b.stroke.cap) << i;
+    EXPECT_EQ(a.stroke.dash.length, b.stroke.dash.length) << i;
+    if (a.fillPaint) {
+      EXPECT_FLOAT_EQ(b.fill.color.c.rgb.red, 1) << i;
     }
   }
 }

@@ -11,6 +11,7 @@
 #include "host/io/svg_read/svg_import.h"
 #include "host/io/svg_read/svg_reader.h"
 #include "host/io/svg_write/svg_writer.h"
+#include "support/art_store_builders.h"
 #include "support/generator_host.h"
 
 namespace qx::test {
@@ -21,9 +22,7 @@ class SvgRoundTrip : public GeneratorHost {};
 // The same art, coordinate for coordinate: what a reader reads from the
 // file rounds to exactly the floats the store holds.
 void expectSameArt(const host::ArtStore& a, QxArtHandle x, const host::ArtStore& b, QxArtHandle y) {
-  host::ArtInfo ix, iy;
-  ASSERT_TRUE(a.describe(x, &ix));
-  ASSERT_TRUE(b.describe(y, &iy));
+  const host::ArtView ix = host::viewOf(a, x), iy = host::viewOf(b, y);
   ASSERT_EQ(ix.type, iy.type);
   EXPECT_EQ(ix.closed, iy.closed);
   EXPECT_EQ(ix.opacity, iy.opacity);
@@ -42,10 +41,11 @@ void expectSameArt(const host::ArtStore& a, QxArtHandle x, const host::ArtStore&
       ASSERT_EQ(p.y, q.y) << "segment " << i;
     }
   }
-  if (ix.hasStyle) {
-    EXPECT_EQ(ix.style.fillPaint, iy.style.fillPaint);
-    EXPECT_EQ(ix.style.strokePaint, iy.style.strokePaint);
-    EXPECT_EQ(ix.style.stroke.width, iy.style.stroke.width);
+  if (ix.hasStyle()) {
+    const QxPathStyle sx = ix.style(), sy = iy.style();
+    EXPECT_EQ(sx.fillPaint, sy.fillPaint);
+    EXPECT_EQ(sx.strokePaint, sy.strokePaint);
+    EXPECT_EQ(sx.stroke.width, sy.stroke.width);
   }
   const auto cx = a.children(x), cy = b.children(y);
   ASSERT_EQ(cx.size(), cy.size());
@@ -242,31 +242,24 @@ TEST(SvgImport, FillAndStrokeOfDifferentOpacitiesBecomeAGroupOfTwo) {
   const auto top = art.topLevelArt();
   ASSERT_EQ(top.size(), 3u);
   for (size_t k = 0; k < 2; ++k) {
-    host::ArtInfo group, fill, stroke;
-    ASSERT_TRUE(art.describe(top[k], &group));
-    EXPECT_EQ(group.type, QX_ART_GROUP);
+    EXPECT_EQ(host::viewOf(art, top[k]).type, QX_ART_GROUP);
     const auto halves = art.children(top[k]);
     ASSERT_EQ(halves.size(), 2u);
-    ASSERT_TRUE(art.describe(halves[0], &fill));
-    ASSERT_TRUE(art.describe(halves[1], &stroke));
-    EXPECT_TRUE(fill.style.fillPaint && !fill.style.strokePaint) << k;
-    EXPECT_TRUE(!stroke.style.fillPaint && stroke.style.strokePaint) << k;
-    EXPECT_EQ(fill.type, stroke.type);
+    const QxPathStyle fill = host::styleOf(art, halves[0]), stroke = host::styleOf(art, halves[1]);
+    EXPECT_TRUE(fill.fillPaint && !fill.strokePaint) << k;
+    EXPECT_TRUE(!stroke.fillPaint && stroke.strokePaint) << k;
+    EXPECT_EQ(host::viewOf(art, halves[0]).type, host::viewOf(art, halves[1]).type);
     EXPECT_EQ(art.children(halves[0]).size(), art.children(halves[1]).size()) << "a compound's members are in both";
   }
-  host::ArtInfo group, fill, stroke;
-  ASSERT_TRUE(art.describe(top[0], &group));
-  ASSERT_TRUE(art.describe(art.children(top[0])[0], &fill));
-  ASSERT_TRUE(art.describe(art.children(top[0])[1], &stroke));
-  EXPECT_FLOAT_EQ(group.opacity, 0.5f);
-  EXPECT_FLOAT_EQ(fill.opacity, 0.6f);
-  EXPECT_FLOAT_EQ(stroke.opacity, 1.0f);
+  EXPECT_FLOAT_EQ(host::viewOf(art, top[0]).opacity, 0.5f);
+  EXPECT_FLOAT_EQ(host::viewOf(art, art.children(top[0])[0]).opacity, 0.6f);
+  EXPECT_FLOAT_EQ(host::viewOf(art, art.children(top[0])[1]).opacity, 1.0f);
   EXPECT_EQ(doc->findArtByName("r"), top[0]);
   EXPECT_EQ(art.children(art.children(top[1])[0]).size(), 2u) << "the ring keeps both subpaths";
   // Equal opacities stay one object with that opacity.
-  ASSERT_TRUE(art.describe(top[2], &fill));
-  EXPECT_EQ(fill.type, QX_ART_PATH);
-  EXPECT_FLOAT_EQ(fill.opacity, 0.5f);
+  const host::ArtView one = host::viewOf(art, top[2]);
+  EXPECT_EQ(one.type, QX_ART_PATH);
+  EXPECT_FLOAT_EQ(one.opacity, 0.5f);
 }
 
 TEST(SvgImport, GradientsAndPatternsKeepTheirKindAndShowTheirFirstColour) {
@@ -278,16 +271,15 @@ TEST(SvgImport, GradientsAndPatternsKeepTheirKindAndShowTheirFirstColour) {
   ASSERT_NE(doc, nullptr);
   const auto top = doc->art().topLevelArt();
   ASSERT_EQ(top.size(), 1u);
-  host::ArtInfo info;
-  ASSERT_TRUE(doc->art().describe(top[0], &info));
-  EXPECT_EQ(info.style.fill.color.kind, QX_COLOR_GRADIENT);
-  EXPECT_EQ(info.style.stroke.color.kind, QX_COLOR_GRADIENT);
-  const QxPathStyle shown = doc->art().shownStyle(info.style);
+  const QxPathStyle style = host::styleOf(doc->art(), top[0]);
+  EXPECT_EQ(style.fill.color.kind, QX_COLOR_GRADIENT);
+  EXPECT_EQ(style.stroke.color.kind, QX_COLOR_GRADIENT);
+  const QxPathStyle shown = doc->art().shownStyle(style);
   ASSERT_EQ(shown.fill.color.kind, QX_COLOR_RGB);
   EXPECT_NEAR(shown.fill.color.c.rgb.red, 0x33 / 255.0, 1e-6);
   // Writers show the first stop; an id the store never gave stays as it is.
   EXPECT_NE(host::svgText(*doc).find("{fill:#336699;stroke:#336699;"), std::string::npos);
-  QxPathStyle stray = info.style;
+  QxPathStyle stray = style;
   stray.fill.color.c.gradient.id = 999;
   EXPECT_EQ(doc->art().shownStyle(stray).fill.color.kind, QX_COLOR_GRADIENT);
 }

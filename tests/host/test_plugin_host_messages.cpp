@@ -67,8 +67,8 @@ TEST_F(PluginHostMessages, UnloadIsRefusedWhileAMessageRuns) {
 TEST_F(PluginHostMessages, TellsObserversOnlyOfTheOutermostMessage) {
   struct Counter : host::MessageObserver {
     int begins = 0, ends = 0;
-    void outermostMessageBegins() override { ++begins; }
-    void outermostMessageEnds() override { ++ends; }
+    void outermostMessageBegins() noexcept override { ++begins; }
+    void outermostMessageEnds() noexcept override { ++ends; }
   } counter;
   host().addObserver(&counter);
   int depthInside = 0;

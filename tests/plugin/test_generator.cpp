@@ -20,7 +20,7 @@ class Generator : public GeneratorHost {
     const auto s = info(path).segments;
     return {s.begin(), s.end()};
   }
-  static QxReal black(const host::ArtInfo& i) { return components(i.style.stroke.color)[3]; }
+  static QxReal black(const ArtFacts& i) { return components(i.style.stroke.color)[3]; }
 };
 
 TEST_F(Generator, RadiusFactorCompoundsFromTheStartShapeOrFromTheFirstStep) {

@@ -39,7 +39,7 @@ class Geometry : public GeneratorHost {
   }
 
   // The shape a run of `params` with no steps puts at the origin.
-  host::ArtInfo startShape(FilterParameters p, int32_t kind, QxReal size) {
+  ArtFacts startShape(FilterParameters p, int32_t kind, QxReal size) {
     p.pointsMin = p.pointsMax = 0;
     p.shapeKind = kind;
     p.shapeSizeMin = p.shapeSizeMax = size;

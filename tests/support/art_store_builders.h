@@ -1,10 +1,11 @@
 // Building and reading art in the art store tests: a corner point, a path
-// of given segments, groups nested in one another, and a path's bounds and
-// segments read back.
+// of given segments, groups nested in one another, and an object's view,
+// style, bounds and segments read back.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "host/document/art_store.h"
@@ -35,16 +36,25 @@ inline QxArtHandle nestGroups(ArtStore& store, size_t depth, QxArtHandle* innerm
   return outer;
 }
 
+// The view of a live object; a test failure (and an empty view) otherwise.
+inline ArtView viewOf(const ArtStore& store, QxArtHandle art) {
+  const std::optional<ArtView> view = store.view(art);
+  EXPECT_TRUE(view.has_value()) << "a bad handle";
+  return view.value_or(ArtView{});
+}
+
+inline QxPathStyle styleOf(const ArtStore& store, QxArtHandle art) { return viewOf(store, art).style(); }
+
 inline QxRealRect boundsOf(const ArtStore& store, QxArtHandle art) {
   QxRealRect r{};
   EXPECT_EQ(store.bounds(art, &r), 0);
   return r;
 }
 
+// Copied out, so they outlive changes to the store.
 inline std::vector<QxPathSegment> segmentsOf(const ArtStore& store, QxArtHandle art) {
-  ArtInfo info;
-  EXPECT_TRUE(store.describe(art, &info));
-  return {info.segments.begin(), info.segments.end()};
+  const ArtView view = viewOf(store, art);
+  return {view.segments.begin(), view.segments.end()};
 }
 
 }  // namespace qx::host

@@ -1,6 +1,7 @@
 #include "support/generator_host.h"
 
 #include <cstring>
+#include <optional>
 
 namespace qx::test {
 
@@ -78,13 +79,15 @@ std::vector<QxArtHandle> GeneratorHost::art(size_t from) const {
   return std::vector<QxArtHandle>(all.begin() + static_cast<std::ptrdiff_t>(from), all.end());
 }
 
-host::ArtInfo GeneratorHost::info(QxArtHandle art) const {
-  host::ArtInfo result;
-  EXPECT_TRUE(doc_.art().describe(art, &result));
-  return result;
+ArtFacts GeneratorHost::info(QxArtHandle art) const {
+  const std::optional<host::ArtView> view = doc_.art().view(art);
+  EXPECT_TRUE(view.has_value()) << "a bad handle";
+  if (!view) return {};
+  return {view->type,    view->closed,   view->opacity,
+          view->style(), view->bounds(), {view->segments.begin(), view->segments.end()}};
 }
 
-QxRealPoint GeneratorHost::centre(const host::ArtInfo& info) {
+QxRealPoint GeneratorHost::centre(const ArtFacts& info) {
   const QxRealRect& b = info.bounds;
   return {b.left + (b.right - b.left) / 2, b.bottom + (b.top - b.bottom) / 2};
 }

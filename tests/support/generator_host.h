@@ -34,6 +34,18 @@ class AnsweringRunner : public host::DialogRunner {
   int settingsRuns() const;
 };
 
+// One object as the generator tests read it: its view with the style and
+// bounds read out and the segments copied, so that it stays as it was when
+// the store changes.
+struct ArtFacts {
+  int16_t type = QX_ART_UNKNOWN;
+  bool closed = false;
+  QxReal opacity = 1;
+  QxPathStyle style{};
+  QxRealRect bounds{};
+  std::vector<QxPathSegment> segments;
+};
+
 class GeneratorHost : public TestHost {
  protected:
   void SetUp() override;
@@ -61,10 +73,10 @@ class GeneratorHost : public TestHost {
 
   // Top-level art, bottom of the paint order first, from index `from` on.
   std::vector<QxArtHandle> art(size_t from = 0) const;
-  host::ArtInfo info(QxArtHandle art) const;
-  static QxRealPoint centre(const host::ArtInfo& info);
-  static QxReal width(const host::ArtInfo& info) { return info.bounds.right - info.bounds.left; }
-  static QxReal height(const host::ArtInfo& info) { return info.bounds.top - info.bounds.bottom; }
+  ArtFacts info(QxArtHandle art) const;
+  static QxRealPoint centre(const ArtFacts& info);
+  static QxReal width(const ArtFacts& info) { return info.bounds.right - info.bounds.left; }
+  static QxReal height(const ArtFacts& info) { return info.bounds.top - info.bounds.bottom; }
   static std::array<QxReal, 4> components(const QxColor& color);
 
   // A colour of kind gray, process or RGB with the given components.

@@ -87,15 +87,15 @@ const char* typeName(int16_t type) {
 }
 
 // Everything of one object but its children, without the closing brace.
-void writeArtFields(TextSink& out, const ArtInfo& info) {
+void writeArtFields(TextSink& out, const ArtView& view, const QxRealRect& bounds) {
   out.append("{\"type\": \"");
-  out.append(typeName(info.type));
+  out.append(typeName(view.type));
   out.append("\", \"closed\": ");
-  writeBool(out, info.type == QX_ART_PATH && info.closed);
+  writeBool(out, view.type == QX_ART_PATH && view.closed);
   out.append(", \"segments\": [");
-  if (info.type == QX_ART_PATH) {
+  if (view.type == QX_ART_PATH) {
     bool first = true;
-    for (const QxPathSegment& s : info.segments) {
+    for (const QxPathSegment& s : view.segments) {
       if (!first) out.append(", ");
       first = false;
       out.put('[');
@@ -113,18 +113,19 @@ void writeArtFields(TextSink& out, const ArtInfo& info) {
       out.append(s.corner ? ", true]" : ", false]");
     }
   }
+  const QxPathStyle style = view.style();
   out.append("], \"fill\": ");
-  if (info.hasStyle) writeFill(out, info.style);
+  if (view.hasStyle()) writeFill(out, style);
   else out.append("null");
   out.append(", \"stroke\": ");
-  if (info.hasStyle) writeStroke(out, info.style);
+  if (view.hasStyle()) writeStroke(out, style);
   else out.append("null");
   out.append(", \"opacity\": ");
-  writeReal(out, info.opacity);
+  writeReal(out, view.opacity);
   out.append(", \"bounds\": ");
-  writeValues(out, {info.bounds.left, info.bounds.top, info.bounds.right, info.bounds.bottom});
+  writeValues(out, {bounds.left, bounds.top, bounds.right, bounds.bottom});
   out.append(", \"selected\": ");
-  writeBool(out, info.selected);
+  writeBool(out, view.selected);
 }
 
 // The art tree in paint order; a container's fields, then its children
@@ -136,7 +137,6 @@ void writeArt(TextSink& out, const ArtStore& art) {
   }
   out.put('[');
   bool first = true;  // no object written yet in the current list
-  ArtInfo info;
   // Read once: a container's own bounds pass over all it holds.
   const std::unordered_map<QxArtHandle, QxRealRect> containers = art.containerBounds();
   ArtWalk walk(art);
@@ -150,19 +150,13 @@ void writeArt(TextSink& out, const ArtStore& art) {
     if (step.depth == 0) out.append(first ? "\n  " : ",\n  ");
     else if (!first) out.append(", ");
     first = false;
-    if (!art.describe(step.art, &info, step.kind != ArtStep::kEnter)) {
-      out.append("null");
-      if (step.kind == ArtStep::kEnter) {
-        walk.skipToLeave();
-        walk.next(&step);  // its leave: the object is written whole
-      }
-      continue;
+    QxRealRect bounds{};
+    if (step.kind != ArtStep::kEnter) {
+      bounds = step.view.bounds();
+    } else if (const auto box = containers.find(step.art); box != containers.end()) {
+      bounds = box->second;
     }
-    if (step.kind == ArtStep::kEnter) {
-      const auto box = containers.find(step.art);
-      if (box != containers.end()) info.bounds = box->second;
-    }
-    writeArtFields(out, info);
+    writeArtFields(out, step.view, bounds);
     if (step.kind == ArtStep::kEnter) {
       out.append(", \"children\": [");
       first = true;

@@ -31,41 +31,23 @@ bool allFinite(std::span<const QxPathSegment> segments) {
   return true;
 }
 
-// A path's outline, read piece by piece: the writing pass has no use for
-// the bounds that a full description computes.
-struct Outline {
-  std::vector<QxPathSegment> segments;
-  bool closed = false;
-};
-
-bool readOutline(const ArtStore& art, QxArtHandle path, Outline* outline) {
-  int16_t count = 0;
-  if (art.segmentCount(path, &count) != QX_ERR_NONE || count < 0) return false;
-  outline->segments.resize(static_cast<size_t>(count));
-  if (count > 0 && art.getSegments(path, 0, count, outline->segments.data()) != QX_ERR_NONE) return false;
-  return art.closed(path, &outline->closed) == QX_ERR_NONE;
-}
-
 // The members of the compound path being walked that have segments, bottom
-// first, read as the walk passes them. One that cannot be drawn (a
+// first, as the walk passes them (the store does not change while the
+// writer reads it, so their views stay valid). One that cannot be drawn (a
 // non-finite coordinate) spoils the whole compound path.
 class Members {
  public:
-  void clear() { count_ = 0; }
+  void clear() { members_.clear(); }
   // False when the member spoils the compound path.
-  bool add(const ArtStore& art, QxArtHandle path) {
-    if (count_ == outlines_.size()) outlines_.emplace_back();
-    Outline& outline = outlines_[count_];
-    if (!readOutline(art, path, &outline)) return true;
-    if (!allFinite(outline.segments)) return false;
-    if (!outline.segments.empty()) ++count_;
+  bool add(const ArtView& path) {
+    if (!allFinite(path.segments)) return false;
+    if (!path.segments.empty()) members_.push_back(path);
     return true;
   }
-  std::span<const Outline> outlines() const { return {outlines_.data(), count_}; }
+  const std::vector<ArtView>& views() const { return members_; }
 
  private:
-  std::vector<Outline> outlines_;  // reused from compound to compound
-  size_t count_ = 0;
+  std::vector<ArtView> members_;  // reused from compound to compound
 };
 
 // Lengths of the page and view box in whole thousandths of a point, so that
@@ -198,16 +180,16 @@ class SvgEmitter {
         case ArtStep::kArt:
           if (step.type != QX_ART_PATH) break;  // placed, raster, symbol, mesh: nothing to draw
           if (step.depth > 0 && inCompound_) {
-            addMember(walk, step.art);
+            addMember(walk, step.view);
           } else {
-            path(step.art);
+            path(step.view);
           }
           break;
         case ArtStep::kEnter:
           if (step.type == QX_ART_GROUP) {
-            enterGroup(step.art);
+            enterGroup(step.view);
           } else {
-            beginCompound(walk, step.art);
+            beginCompound(walk, step.view);
           }
           break;
         case ArtStep::kLeave:
@@ -221,90 +203,79 @@ class SvgEmitter {
     }
   }
 
-  void enterGroup(QxArtHandle group) {
+  void enterGroup(const ArtView& group) {
     if (!writing()) {
-      noteName(group);
+      noteName(group.art);
       return;
     }
-    QxReal opacity = 1;
-    (void)art_.opacity(group, &opacity);
     out_->append("<g");
-    writeId(group, 'g');
-    writeOpacity(opacity);
+    writeId(group.art, 'g');
+    writeOpacity(group.opacity);
     out_->append(">\n");
-  }
-
-  // The object's own paint; false when it has none to read.
-  bool readPaint(QxArtHandle art, QxPathStyle* style, QxReal* opacity) {
-    return art_.pathStyle(art, style) == QX_ERR_NONE && art_.opacity(art, opacity) == QX_ERR_NONE;
   }
 
   // A path is decided once, by the first pass: drawn with its class, left
   // out, or left out with a comment. The second only reads what it writes.
-  void path(QxArtHandle art) {
+  void path(const ArtView& path) {
     if (writing()) {
       const uint32_t paint = paths_[pathCursor_++];
       if (paint == kNonFinite) out_->append("<!-- a path with non-finite coordinates is left out -->\n");
-      QxReal opacity = 1;
-      if (paint >= kNonFinite || !readOutline(art_, art, &outline_) || art_.opacity(art, &opacity) != QX_ERR_NONE)
-        return;
-      begin(art, paint, opacity);
-      pathText_.write(outline_.segments, outline_.closed, *out_);
+      if (paint >= kNonFinite) return;
+      begin(path.art, paint, path.opacity);
+      pathText_.write(path.segments, path.closed, *out_);
       out_->append("\"/>\n");
       return;
     }
-    QxPathStyle style;
-    QxReal opacity = 1;
-    if (!readOutline(art_, art, &outline_) || outline_.segments.empty() || !readPaint(art, &style, &opacity)) {
+    if (path.segments.empty() || !path.hasStyle()) {
       paths_.push_back(kLeftOut);
-    } else if (!allFinite(outline_.segments)) {
+    } else if (!allFinite(path.segments)) {
       paths_.push_back(kNonFinite);
     } else {
-      paths_.push_back(drawn(art, style));
+      paths_.push_back(drawn(path));
     }
   }
 
   // A compound path is one <path> of its members' outlines, written once
   // the walk has passed them all; without paint of its own it is left out.
-  void beginCompound(ArtWalk& walk, QxArtHandle compound) {
+  void beginCompound(ArtWalk& walk, const ArtView& compound) {
     members_.clear();
     compound_ = compound;
-    inCompound_ = readPaint(compound, &compoundStyle_, &compoundOpacity_);
+    inCompound_ = compound.hasStyle();
     if (!inCompound_) walk.skipToLeave();
   }
 
-  void addMember(ArtWalk& walk, QxArtHandle path) {
-    if (members_.add(art_, path)) return;
+  void addMember(ArtWalk& walk, const ArtView& path) {
+    if (members_.add(path)) return;
     if (writing()) out_->append("<!-- a compound path with non-finite coordinates is left out -->\n");
     inCompound_ = false;
     walk.skipToLeave();
   }
 
   void endCompound() {
-    const bool drawnNow = inCompound_ && !members_.outlines().empty();
+    const bool drawnNow = inCompound_ && !members_.views().empty();
     inCompound_ = false;
     if (!drawnNow) return;
     if (!writing()) {
-      compounds_.push_back(drawn(compound_, compoundStyle_));
+      compounds_.push_back(drawn(compound_));
       return;
     }
-    begin(compound_, compounds_[compoundCursor_++], compoundOpacity_);
-    for (const Outline& member : members_.outlines()) pathText_.write(member.segments, member.closed, *out_);
+    begin(compound_.art, compounds_[compoundCursor_++], compound_.opacity);
+    for (const ArtView& member : members_.views()) pathText_.write(member.segments, member.closed, *out_);
     out_->append("\"/>\n");
   }
 
   // The first pass's record of a drawn path or compound path: its class.
-  uint32_t drawn(QxArtHandle art, const QxPathStyle& style) {
-    noteName(art);
+  uint32_t drawn(const ArtView& object) {
+    noteName(object.art);
     // Most paths share their style with the one before.
+    const QxPathStyle style = object.style();
     if (!haveLastStyle_ || std::memcmp(&style, &lastStyle_, sizeof style) != 0) {
       lastClass_ = sheet_.classOf(art_.shownStyle(style));
       lastStyle_ = style;
       haveLastStyle_ = true;
     }
     const uint32_t paint = lastClass_;
-    QxRealRect r{};
-    if (art_.bounds(art, &r) != QX_ERR_NONE) return paint;
+    const QxRealRect r = object.bounds();
     const double reach = sheet_.reach(paint);
     const double l = std::min(r.left, r.right), rt = std::max(r.left, r.right);
     const double b = std::min(r.top, r.bottom), t = std::max(r.top, r.bottom);
@@ -397,7 +368,6 @@ class SvgEmitter {
   const ArtStore& art_;
   const PageSize page_;
   TextSink* out_ = nullptr;  // null while collecting
-  Outline outline_;          // reused from path to path
   SvgPathText pathText_;
   SvgStyleSheet sheet_;
   // The first pass's decisions, in walk order: each path's class (or
@@ -410,10 +380,8 @@ class SvgEmitter {
   uint32_t lastClass_ = 0;
   // The compound path being walked, while its members are read.
   bool inCompound_ = false;
-  QxArtHandle compound_ = nullptr;
+  ArtView compound_;
   Members members_;
-  QxPathStyle compoundStyle_{};
-  QxReal compoundOpacity_ = 1;
   // How far the drawn art reaches, in artwork coordinates.
   bool haveArt_ = false;
   double minX_ = 0, minY_ = 0, maxX_ = 0, maxY_ = 0;
