@@ -6,6 +6,13 @@
 #include <cmath>
 #include <numbers>
 #include <random>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "host/io/svg_import.h"
 
 #include "plot_test_support.h"
 
@@ -61,6 +68,36 @@ TEST(RandomDrawings, PlotsMatchTheExactReference) {
     EXPECT_LT(strayFromPlot(reference, plot.placement, plot, 1.0, 0.1), 0.05) << "drawing " << drawing;
     EXPECT_LT(strayFromReference(plot, reference, plot.placement, 1.0), 0.05) << "drawing " << drawing;
   }
+}
+
+}  // namespace
+}  // namespace qx::plot::test
+
+namespace qx::plot::test {
+namespace {
+
+// A lattice as the plug-in draws it (circles at every point of locked
+// walks, tiled four-fold, so copies stack and meet along the axes): every
+// shortcut of the hidden-line pass at work, against the reference.
+TEST(LatticeDrawing, PlotMatchesTheExactReference) {
+  const std::string base = "/tmp/qx_plot_lattice." + std::to_string(getpid());
+  const std::string command = std::string("'") + QX_QUELVIX_EXE + "' render --fresh --seed 11 --state '" + base +
+                              ".state' --set preview=0 --set shapeSizeMin=20 --set shapeSizeMax=20 --set tileMode=1" +
+                              " --set lineSets=2 --set pointsMin=12 --set pointsMax=12 --set lockPoints=1 -o '" + base +
+                              ".svg' 2>/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::string why;
+  std::unique_ptr<Document> d = host::readSvgDocument(base + ".svg", &why);
+  std::remove((base + ".svg").c_str());
+  std::remove((base + ".state").c_str());
+  ASSERT_TRUE(d) << why;
+  ASSERT_GT(d->art().liveArtCount(), 80u);
+  const Plot plot = plotOf(*d);
+  const std::vector<Stretch> reference = referenceVisible(d->art());
+  // The reference draws a segment met twice twice; the plot once. What it
+  // shows must lie on the reference, and the reference show nowhere it does not.
+  EXPECT_LT(strayFromReference(plot, reference, plot.placement, 1.0), 0.03);
+  EXPECT_LT(strayFromPlot(reference, plot.placement, plot, 1.0, 0.1), 0.03);
 }
 
 }  // namespace
