@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "host/io/svg_import.h"
+#include "host/io/svg_read/svg_import.h"
 
 #include "plot_test_support.h"
 
