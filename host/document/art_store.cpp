@@ -368,7 +368,9 @@ std::optional<ArtView> ArtStore::view(QxArtHandle art) const {
   const ArtArrays& s = arrays();
   const uint32_t i = s.find(art);
   if (i == kNone) return std::nullopt;
-  return viewOf(*this, s, i);
+  std::optional<ArtView> view(std::in_place);
+  readView(*this, s, i, art, &*view);
+  return view;
 }
 
 QxErr ArtStore::firstChild(QxArtHandle art, QxArtHandle* child) const {

@@ -37,7 +37,7 @@ bool ArtWalk::next(ArtStep* step) {
       return false;
     }
     const ArtRecord& r = s.at(done.index);
-    *step = ArtStep{ArtStep::kLeave, r.type, s.handle(done.index), open_.size(), viewOf(store_, s, done.index)};
+    fill(step, ArtStep::kLeave, done.index);
     next_ = one_ && open_.empty() ? Slot{kNone, 0} : slotOf(topDown_ ? r.prev : r.next);
     return true;
   }
@@ -47,8 +47,7 @@ bool ArtWalk::next(ArtStep* step) {
   }
   const ArtRecord& r = s.at(next_.index);
   const bool container = isContainer(r.type);
-  *step = ArtStep{container ? ArtStep::kEnter : ArtStep::kArt, r.type, s.handle(next_.index), open_.size(),
-                  viewOf(store_, s, next_.index)};
+  fill(step, container ? ArtStep::kEnter : ArtStep::kArt, next_.index);
   if (container) {
     open_.push_back(next_);
     next_ = slotOf(topDown_ ? r.lastChild : r.firstChild);
@@ -56,6 +55,16 @@ bool ArtWalk::next(ArtStep* step) {
     next_ = one_ && open_.empty() ? Slot{kNone, 0} : slotOf(topDown_ ? r.prev : r.next);
   }
   return true;
+}
+
+void ArtWalk::fill(ArtStep* step, ArtStep::Kind kind, uint32_t index) const {
+  const ArtArrays& s = store_.arrays();
+  const QxArtHandle handle = s.handle(index);
+  step->kind = kind;
+  step->type = s.at(index).type;
+  step->art = handle;
+  step->depth = open_.size();
+  readView(store_, s, index, handle, &step->view);
 }
 
 bool ArtWalk::atEnd() const { return lost_ || (next_.index == kNone && open_.empty()); }

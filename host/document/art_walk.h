@@ -67,6 +67,8 @@ class ArtWalk {
   };
   bool live(Slot slot) const;
   Slot slotOf(uint32_t index) const;
+  // Writes the step of the object in slot `index`, in place.
+  void fill(ArtStep* step, ArtStep::Kind kind, uint32_t index) const;
 
   const ArtStore& store_;
   Slot next_;               // the next object to visit; kNone index: its list is done
